@@ -1,0 +1,71 @@
+#pragma once
+
+// The one way failures are shown: a fixed "Application Error" box, and the
+// guard that three handlers run their numbered steps under.
+
+#include <exception>
+#include <functional>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "platform/failure.h"
+#include "platform/platform.h"
+
+namespace pellucor {
+
+inline constexpr const char* kSupportAddress = "support@trandavel.example";
+inline constexpr const char* kErrorCaption = "Application Error";
+inline constexpr unsigned kErrorBoxStyle = 48;  // exclamation icon, OK only
+
+// Told the number of every step a guarded handler begins; tests record it.
+using StepObserver = std::function<void(std::string_view location, int line)>;
+
+std::string ComposeErrorPrompt(std::string_view message, std::string_view location, int line);
+
+// Shows the box and returns once the user has closed it.
+void ReportError(Platform& platform, std::string_view location, int line, std::string_view message);
+
+// Runs a handler's numbered steps. A step that fails is reported with the
+// handler's location text and the step's number, and the handler goes on with
+// its next step. A failing test counts as true, so its "then" part runs next.
+class Guard {
+ public:
+  Guard(Platform& platform, std::string_view location, const StepObserver* observer = nullptr)
+      : platform_(platform), location_(location), observer_(observer) {}
+
+  template <class Step>
+  void step(int line, Step&& body) {
+    begin(line);
+    try {
+      body();
+    } catch (...) {
+      report(std::current_exception());
+    }
+  }
+
+  template <class Test>
+  bool test(int line, Test&& condition) {
+    begin(line);
+    try {
+      return static_cast<bool>(condition());
+    } catch (...) {
+      report(std::current_exception());
+      return true;
+    }
+  }
+
+  int line() const { return line_; }
+
+ private:
+  void begin(int line);
+  // Rethrows what is not a failure of the program's own making (ProcessEnded).
+  void report(std::exception_ptr error);
+
+  Platform& platform_;
+  std::string_view location_;
+  const StepObserver* observer_;
+  int line_ = 0;
+};
+
+}  // namespace pellucor

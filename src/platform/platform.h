@@ -1,0 +1,171 @@
+#pragma once
+
+// The one seam between the program and the operating system. Everything the
+// program asks of Windows goes through Platform; win32/ implements it for real
+// and sim/ implements it as a deterministic desktop for the tests. Texts are
+// UTF-8 on this side of the seam.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pellucor {
+
+// 0x00BBGGRR, or 0x800000nn for the system colour with index nn.
+using Colour = std::uint32_t;
+inline constexpr Colour kWhite = 0x00FFFFFF;
+inline constexpr Colour kBlack = 0x00000000;
+inline constexpr Colour kSysButtonFace = 0x8000000F;
+inline constexpr Colour kSysButtonText = 0x80000012;
+inline constexpr Colour kSysWindowText = 0x80000008;
+inline constexpr Colour kSysWindow = 0x80000005;
+
+// Controls are named by small ids the form chooses; 0 is the window itself.
+using ControlId = int;
+inline constexpr ControlId kWindow = 0;
+
+enum class ControlKind { Frame, TextField, CheckBox, PushButton };
+
+struct FontSpec {
+  std::string face;
+  double points = 9.0;
+  int weight = 400;
+  int charset = 0;
+};
+
+// Left, top, width, height in twips (1440 per inch), relative to the container.
+struct TwipsRect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+struct ControlSpec {
+  ControlId id = 0;
+  std::string name;  // the designer name, for logs and tests
+  ControlKind kind = ControlKind::Frame;
+  ControlId container = kWindow;
+  TwipsRect rect;
+  std::string caption;  // a text field's text
+  FontSpec font;
+  Colour back = kWhite;
+  Colour fore = kSysWindowText;
+  int tabIndex = 0;
+  bool visible = true;
+};
+
+struct WindowSpec {
+  std::string caption;
+  int clientWidthTwips = 0;
+  int clientHeightTwips = 0;
+  Colour back = kWhite;
+  FontSpec font;
+};
+
+enum class WindowState { Normal = 0, Minimised = 1 };
+
+enum class MousePointer { Default, Custom };
+
+enum class ShowMode { MinimisedFocus };
+
+// Opaque handles the platform hands out and keeps ownership of.
+using CursorHandle = std::uintptr_t;
+
+struct Point {
+  std::int32_t x = 0, y = 0;
+};
+
+// What the platform tells the form. Called on the GUI thread from message
+// dispatch, so any of these may run nested inside a handler that pumps.
+class FormEvents {
+ public:
+  virtual void onUserClick(ControlId id) = 0;       // button pressed, check box toggled
+  virtual void onUserTextChange(ControlId id) = 0;  // the user edited a field
+  virtual void onFocusGained(ControlId id) = 0;
+  virtual void onFocusLost(ControlId id) = 0;
+  virtual void onMouseMove(ControlId id) = 0;  // window, frame or button under the pointer
+  virtual void onResize() = 0;                 // size or state changed
+  virtual void onCloseRequest() = 0;           // never refused
+  virtual void onTimer(int timerId) = 0;
+
+ protected:
+  ~FormEvents() = default;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // --- The window and its controls ---------------------------------------
+  // Creates the window hidden, with its controls; nothing is shown until
+  // showForm. Events go to `events`, which must outlive the window.
+  virtual void createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls,
+                          FormEvents& events) = 0;
+  // Shows the window for the first time: centred on the screen when Normal.
+  virtual void showForm(WindowState state) = 0;
+  // The caption of the window (kWindow), a frame, check box or button, or the
+  // text of a field. Setting it raises no event: the portable controls decide.
+  virtual void setText(ControlId id, std::string_view text) = 0;
+  virtual std::string text(ControlId id) = 0;
+  virtual void setCheck(ControlId id, int value) = 0;
+  virtual void setVisible(ControlId id, bool visible) = 0;
+  virtual bool visible(ControlId id) = 0;
+  virtual void setBackColour(ControlId id, Colour colour) = 0;
+  virtual void setForeColour(ControlId id, Colour colour) = 0;
+  // Returns false when the control cannot take the focus (hidden window).
+  virtual bool setFocus(ControlId id) = 0;
+  virtual void selectText(ControlId id, int start, int length) = 0;
+  virtual void setWindowState(WindowState state) = 0;
+  virtual WindowState windowState() = 0;
+  virtual void setWindowIcon() = 0;  // the application icon
+  virtual std::intptr_t windowHandle() = 0;
+  // The kinds of control on the window with this handle (the skin engine's
+  // view of a window it is given by handle); empty for an unknown handle.
+  virtual std::vector<std::pair<ControlId, ControlKind>> controlsOf(std::intptr_t handle) = 0;
+  // Throws Failure(Invalid picture) when the file is not a loadable cursor.
+  virtual CursorHandle loadCursorFile(const std::string& path) = 0;
+  virtual void setMousePointer(MousePointer pointer, CursorHandle custom) = 0;
+
+  // --- Message pump and timers --------------------------------------------
+  // Dispatches every message waiting for the GUI thread and returns when none
+  // is left; never waits. Safe to call from inside any handler.
+  virtual void processPendingMessages() = 0;
+  // Runs the ordinary message loop until the process ends.
+  virtual int runMessageLoop() = 0;
+  // A timer that calls FormEvents::onTimer(timerId) every `ms`; setting it
+  // again replaces the interval.
+  virtual void setTimer(int timerId, unsigned ms) = 0;
+  virtual void killTimer(int timerId) = 0;
+  // Ends the process at once, without the close handling of other windows.
+  [[noreturn]] virtual void endProcess(int exitCode) = 0;
+
+  // --- Message boxes ------------------------------------------------------
+  // A modal box; returns the pressed button's id (1 = OK).
+  virtual int messageBox(std::string_view text, std::string_view caption, unsigned style) = 0;
+
+  // --- Files and processes ------------------------------------------------
+  // The program's folder as the process reports it: no trailing backslash
+  // except at a drive's root.
+  virtual std::string programFolder() = 0;
+  // Last-modified time of a file or folder; throws Failure when it cannot be read.
+  virtual std::int64_t fileDateTime(const std::string& path) = 0;
+  // Names (without folder) of ordinary files matching a pattern with wildcards
+  // in its last component; hidden and system files and folders are left out.
+  virtual std::vector<std::string> listFiles(const std::string& pattern) = 0;
+  // Throws Failure(File not found) when the file cannot be read.
+  virtual std::string readTextFile(const std::string& path) = 0;
+  // Starts a command line without waiting; throws Failure(File not found).
+  virtual void startProcess(const std::string& commandLine, ShowMode mode) = 0;
+
+  // --- Clock and random ---------------------------------------------------
+  virtual double secondsSinceMidnight() = 0;
+  virtual void seedRandom(double seed) = 0;
+  // The next number of the seeded generator, in [0, 1).
+  virtual double nextRandom() = 0;
+
+  // --- Cursor -------------------------------------------------------------
+  // The thread's cursor display count after the change, as ShowCursor returns it.
+  virtual int showCursor(bool show) = 0;
+  virtual Point cursorPos() = 0;
+};
+
+}  // namespace pellucor

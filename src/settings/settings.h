@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace pellucor {
+
+inline constexpr const char* kSettingsApplication = "Trandavel";
+inline constexpr const char* kKeyWindowsStartup = "Windows Startup";
+inline constexpr const char* kKeyMinimized = "Minimized";
+inline constexpr const char* kKeyPath = "Path";
+
+// One key of the program's settings section; a missing key reads as its default.
+std::string ReadSetting(Platform& platform, std::string_view key, std::string_view defaultValue);
+
+}  // namespace pellucor

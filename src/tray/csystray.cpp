@@ -1,0 +1,1 @@
+#include "tray/csystray.h"

@@ -1,0 +1,48 @@
+#pragma once
+
+// Builders for the tests: a simulated desktop with the main window on it,
+// with every guarded step recorded into the desktop's log as "line N".
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "platform/sim/sim_desktop.h"
+
+namespace pellucor::test {
+
+// Bytes of a minimal cursor file header (reserved 0, type 2, one image).
+inline std::string CursorFileBytes() { return std::string("\0\0\2\0\1\0", 6) + std::string(16, '\0'); }
+
+struct Desktop {
+  sim::SimDesktop sim;
+  std::unique_ptr<Form1> form;
+
+  Form1& start() {
+    form = std::make_unique<Form1>(sim);
+    form->setStepObserver([this](std::string_view, int line) { sim.log.push_back("line " + std::to_string(line)); });
+    form->create();
+    form->show();
+    sim.runPending();
+    return *form;
+  }
+
+  std::string file(const char* literal) const { return sim.folder + literal; }
+
+  // The log entries that start with one of the prefixes, in order.
+  std::vector<std::string> logOf(std::initializer_list<std::string> prefixes) const {
+    std::vector<std::string> out;
+    for (const std::string& entry : sim.log) {
+      for (const std::string& p : prefixes) {
+        if (entry.rfind(p, 0) == 0) {
+          out.push_back(entry);
+          break;
+        }
+      }
+    }
+    return out;
+  }
+};
+
+}  // namespace pellucor::test

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "app/skin_framework.h"
+#include "harness.h"
+
+namespace pellucor::test {
+namespace {
+
+constexpr const char* kBlueSkin =
+    "; a dark blue skin\n"
+    "[Colors]\n"
+    "Window=#204080\n"
+    "Frame = #102030\r\n"
+    "FrameText=#FFFFFF\n"
+    "CheckBox=#112233\n"
+    "Field=#FFFFEE\n"
+    "Button=#336699\n"
+    "ButtonText=#FFFF00\n"
+    "Unknown=#000000\n";
+
+TEST(SkinFile, ColoursAreReadAsBgr) {
+  const SkinColours c = ParseSkin(kBlueSkin, "");
+  EXPECT_EQ(c.window, 0x804020u);
+  EXPECT_EQ(c.frame, 0x302010u);
+  EXPECT_EQ(c.buttonText, 0x00FFFFu);
+  EXPECT_FALSE(c.checkBoxText.has_value()) << "absent keys change nothing";
+}
+
+TEST(SkinFile, TheSectionCanBeChosen) {
+  const SkinColours c = ParseSkin("[Colors]\nWindow=#000001\n[night]\nWindow=#000002\n", "Night");
+  EXPECT_EQ(c.window, 0x020000u);
+}
+
+TEST(SkinFile, MalformedFilesAreRejected) {
+  for (const char* text : {"Window=#204080\n", "[Colors]\nWindow=204080\n", "[Colors]\nWindow=#20408\n",
+                           "[Colors]\nWindow=#20408G\n", "[Colors]\nWindow\n", "[Colors\nWindow=#000000\n", ""}) {
+    EXPECT_THROW(ParseSkin(text, ""), Failure) << text;
+  }
+}
+
+TEST(SkinEngine, UnknownMembersAndWrongArgumentsFail) {
+  sim::SimDesktop sim;
+  SkinFramework skin(sim);
+  EXPECT_THROW(skin.Invoke(4, InvokeKind::Method), Failure);
+  EXPECT_THROW(skin.Invoke(SkinFramework::kLoadSkin, InvokeKind::Method, {std::int32_t{1}, std::string()}), Failure);
+  EXPECT_THROW(skin.Invoke(SkinFramework::kLoadSkin, InvokeKind::Method, {std::string("C:\\none.cjs")}), Failure);
+  EXPECT_THROW(skin.Invoke(SkinFramework::kOptions, InvokeKind::PropertyPut, {std::string("x")}), Failure);
+}
+
+TEST(SkinEngine, WithoutTheControlsOptionOnlyTheWindowIsSkinned) {
+  Desktop d;
+  d.sim.addFile("C:\\skin.cjs", kBlueSkin);
+  d.start();
+  SkinFramework skin(d.sim);
+  skin.Invoke(SkinFramework::kLoadSkin, InvokeKind::Method, {std::string("C:\\skin.cjs"), std::string()});
+  skin.Invoke(SkinFramework::kApplyColors, InvokeKind::PropertyPut, {true});
+  skin.Invoke(SkinFramework::kApplyWindow, InvokeKind::Method, {static_cast<std::int32_t>(d.sim.handle())});
+  EXPECT_EQ(d.sim.windowBack(), 0x804020u);
+  EXPECT_EQ(d.sim.control(Form1::kFrame1).back, kWhite);
+}
+
+TEST(SkinEngine, AnotherWindowsHandleIsRefused) {
+  Desktop d;
+  d.start();
+  SkinFramework skin(d.sim);
+  EXPECT_THROW(skin.Invoke(SkinFramework::kApplyWindow, InvokeKind::Method, {std::int32_t{0x1234}}), Failure);
+}
+
+TEST(ApplySkin, NoSkinFileLeavesTheWindowWhite) {
+  Desktop d;
+  Form1& f = d.start();
+  EXPECT_EQ(d.sim.windowBack(), kWhite);
+  for (ControlId id : {Form1::kFrame1, Form1::kFrame2, Form1::kCheck4, Form1::kCheck8})
+    EXPECT_EQ(d.sim.control(id).back, kWhite);
+  EXPECT_FALSE(f.SkinFramework1.loaded());
+  EXPECT_TRUE(d.logOf({"readTextFile"}).empty());
+}
+
+TEST(ApplySkin, SkinFileRecoloursWindowAndControls) {
+  Desktop d;
+  d.sim.addFile(d.file("\\x\\o.cjs"), kBlueSkin);
+  Form1& f = d.start();
+  EXPECT_TRUE(d.sim.boxes.empty());
+  // The engine's colours win over the button face that went before them.
+  EXPECT_EQ(d.sim.windowBack(), 0x804020u);
+  EXPECT_EQ(d.sim.control(Form1::kFrame1).back, 0x302010u);
+  EXPECT_EQ(d.sim.control(Form1::kFrame2).fore, 0xFFFFFFu);
+  EXPECT_EQ(d.sim.control(Form1::kCheck8).back, 0x332211u);
+  EXPECT_EQ(d.sim.control(Form1::kText1).back, 0xEEFFFFu);
+  EXPECT_EQ(d.sim.control(Form1::kPushButton2).back, 0x996633u);
+  EXPECT_EQ(d.sim.control(Form1::kPushButton2).fore, 0x00FFFFu);
+  // The properties were set before the window was skinned, as asked.
+  EXPECT_EQ(std::get<std::int32_t>(f.SkinFramework1.Invoke(SkinFramework::kOptions, InvokeKind::PropertyGet)), 1);
+  EXPECT_TRUE(std::get<bool>(f.SkinFramework1.Invoke(SkinFramework::kApplyTextColors, InvokeKind::PropertyGet)));
+}
+
+TEST(ApplySkin, ButtonFaceGoesToTheWindowFramesAndCheckBoxesOnly) {
+  Desktop d;
+  d.sim.addFile(d.file("\\x\\o.cjs"), "[Colors]\n");  // a skin with no colours of its own
+  d.start();
+  EXPECT_EQ(d.sim.windowBack(), kSysButtonFace);
+  for (ControlId id : {Form1::kFrame1, Form1::kFrame2, Form1::kCheck4, Form1::kCheck8})
+    EXPECT_EQ(d.sim.control(id).back, kSysButtonFace) << id;
+  EXPECT_EQ(d.sim.control(Form1::kText1).back, kSysWindow);
+  EXPECT_EQ(d.sim.control(Form1::kPushButton2).back, kWhite);
+}
+
+TEST(ApplySkin, RejectedSkinIsReportedAtLine100AndTheColoursSoFarStay) {
+  Desktop d;
+  d.sim.addFile(d.file("\\x\\o.cjs"), "[Colors]\nWindow=blue\n");
+  d.start();
+  ASSERT_EQ(d.sim.boxes.size(), 1u);
+  EXPECT_EQ(d.sim.boxes[0].text.rfind("Invalid skin file\r\nin Pellucor2021/08/31.Form1.Form_Load at line 100", 0),
+            0u);
+  EXPECT_EQ(d.sim.windowBack(), kSysButtonFace);
+  EXPECT_EQ(d.sim.windowCaption(), "Pellucor") << "start-up went on";
+  EXPECT_FALSE(d.logOf({"line 102"}).empty());
+}
+
+TEST(ApplySkin, AHiddenOrFolderSkinIsNoSkin) {
+  Desktop hidden;
+  hidden.sim.addFile(hidden.file("\\x\\o.cjs"), kBlueSkin, /*hidden=*/true);
+  hidden.start();
+  EXPECT_EQ(hidden.sim.windowBack(), kWhite);
+
+  Desktop folder;
+  folder.sim.addFolder(folder.file("\\x\\o.cjs"));
+  folder.start();
+  EXPECT_EQ(folder.sim.windowBack(), kWhite);
+  EXPECT_TRUE(folder.sim.boxes.empty());
+}
+
+}  // namespace
+}  // namespace pellucor::test
