@@ -1,0 +1,144 @@
+#pragma once
+
+// The real desktop behind the platform seam: one top-level window with
+// ordinary Win32 child controls, the thread's message queue, the file system
+// and the clock. Everything here runs on the GUI thread that created it.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <exception>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/win32/handles.h"
+
+namespace pellucor::win32 {
+
+class Win32Platform final : public Platform {
+ public:
+  explicit Win32Platform(HINSTANCE instance);
+  ~Win32Platform() override;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
+  void createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls,
+                  FormEvents& events) override;
+  void showForm(WindowState state) override;
+  void setText(ControlId id, std::string_view text) override;
+  std::string text(ControlId id) override;
+  void setCheck(ControlId id, int value) override;
+  void setVisible(ControlId id, bool visible) override;
+  bool visible(ControlId id) override;
+  void setBackColour(ControlId id, Colour colour) override;
+  void setForeColour(ControlId id, Colour colour) override;
+  bool setFocus(ControlId id) override;
+  void selectText(ControlId id, int start, int length) override;
+  void setWindowState(WindowState state) override;
+  WindowState windowState() override;
+  void setWindowIcon() override;
+  std::intptr_t windowHandle() override;
+  std::vector<std::pair<ControlId, ControlKind>> controlsOf(std::intptr_t handle) override;
+  CursorHandle loadCursorFile(const std::string& path) override;
+  void setMousePointer(MousePointer pointer, CursorHandle custom) override;
+
+  void processPendingMessages() override;
+  int runMessageLoop() override;
+  void setTimer(int timerId, unsigned ms) override;
+  void killTimer(int timerId) override;
+  [[noreturn]] void endProcess(int exitCode) override;
+
+  int messageBox(std::string_view text, std::string_view caption, unsigned style) override;
+
+  std::string programFolder() override;
+  std::int64_t fileDateTime(const std::string& path) override;
+  std::vector<std::string> listFiles(const std::string& pattern) override;
+  std::string readTextFile(const std::string& path) override;
+  void startProcess(const std::string& commandLine, ShowMode mode) override;
+
+  double secondsSinceMidnight() override;
+  void seedRandom(double seed) override;
+  double nextRandom() override;
+
+  int showCursor(bool show) override;
+  Point cursorPos() override;
+
+ private:
+  // One child window of the form. The window itself is destroyed with the
+  // form; the font and brush are ours and live as long as the control.
+  struct Control {
+    ControlSpec design;  // as designed, with the colours changed since
+    HWND hwnd = nullptr;
+    UniqueFont font;
+    UniqueBrush backBrush;
+  };
+
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT onEraseBackground(HDC dc);
+  LRESULT onControlColour(UINT message, HDC dc, HWND child);
+  LRESULT onDrawItem(const DRAWITEMSTRUCT& item);
+  void onCommand(HWND child, WORD code);
+  LRESULT onSetCursor(WPARAM wParam, LPARAM lParam);
+  void onDpiChanged(UINT dpi, const RECT& suggested);
+  void onFocusToWindow();
+  LRESULT defaultPushButtonId();
+
+  // Logical focus, as the form sees it: a control keeps it until another
+  // control of ours takes it, so leaving for another program, a message box
+  // or a hidden window raises no focus events.
+  void focusArrived(ControlId id);
+
+  template <class Call>
+  void deliver(Call call);
+  void rethrowPendingFailure();
+  void dispatch(MSG& message);
+
+  Control* find(ControlId id);
+  Control& control(ControlId id);
+  Control* controlOf(HWND hwnd);
+  RECT placement(const Control& c) const;
+  SIZE windowSizeFor(UINT dpi) const;
+  void createControl(Control& c);
+  void applyFonts();
+  void placeControls();
+  void rebuildBrushes();
+  void repaint(const Control& c);
+  void loadWindowIcons();
+  void centreOnPrimaryWorkArea();
+  ControlId frameAt(POINT client) const;
+  bool canTakeFocus(const Control& c) const;
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  FormEvents* events_ = nullptr;
+  bool eventsOn_ = false;  // off while the form is being built and while it ends
+  std::exception_ptr pendingFailure_;
+
+  WindowSpec windowDesign_;
+  UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+  std::vector<Control> controls_;  // in the form's order; never resized after creation
+  UniqueBrush windowBrush_;
+
+  // The state a hidden window comes back in; the window's own while shown.
+  WindowState hiddenState_ = WindowState::Normal;
+
+  static constexpr ControlId kNoControl = -1;
+  ControlId focus_ = kNoControl;
+  bool focusAnnounced_ = false;
+  int settingText_ = 0;  // >0 while our own setText changes a field
+
+  bool iconsSet_ = false;
+  UniqueIcon bigIcon_;
+  UniqueIcon smallIcon_;
+
+  std::vector<UniqueCursor> cursors_;  // every cursor loaded, until the end
+  MousePointer pointer_ = MousePointer::Default;
+  HCURSOR customCursor_ = nullptr;  // one of cursors_; not owned here
+
+  std::mt19937 random_;
+};
+
+}  // namespace pellucor::win32
