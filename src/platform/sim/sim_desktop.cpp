@@ -298,8 +298,8 @@ void SimDesktop::setCheck(ControlId id, int value) {
 void SimDesktop::setVisible(ControlId id, bool visible) {
   log.push_back(std::string(visible ? "show " : "hide ") + name(id));
   if (id == kWindow) {
-    // Hiding the window takes the focus away from its controls, as on Windows.
-    if (!visible && windowVisible_) moveFocus(-1);
+    // The focused control keeps the focus while its window is hidden and
+    // has it again when the window comes back: no focus events either way.
     windowVisible_ = visible;
     return;
   }
@@ -327,7 +327,8 @@ void SimDesktop::setForeColour(ControlId id, Colour colour) {
 bool SimDesktop::setFocus(ControlId id) {
   log.push_back("setFocus " + name(id));
   if (!windowVisible_ || (id != kWindow && !control(id).visible)) return false;
-  moveFocus(id == kWindow ? -1 : id);
+  // Focusing the window gives the focus back to the control that had it.
+  if (id != kWindow) moveFocus(id);
   return true;
 }
 

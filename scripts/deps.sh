@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, what building (and, with "test", testing)
+# needs. Run as root. Skips apt when everything is there already.
+set -euo pipefail
+
+build_packages=(cmake ninja-build g++ python3 g++-mingw-w64-x86-64-posix wine64 xvfb xdotool
+  imagemagick x11-utils fonts-liberation)
+test_packages=(libgtest-dev libgmock-dev)
+
+wanted=("${build_packages[@]}")
+[ "${1:-}" = "test" ] && wanted+=("${test_packages[@]}")
+
+missing=()
+for p in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds everything, and runs every test: the
+# unit tests on the simulated desktop, then the real pellucor.exe under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh test
+
+echo "== Unit tests (simulated desktop)"
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j2
+unit_status=0
+ctest --preset linux -j2 >build/unit.log 2>&1 || unit_status=$?
+# All of it when something failed, else the runner's summary.
+if [ "$unit_status" -ne 0 ]; then cat build/unit.log; else tail -n 3 build/unit.log; fi
+
+echo "== Windows build (MinGW-w64)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j2
+
+echo "== End-to-end tests (Wine on Xvfb)"
+e2e_status=0
+bash tests/e2e/run.sh || e2e_status=$?
+
+[ "$unit_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]
