@@ -1,0 +1,424 @@
+# shellcheck shell=bash
+# Helpers for the end-to-end scenarios: the real pellucor.exe under Wine on a
+# headless X server, looked at through probe.exe, X screenshots and xdotool.
+#
+# run.sh sources this once to set up the run (X server, a fresh Wine prefix)
+# and again in every scenario process, which gets its own copy of that prefix
+# and its own wineserver, so that no scenario sees another's registry, tray or
+# leftover windows. Assertions end the scenario at the first failure; do not
+# call them inside $(...), where they would only end the subshell.
+
+E2E_ROOT=${E2E_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+E2E_BIN=${E2E_BIN:-$E2E_ROOT/build/windows/bin}
+E2E_OUT=${E2E_OUT:-$E2E_ROOT/build/e2e}
+E2E_DATA=${E2E_DATA:-$E2E_ROOT/tests/e2e/data}
+WINE64=${WINE64:-/usr/lib/wine/wine64}
+WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
+E2E_SCREEN=${E2E_SCREEN:-1280x800x24}
+export E2E_ROOT E2E_BIN E2E_OUT E2E_DATA WINE64 WINESERVER E2E_SCREEN
+# No debug chatter, and no offer to install .NET or Gecko into a fresh prefix.
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+e2e_log() { printf '%s\n' "$*" >&2; }
+
+# --- Failing, skipping and asserting ----------------------------------------
+
+# Ends the scenario as failed; the first line of the message is what run.sh
+# prints after FAIL.
+e2e_fail() {
+  local message="$*"
+  [[ -n ${E2E_FAIL_FILE:-} ]] && printf '%s\n' "$message" >>"$E2E_FAIL_FILE"
+  e2e_log "FAILED: $message"
+  exit 1
+}
+
+# Ends the scenario as skipped (exit 77, the usual "skipped" code).
+e2e_skip() {
+  [[ -n ${E2E_FAIL_FILE:-} ]] && printf '%s\n' "$*" >>"$E2E_FAIL_FILE"
+  e2e_log "SKIPPED: $*"
+  exit 77
+}
+
+# assert_eq EXPECTED ACTUAL [WHAT]
+assert_eq() {
+  [[ "$1" == "$2" ]] || e2e_fail "${3:-value}: expected '$1', got '$2'"
+}
+
+# assert_ne UNEXPECTED ACTUAL [WHAT]
+assert_ne() {
+  [[ "$1" != "$2" ]] || e2e_fail "${3:-value}: expected anything but '$1'"
+}
+
+# assert_contains HAYSTACK NEEDLE [WHAT]
+assert_contains() {
+  [[ "$1" == *"$2"* ]] || e2e_fail "${3:-text}: '$2' not found in '$1'"
+}
+
+# assert_not_contains HAYSTACK NEEDLE [WHAT]
+assert_not_contains() {
+  [[ "$1" != *"$2"* ]] || e2e_fail "${3:-text}: '$2' unexpectedly found in '$1'"
+}
+
+# assert_near EXPECTED ACTUAL TOLERANCE [WHAT]: integers within the tolerance.
+assert_near() {
+  local d=$(($2 - $1))
+  ((d < 0)) && d=$((-d))
+  ((d <= $3)) || e2e_fail "${4:-value}: expected $1 (+-$3), got $2"
+}
+
+# --- probe.exe and its output -------------------------------------------------
+
+# probe COMMAND ARGS...: runs probe.exe in the scenario's prefix.
+probe() {
+  "$WINE64" "$E2E_BIN/probe.exe" "$@"
+}
+
+# kv KEY: the value of KEY=... among single-object lines on stdin.
+kv() {
+  local key=$1 line
+  while IFS= read -r line; do
+    if [[ $line == "$key="* ]]; then
+      printf '%s\n' "${line#"$key="}"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# field KEY RECORD: the value of KEY in one record line (quotes removed).
+field() {
+  local key=$1 record=" $2"
+  if [[ $record =~ \ $key=\"([^\"]*)\" ]] || [[ $record =~ \ $key=([^ ]*) ]]; then
+    printf '%s\n' "${BASH_REMATCH[1]}"
+    return 0
+  fi
+  return 1
+}
+
+# unescape: undoes probe's escapes (\r \n \t \\ \xHH) of stdin.
+unescape() {
+  local text
+  text=$(cat)
+  printf '%b' "$text"
+}
+
+# control_line CONTROLS TEXT: the record of the control with exactly that
+# (escaped) text among the output of `probe controls`.
+control_line() {
+  grep -F -- " text=\"$2\" " <<<"$1" | head -n 1
+}
+
+# window_fact TITLE KEY: one fact about a top-level window.
+window_fact() {
+  probe window "$1" | kv "$2"
+}
+
+# control_fact TITLE SELECTOR KEY: one fact about a control.
+control_fact() {
+  probe control "$1" "$2" | kv "$3"
+}
+
+# wait_for SECONDS COMMAND...: retries COMMAND every 0.2 s until it succeeds.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.2
+  done
+}
+
+# expect_window TITLE [SECONDS]: fails the scenario unless a visible window
+# with exactly that title appears in time.
+expect_window() {
+  probe wait-window "$1" "${2:-15}" >/dev/null || e2e_fail "no visible window titled '$1' within ${2:-15} s"
+}
+
+# expect_no_box CAPTION [SECONDS]: fails if a dialog with that caption shows
+# up within the time (0: just look now).
+expect_no_box() {
+  local text
+  if text=$(probe box "$1" "${2:-0}" 2>/dev/null); then
+    e2e_fail "unexpected '$1' box: $(kv text <<<"$text")"
+  fi
+}
+
+# --- The X display -------------------------------------------------------------
+
+# Uses $DISPLAY when it answers; otherwise starts Xvfb on the first free display
+# from $E2E_DISPLAY_FROM (default 99) and exports DISPLAY and E2E_XVFB_PID.
+e2e_start_display() {
+  if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
+    return 0
+  fi
+  local n=${E2E_DISPLAY_FROM:-99} last=$((${E2E_DISPLAY_FROM:-99} + 50))
+  for (( ; n < last; n++)); do
+    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+    Xvfb ":$n" -screen 0 "$E2E_SCREEN" -nolisten tcp -noreset >/dev/null 2>&1 &
+    E2E_XVFB_PID=$!
+    export DISPLAY=":$n" E2E_XVFB_PID
+    if wait_for 10 _e2e_display_up; then
+      return 0
+    fi
+    kill "$E2E_XVFB_PID" 2>/dev/null || true  # lost a race for that number
+    unset E2E_XVFB_PID
+  done
+  e2e_log "cannot start Xvfb"
+  return 1
+}
+
+_e2e_display_up() {
+  kill -0 "$E2E_XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1
+}
+
+# --- Wine prefixes -----------------------------------------------------------------
+
+# Makes the run's fresh prefix in $E2E_TMP/base (about 15 s) and waits until its
+# wineserver has written the registry, so that it can be copied.
+e2e_make_base_prefix() {
+  export E2E_BASE_PREFIX=$E2E_TMP/base
+  WINEPREFIX=$E2E_BASE_PREFIX "$WINE64" wineboot -u >"$E2E_TMP/wineboot.log" 2>&1 || {
+    e2e_log "wineboot failed:"
+    cat "$E2E_TMP/wineboot.log" >&2
+    return 1
+  }
+  # With no window manager on Xvfb, Wine draws the window frames itself, as
+  # Windows would, so that screenshots show captions; the caption buttons need
+  # Wine's Marlett font in the prefix.
+  WINEPREFIX=$E2E_BASE_PREFIX "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' \
+    /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  [[ -f $marlett ]] && cp "$marlett" "$E2E_BASE_PREFIX/drive_c/windows/Fonts/"
+  WINEPREFIX=$E2E_BASE_PREFIX "$WINESERVER" -w
+}
+
+# e2e_clone_prefix DEST: a copy of the base prefix in no time. Program files are
+# hard links (nothing writes into them); everything else Wine may rewrite in
+# place (registry, .ini files) is a real copy.
+e2e_clone_prefix() {
+  local dest=$1
+  cp -al "$E2E_BASE_PREFIX" "$dest"
+  find "$dest" -type f ! -iname '*.dll' ! -iname '*.exe' ! -iname '*.drv' ! -iname '*.sys' \
+    ! -iname '*.ocx' ! -iname '*.acm' ! -iname '*.cpl' ! -iname '*.tlb' ! -iname '*.ax' \
+    ! -iname '*.ttf' ! -iname '*.nls' -print0 |
+    while IFS= read -r -d '' f; do
+      cp --remove-destination "$E2E_BASE_PREFIX/${f#"$dest"/}" "$f"
+    done
+}
+
+# Called by run.sh in the scenario's own process: its prefix, its wineserver
+# (kept alive between the short probe.exe runs), its output names.
+e2e_scenario_begin() {
+  E2E_SCENARIO=$1
+  E2E_SCENARIO_DIR=$E2E_TMP/$E2E_SCENARIO
+  mkdir -p "$E2E_SCENARIO_DIR" "$E2E_OUT"
+  export WINEPREFIX=$E2E_SCENARIO_DIR/prefix
+  e2e_clone_prefix "$WINEPREFIX"
+  "$WINESERVER" -p
+  E2E_APP_PIDS=()
+  trap e2e_scenario_end EXIT
+  # A command that fails outside any assertion ends the scenario (set -e); say which.
+  set -E
+  trap '_e2e_on_error $? "$BASH_COMMAND" "${BASH_SOURCE[0]##*/}" "$LINENO"' ERR
+}
+
+_e2e_on_error() {
+  if [[ -n ${E2E_FAIL_FILE:-} && ! -s $E2E_FAIL_FILE ]]; then
+    printf "command '%s' failed with status %s (%s:%s)\n" "$2" "$1" "$3" "$4" >>"$E2E_FAIL_FILE"
+  fi
+}
+
+e2e_scenario_end() {
+  "$WINESERVER" -k 2>/dev/null || true
+  "$WINESERVER" -w 2>/dev/null || true
+}
+
+# --- The program under test ------------------------------------------------------
+
+# app_dir [NAME]: a folder C:\NAME (default Pellucor) in the scenario's prefix
+# holding a fresh copy of pellucor.exe; prints its Unix path. Files put beside
+# the copy (HAND-M.CUR, x\o.cjs) are the scenario's own.
+app_dir() {
+  local dir=$WINEPREFIX/drive_c/${1:-Pellucor}
+  mkdir -p "$dir"
+  cp "$E2E_BIN/pellucor.exe" "$dir/"
+  printf '%s\n' "$dir"
+}
+
+# start_app DIR [ARGS...]: starts DIR/pellucor.exe in the background from
+# another working folder (C:\), as a shortcut or the Run key would, so the
+# program must find its files by its own folder. Sets APP_PID to the Linux pid
+# of the Wine process that runs it.
+start_app() {
+  local dir=$1
+  shift
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" "$dir/pellucor.exe" "$@") \
+    >>"$E2E_SCENARIO_DIR/app.log" 2>&1 &
+  APP_PID=$!
+  E2E_APP_PIDS+=("$APP_PID")
+}
+
+# app_running [PID]: true while the process (default $APP_PID) runs.
+app_running() {
+  local pid=${1:-$APP_PID} state
+  kill -0 "$pid" 2>/dev/null || return 1
+  state=$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null) || return 1
+  if [[ $state == Z ]]; then
+    wait "$pid" 2>/dev/null || true  # ended: reap it
+    return 1
+  fi
+  return 0
+}
+
+_e2e_app_gone() { ! app_running "$1"; }
+
+# expect_app_exit SECONDS [PID]: fails unless the process ends in time.
+expect_app_exit() {
+  local pid=${2:-$APP_PID}
+  wait_for "$1" _e2e_app_gone "$pid" || e2e_fail "pellucor.exe (pid $pid) still runs $1 s later"
+}
+
+# stop_app [PID]: ends the program the hard way, for clean-up.
+stop_app() {
+  local pid=${1:-$APP_PID}
+  kill "$pid" 2>/dev/null || true
+  wait_for 5 _e2e_app_gone "$pid" || kill -9 "$pid" 2>/dev/null || true
+}
+
+# --- Screens, pixels, mouse and keyboard --------------------------------------------
+
+# screenshot NAME: the whole screen into $E2E_OUT/<scenario>-NAME.png; prints the path.
+screenshot() {
+  local file=$E2E_OUT/${E2E_SCENARIO:-run}-$1.png
+  import -window root "$file"
+  printf '%s\n' "$file"
+}
+
+# window_shot TITLE NAME: a screenshot cropped to the window (frame included).
+window_shot() {
+  local facts full file=$E2E_OUT/${E2E_SCENARIO:-run}-$2.png
+  facts=$(probe window "$1") || e2e_fail "no window '$1' to photograph"
+  full=$(screenshot "$2-full")
+  convert "$full" -crop "$(kv w <<<"$facts")x$(kv h <<<"$facts")+$(kv x <<<"$facts")+$(kv y <<<"$facts")" \
+    +repage "$file"
+  printf '%s\n' "$file"
+}
+
+# pixel PNG X Y: the colour at X,Y as #RRGGBB.
+pixel() {
+  convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 's/.*\(#[0-9A-Fa-f]\{6\}\).*/\1/p' | head -n 1
+}
+
+# client_pixel PNG TITLE DX DY: the colour at DX,DY from the window's client origin.
+client_pixel() {
+  local facts
+  facts=$(probe window "$2") || return 1
+  pixel "$1" $(($(kv client_x <<<"$facts") + $3)) $(($(kv client_y <<<"$facts") + $4))
+}
+
+# x_window TITLE: the X window id of the visible window with exactly that title.
+x_window() {
+  xdotool search --onlyvisible --name "^$(_e2e_regex "$1")\$" 2>/dev/null | head -n 1
+}
+
+# Backslashes before the characters special in xdotool's regular expressions.
+# shellcheck disable=SC2016 # sed's own $ and ()
+_e2e_regex() { sed 's/[][\.*^$()+?{}|/]/\\&/g' <<<"$1"; }
+
+# focus_window TITLE: gives the Wine window the X keyboard focus, which Wine
+# needs before it sees any key.
+focus_window() {
+  local xid
+  xid=$(x_window "$1")
+  [[ -n $xid ]] || e2e_fail "no X window titled '$1' to focus"
+  xdotool windowfocus --sync "$xid"
+}
+
+# click_control TITLE SELECTOR [BUTTON]: moves the real pointer to the middle of
+# a control and clicks.
+click_control() {
+  local win ctl
+  win=$(probe window "$1") || e2e_fail "no window '$1'"
+  ctl=$(probe control "$1" "$2") || e2e_fail "no control '$2' in '$1'"
+  xdotool mousemove \
+    $(($(kv client_x <<<"$win") + $(kv x <<<"$ctl") + $(kv w <<<"$ctl") / 2)) \
+    $(($(kv client_y <<<"$win") + $(kv y <<<"$ctl") + $(kv h <<<"$ctl") / 2)) \
+    click "${3:-1}"
+}
+
+# type_text TITLE TEXT / press_keys TITLE KEYS...: keyboard input to a window.
+type_text() {
+  focus_window "$1"
+  xdotool type --delay 20 "$2"
+}
+press_keys() {
+  local title=$1
+  shift
+  focus_window "$title"
+  xdotool key --delay 20 "$@"
+}
+
+# --- Tray and balloons ---------------------------------------------------------------
+# Wine shows the notification area as a top-level window "Wine System Tray"
+# whose children are the icons; a balloon is a visible tooltips_class32 window.
+
+# tray_icons: one `icon ...` record per visible tray icon (screen coordinates).
+tray_icons() {
+  probe tray 2>/dev/null | grep '^icon .* visible=1' || true
+}
+
+# tray_icon_count: how many icons the tray shows.
+tray_icon_count() {
+  local icons
+  icons=$(tray_icons)
+  if [[ -z $icons ]]; then echo 0; else wc -l <<<"$icons"; fi
+}
+
+# click_tray_icon [BUTTON] [INDEX]: clicks the INDEX-th visible icon (default
+# the first) with the mouse BUTTON (1 left, 3 right).
+click_tray_icon() {
+  local icon
+  icon=$(tray_icons | sed -n "${2:-1}p")
+  [[ -n $icon ]] || e2e_fail "no tray icon number ${2:-1} to click"
+  xdotool mousemove "$(field cx "$icon")" "$(field cy "$icon")" click "${1:-1}"
+}
+
+# tray_tip [INDEX]: the tip text of a tray icon (escaped), status 1 if none.
+tray_tip() {
+  local icon hwnd tip
+  icon=$(tray_icons | sed -n "${1:-1}p")
+  [[ -n $icon ]] || return 1
+  hwnd=$(field hwnd "$icon")
+  while IFS= read -r tip; do
+    probe tooltip-tools "$(field hwnd "$tip")" 2>/dev/null |
+      awk -v h="$hwnd" -F= '$1 ~ /\.hwnd$/ { want = ($2 == h) } want && $1 ~ /\.text$/ { sub(/^[^=]*=/, ""); print; found = 1; exit } END { exit !found }' &&
+      return 0
+  done < <(probe tooltips 2>/dev/null | grep ' balloon=0 ')
+  return 1
+}
+
+# balloon_text: the text of the visible balloon (escaped), status 1 if none.
+balloon_text() {
+  local line
+  line=$(probe tooltips --visible 2>/dev/null | grep ' balloon=1 ' | head -n 1)
+  [[ -n $line ]] || return 1
+  field text "$line"
+}
+
+# --- Registry ---------------------------------------------------------------------
+
+# reg_query KEY NAME: the data of a registry value, or status 1 when absent.
+reg_query() {
+  local out
+  out=$("$WINE64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+  # Lines read "    NAME    REG_TYPE    DATA"; the name may hold spaces.
+  awk -v name="$2" 'BEGIN { FS = "    " }
+    $2 == name && $3 ~ /^REG_/ { print substr($0, length(FS name FS $3 FS) + 1); found = 1; exit }
+    END { exit !found }' <<<"$out"
+}
+
+# reg_set KEY NAME DATA: writes a REG_SZ value.
+reg_set() {
+  "$WINE64" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1
+}
