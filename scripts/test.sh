@@ -18,8 +18,12 @@ echo "== Windows build (MinGW-w64)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
 
+echo "== Number conversion against the real one (Wine)"
+conv_status=0
+bash tests/wine/run.sh || conv_status=$?
+
 echo "== End-to-end tests (Wine on Xvfb)"
 e2e_status=0
 bash tests/e2e/run.sh || e2e_status=$?
 
-[ "$unit_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]
+[ "$unit_status" -eq 0 ] && [ "$conv_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]

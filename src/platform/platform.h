@@ -6,6 +6,7 @@
 // UTF-8 on this side of the seam.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,51 @@ enum class ShowMode { MinimisedFocus };
 
 // Opaque handles the platform hands out and keeps ownership of.
 using CursorHandle = std::uintptr_t;
+using IconHandle = std::uintptr_t;
+using HookHandle = std::uintptr_t;
+using RegKey = std::uintptr_t;
+// A window procedure's previous incarnation, to call on and to put back.
+using WindowProcToken = std::uintptr_t;
+
+class Platform;
+
+// A window procedure of the portable code, given the platform it runs on.
+using WindowProc = std::intptr_t (*)(Platform& platform, std::intptr_t window, std::uint32_t message,
+                                     std::uintptr_t wParam, std::intptr_t lParam);
+// A low-level keyboard hook procedure; called on the thread that installed it.
+using KeyboardProc = std::intptr_t (*)(Platform& platform, int code, std::uintptr_t wParam, std::intptr_t lParam);
+
+// The fields of the shell's version-2 notify-icon record that the program
+// fills. Texts are UTF-8, already cut to what the fields hold in front of
+// their NUL: 127, 255 and 63 characters.
+struct NotifyIconData {
+  std::intptr_t window = 0;
+  std::uint32_t id = 0;
+  std::uint32_t flags = 0;
+  std::uint32_t callbackMessage = 0;
+  IconHandle icon = 0;
+  std::string tip;
+  std::uint32_t state = 0;
+  std::uint32_t stateMask = 0;
+  std::string info;
+  std::uint32_t timeout = 0;
+  std::string infoTitle;
+  std::uint32_t infoFlags = 0;
+};
+inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimModify = 1;
+inline constexpr std::uint32_t kNimDelete = 2;
+inline constexpr std::uint32_t kNifMessage = 0x01;
+inline constexpr std::uint32_t kNifIcon = 0x02;
+inline constexpr std::uint32_t kNifTip = 0x04;
+inline constexpr std::uint32_t kNifInfo = 0x10;
+
+enum class RegRoot { CurrentUser, LocalMachine };
+inline constexpr std::uint32_t kRegSz = 1;
+// Win32 result codes the program looks at.
+inline constexpr std::int32_t kErrorSuccess = 0;
+inline constexpr std::int32_t kErrorFileNotFound = 2;
+inline constexpr std::int32_t kErrorAccessDenied = 5;
 
 struct Point {
   std::int32_t x = 0, y = 0;
@@ -166,6 +212,70 @@ class Platform {
   // The thread's cursor display count after the change, as ShowCursor returns it.
   virtual int showCursor(bool show) = 0;
   virtual Point cursorPos() = 0;
+  // Every standard system cursor replaced by a blank one, for the whole
+  // desktop; and the user's own cursors put back.
+  virtual void hideSystemCursors() = 0;
+  virtual void restoreSystemCursors() = 0;
+
+  // --- Waiting --------------------------------------------------------------
+  // Seconds from an arbitrary start, never going back.
+  virtual double monotonicSeconds() = 0;
+  // Sleeps until a message, a sent message or input arrives for the GUI
+  // thread, or the time is up; dispatches nothing. Low-level hooks are
+  // serviced during the wait.
+  virtual void waitForMessages(double timeoutSeconds) = 0;
+
+  // --- Number conversion ------------------------------------------------------
+  // The locale-aware conversions of the user's default locale. Throw
+  // Failure(Type mismatch) for a text that is no number and
+  // Failure(Overflow) for one out of the target's range.
+  virtual std::int16_t textToInt16(std::string_view text) = 0;
+  virtual double textToDouble(std::string_view text) = 0;
+
+  // --- Keyboard ---------------------------------------------------------------
+  // A low-level keyboard hook for every thread of the desktop; 0 on failure.
+  virtual HookHandle setKeyboardHook(KeyboardProc proc) = 0;
+  virtual void unhookKeyboard(HookHandle hook) = 0;
+  virtual std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  virtual std::int16_t asyncKeyState(int virtualKey) = 0;
+
+  // --- The tray control's window and the shell's notification area -----------
+  // A window of a control's own: top-level (so that broadcasts such as
+  // "TaskbarCreated" reach it), never shown, its handle fixed for its life.
+  virtual std::intptr_t createControlWindow() = 0;
+  virtual void destroyControlWindow(std::intptr_t window) = 0;
+  // Installs `proc` over the window's procedure and returns the one it
+  // replaced, to call on with callWindowProc and put back with
+  // restoreWindowProc.
+  virtual WindowProcToken subclassWindow(std::intptr_t window, WindowProc proc) = 0;
+  virtual void restoreWindowProc(std::intptr_t window, WindowProcToken previous) = 0;
+  virtual std::intptr_t callWindowProc(WindowProcToken previous, std::intptr_t window, std::uint32_t message,
+                                       std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  virtual void setWindowUserData(std::intptr_t window, std::intptr_t data) = 0;
+  virtual std::intptr_t windowUserData(std::intptr_t window) = 0;
+  virtual std::uint32_t registerWindowMessage(std::string_view name) = 0;
+  // The 16x16 tray picture from the program's resources.
+  virtual IconHandle trayIcon() = 0;
+  // One request to the shell with a fresh, zero-filled version-2 record. The
+  // shell's answer is not reported: the program never looks at it.
+  virtual void shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) = 0;
+
+  // --- Settings store and registry ----------------------------------------------
+  // A text value of the per-user settings store; nothing when the value is
+  // missing, of another type or unreadable.
+  virtual std::optional<std::string> readSetting(std::string_view application, std::string_view section,
+                                                 std::string_view key) = 0;
+  // Creates what is missing; false when the value could not be written.
+  virtual bool writeSetting(std::string_view application, std::string_view section, std::string_view key,
+                            std::string_view value) = 0;
+  // Opens (never creates) a key; returns the result code and, on success, the key.
+  virtual std::int32_t regOpenKey(RegRoot root, std::string_view subkey, std::uint32_t access, RegKey& key) = 0;
+  virtual std::int32_t regSetValue(RegKey key, std::string_view name, std::uint32_t type,
+                                   std::string_view data) = 0;
+  virtual std::int32_t regDeleteValue(RegKey key, std::string_view name) = 0;
+  virtual void regCloseKey(RegKey key) = 0;
+  // The full path of the program's own executable.
+  virtual std::string modulePath() = 0;
 };
 
 }  // namespace pellucor

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <stdexcept>
 
 #include "platform/failure.h"
+#include "platform/sim/ole_number.h"
 
 namespace pellucor::sim {
 namespace {
@@ -57,6 +59,9 @@ std::string Folder(const std::string& path) {
 
 SimDesktop::SimDesktop() {
   answerBox = [](const MessageBoxRecord&) { return 1; };
+  // Every Windows installation has both Run keys.
+  registry[regKeyName(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run")];
+  registry[regKeyName(RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run")];
 }
 
 void SimDesktop::addFolder(const std::string& path) {
@@ -142,6 +147,14 @@ void SimDesktop::userClose() {
   });
 }
 
+void SimDesktop::userMinimise() {
+  post([this] {
+    if (!windowVisible_ || state_ == WindowState::Minimised) return;
+    state_ = WindowState::Minimised;
+    if (events_) events_->onResize();
+  });
+}
+
 void SimDesktop::userMoveMouse(Point to) { cursor_ = to; }
 
 void SimDesktop::moveFocus(ControlId to) {
@@ -157,7 +170,27 @@ void SimDesktop::moveFocus(ControlId to) {
 
 void SimDesktop::post(std::function<void()> message) { queue_.push_back(std::move(message)); }
 
+void SimDesktop::at(std::int64_t delayMs, std::function<void()> action) {
+  scheduled_.emplace(nowMs_ + delayMs, std::move(action));
+}
+
+void SimDesktop::releaseDue() {
+  while (!scheduled_.empty() && scheduled_.begin()->first <= nowMs_) {
+    auto action = std::move(scheduled_.begin()->second);
+    scheduled_.erase(scheduled_.begin());
+    action();
+  }
+}
+
+std::optional<std::int64_t> SimDesktop::nextEventTime() const {
+  std::optional<std::int64_t> next;
+  for (const auto& [id, timer] : timers_) next = std::min(next.value_or(timer.due), timer.due);
+  if (!scheduled_.empty()) next = std::min(next.value_or(scheduled_.begin()->first), scheduled_.begin()->first);
+  return next;
+}
+
 bool SimDesktop::dispatchOnce() {
+  releaseDue();
   if (!queue_.empty()) {
     auto message = std::move(queue_.front());
     queue_.pop_front();
@@ -190,8 +223,7 @@ void SimDesktop::advance(std::int64_t ms) {
   const std::int64_t end = nowMs_ + ms;
   runPending();
   for (;;) {
-    std::optional<std::int64_t> next;
-    for (const auto& [id, timer] : timers_) next = std::min(next.value_or(timer.due), timer.due);
+    const std::optional<std::int64_t> next = nextEventTime();
     if (!next || *next > end) break;
     nowMs_ = std::max(nowMs_, *next);
     runPending();
@@ -205,6 +237,20 @@ int SimDesktop::runMessageLoop() {
   runPending();
   return exitCode.value_or(0);
 }
+
+void SimDesktop::waitForMessages(double timeoutSeconds) {
+  log.push_back("waitForMessages");
+  releaseDue();
+  if (!queue_.empty() || timeoutSeconds <= 0) return;
+  const std::optional<std::int64_t> next = nextEventTime();
+  if (next && *next <= nowMs_) return;
+  std::int64_t until = nowMs_ + static_cast<std::int64_t>(std::ceil(timeoutSeconds * 1000.0));
+  if (next) until = std::min(until, *next);
+  nowMs_ = until;
+  releaseDue();
+}
+
+double SimDesktop::monotonicSeconds() { return static_cast<double>(nowMs_) / 1000.0; }
 
 void SimDesktop::setTimer(int timerId, unsigned ms) {
   log.push_back("setTimer " + std::to_string(timerId) + " " + std::to_string(ms));
@@ -438,5 +484,218 @@ int SimDesktop::showCursor(bool show) {
 }
 
 Point SimDesktop::cursorPos() { return cursor_; }
+
+void SimDesktop::hideSystemCursors() {
+  log.push_back("hideSystemCursors");
+  systemCursorsHidden = true;
+  ++systemCursorReplacements;
+}
+
+void SimDesktop::restoreSystemCursors() {
+  log.push_back("restoreSystemCursors");
+  systemCursorsHidden = false;
+}
+
+// --- Numbers ------------------------------------------------------------------------
+
+namespace {
+template <class T>
+T Checked(const Converted<T>& result) {
+  if (result.error == ConversionError::Overflow) throw Failure(failure_text::kOverflow);
+  if (result.error != ConversionError::None) throw Failure(failure_text::kTypeMismatch);
+  return result.value;
+}
+}  // namespace
+
+std::int16_t SimDesktop::textToInt16(std::string_view text) { return Checked(TextToInt16(text)); }
+
+double SimDesktop::textToDouble(std::string_view text) { return Checked(TextToDouble(text)); }
+
+// --- Keyboard -----------------------------------------------------------------------
+
+HookHandle SimDesktop::setKeyboardHook(KeyboardProc proc) {
+  log.push_back("setKeyboardHook");
+  if (failKeyboardHook) return 0;
+  hookProc_ = proc;
+  hook_ = 0x7001;
+  return hook_;
+}
+
+void SimDesktop::unhookKeyboard(HookHandle hook) {
+  log.push_back("unhookKeyboard");
+  if (hook != 0 && hook == hook_) {
+    hookProc_ = nullptr;
+    hook_ = 0;
+  }
+}
+
+std::intptr_t SimDesktop::callNextHook(HookHandle, int, std::uintptr_t, std::intptr_t) {
+  ++nextHookCalls;
+  return 0;
+}
+
+std::int16_t SimDesktop::asyncKeyState(int virtualKey) {
+  ++keyStateQueries;
+  int state = keysDown[virtualKey] ? 0x8000 : 0;
+  // The low bit: pressed since the previous query; the query consumes it.
+  if (keysPressedSinceQuery[virtualKey]) state |= 1;
+  keysPressedSinceQuery[virtualKey] = false;
+  return static_cast<std::int16_t>(state);
+}
+
+void SimDesktop::userKey(int virtualKey, bool down) {
+  post([this, virtualKey, down] {
+    keysDown[virtualKey] = down;
+    if (down) keysPressedSinceQuery[virtualKey] = true;
+    if (!hookProc_) return;
+    constexpr std::uintptr_t kKeyDown = 0x100, kKeyUp = 0x101;
+    hookResults.push_back(hookProc_(*this, 0, down ? kKeyDown : kKeyUp, virtualKey));
+  });
+}
+
+// --- Control windows and the shell ------------------------------------------------
+
+std::intptr_t SimDesktop::createControlWindow() {
+  const std::intptr_t window = nextWindow_++;
+  controlWindows_[window] = ControlWindow{};
+  return window;
+}
+
+void SimDesktop::destroyControlWindow(std::intptr_t window) { controlWindows_.erase(window); }
+
+WindowProcToken SimDesktop::subclassWindow(std::intptr_t window, WindowProc proc) {
+  log.push_back("subclassWindow");
+  ControlWindow& w = controlWindows_.at(window);
+  const WindowProcToken token = nextToken_++;
+  procTokens_[token] = w.proc;
+  w.proc = proc;
+  return token;
+}
+
+void SimDesktop::restoreWindowProc(std::intptr_t window, WindowProcToken previous) {
+  log.push_back("restoreWindowProc");
+  controlWindows_.at(window).proc = procTokens_.at(previous);
+}
+
+std::intptr_t SimDesktop::callWindowProc(WindowProcToken previous, std::intptr_t window, std::uint32_t message,
+                                         std::uintptr_t wParam, std::intptr_t lParam) {
+  const WindowProc proc = procTokens_.at(previous);
+  return proc ? proc(*this, window, message, wParam, lParam) : 0;  // the window's own does nothing
+}
+
+std::intptr_t SimDesktop::sendToControlWindow(std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,
+                                              std::intptr_t lParam) {
+  const auto it = controlWindows_.find(window);
+  if (it == controlWindows_.end() || !it->second.proc) return 0;
+  return it->second.proc(*this, window, message, wParam, lParam);
+}
+
+void SimDesktop::setWindowUserData(std::intptr_t window, std::intptr_t data) { controlWindows_.at(window).userData = data; }
+
+std::intptr_t SimDesktop::windowUserData(std::intptr_t window) { return controlWindows_.at(window).userData; }
+
+std::uint32_t SimDesktop::registerWindowMessage(std::string_view name) {
+  const auto [it, added] =
+      registeredMessages_.emplace(std::string(name), 0xC000u + static_cast<std::uint32_t>(registeredMessages_.size()));
+  return it->second;
+}
+
+IconHandle SimDesktop::trayIcon() { return 0x5001; }
+
+void SimDesktop::shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
+  log.push_back("shellNotifyIcon " + std::to_string(message));
+  shellRequests.push_back({message, data});
+}
+
+void SimDesktop::trayMessage(std::intptr_t window, std::uintptr_t id, std::intptr_t code) {
+  post([this, window, id, code] { sendToControlWindow(window, 0x0400 + 101, id, code); });
+}
+
+void SimDesktop::broadcastTaskbarCreated() {
+  const std::uint32_t message = registerWindowMessage("TaskbarCreated");
+  post([this, message] {
+    std::vector<std::intptr_t> windows;
+    for (const auto& [window, w] : controlWindows_) windows.push_back(window);
+    for (std::intptr_t window : windows) sendToControlWindow(window, message, 0, 0);
+  });
+}
+
+// --- Registry -------------------------------------------------------------------------
+
+std::string SimDesktop::regKeyName(RegRoot root, std::string_view subkey) {
+  std::string name = root == RegRoot::CurrentUser ? "HKCU\\" : "HKLM\\";
+  name += subkey;
+  while (!name.empty() && name.back() == '\\') name.pop_back();
+  return Lower(name);
+}
+
+const SimDesktop::RegValue* SimDesktop::regValue(const std::string& keyName, const std::string& valueName) const {
+  const auto key = registry.find(Lower(keyName));
+  if (key == registry.end()) return nullptr;
+  const auto value = key->second.find(Lower(valueName));
+  return value == key->second.end() ? nullptr : &value->second;
+}
+
+void SimDesktop::setRegValue(const std::string& keyName, const std::string& valueName, RegValue value) {
+  registry[Lower(keyName)][Lower(valueName)] = std::move(value);
+}
+
+namespace {
+std::string SettingsKey(std::string_view application, std::string_view section) {
+  return SimDesktop::regKeyName(RegRoot::CurrentUser,
+                                "Software\\" + std::string(application) + "\\" + std::string(section));
+}
+}  // namespace
+
+std::optional<std::string> SimDesktop::readSetting(std::string_view application, std::string_view section,
+                                                   std::string_view key) {
+  log.push_back("readSetting " + std::string(key));
+  const RegValue* value = regValue(SettingsKey(application, section), std::string(key));
+  if (!value || value->type != kRegSz) return std::nullopt;
+  return value->data;
+}
+
+bool SimDesktop::writeSetting(std::string_view application, std::string_view section, std::string_view key,
+                              std::string_view value) {
+  log.push_back("writeSetting " + std::string(key) + " " + std::string(value));
+  const std::string keyName = SettingsKey(application, section);
+  for (const std::string& denied : deniedKeys)
+    if (Lower(denied) == keyName) return false;
+  setRegValue(keyName, std::string(key), RegValue{kRegSz, std::string(value)});
+  return true;
+}
+
+std::int32_t SimDesktop::regOpenKey(RegRoot root, std::string_view subkey, std::uint32_t access, RegKey& key) {
+  const std::string name = regKeyName(root, subkey);
+  log.push_back("regOpenKey " + name + " " + std::to_string(access));
+  if (registry.find(name) == registry.end()) return kErrorFileNotFound;
+  constexpr std::uint32_t kSetValue = 0x0002;
+  if (access & kSetValue) {
+    for (const std::string& denied : deniedKeys)
+      if (Lower(denied) == name) return kErrorAccessDenied;
+  }
+  key = nextKey_++;
+  openKeys_[key] = name;
+  return kErrorSuccess;
+}
+
+std::int32_t SimDesktop::regSetValue(RegKey key, std::string_view name, std::uint32_t type, std::string_view data) {
+  log.push_back("regSetValue " + std::string(name) + " " + std::string(data));
+  setRegValue(openKeys_.at(key), std::string(name), RegValue{type, std::string(data)});
+  return kErrorSuccess;
+}
+
+std::int32_t SimDesktop::regDeleteValue(RegKey key, std::string_view name) {
+  log.push_back("regDeleteValue " + std::string(name));
+  auto& values = registry[openKeys_.at(key)];
+  return values.erase(Lower(std::string(name))) ? kErrorSuccess : kErrorFileNotFound;
+}
+
+void SimDesktop::regCloseKey(RegKey key) {
+  log.push_back("regCloseKey");
+  openKeys_.erase(key);
+}
+
+std::string SimDesktop::modulePath() { return exePath; }
 
 }  // namespace pellucor::sim

@@ -75,10 +75,13 @@ class SimDesktop final : public Platform {
   void userFocus(ControlId id);
   void userMoveMouseOver(ControlId id);
   void userClose();
+  void userMinimise();  // the title bar's minimise button
   void userMoveMouse(Point to);
 
   // --- Time -----------------------------------------------------------------
   std::int64_t nowMs() const { return nowMs_; }
+  // Runs `action` (usually a user action) once `delayMs` of virtual time has passed.
+  void at(std::int64_t delayMs, std::function<void()> action);
   // Lets `ms` of virtual time pass, dispatching messages and timers as they fall due.
   void advance(std::int64_t ms);
   // Dispatches what is pending now, as the ordinary message loop would.
@@ -125,6 +128,80 @@ class SimDesktop final : public Platform {
 
   int showCursor(bool show) override;
   Point cursorPos() override;
+  void hideSystemCursors() override;
+  void restoreSystemCursors() override;
+
+  double monotonicSeconds() override;
+  void waitForMessages(double timeoutSeconds) override;
+
+  std::int16_t textToInt16(std::string_view text) override;
+  double textToDouble(std::string_view text) override;
+
+  HookHandle setKeyboardHook(KeyboardProc proc) override;
+  void unhookKeyboard(HookHandle hook) override;
+  std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
+  std::int16_t asyncKeyState(int virtualKey) override;
+
+  std::intptr_t createControlWindow() override;
+  void destroyControlWindow(std::intptr_t window) override;
+  WindowProcToken subclassWindow(std::intptr_t window, WindowProc proc) override;
+  void restoreWindowProc(std::intptr_t window, WindowProcToken previous) override;
+  std::intptr_t callWindowProc(WindowProcToken previous, std::intptr_t window, std::uint32_t message,
+                               std::uintptr_t wParam, std::intptr_t lParam) override;
+  void setWindowUserData(std::intptr_t window, std::intptr_t data) override;
+  std::intptr_t windowUserData(std::intptr_t window) override;
+  std::uint32_t registerWindowMessage(std::string_view name) override;
+  IconHandle trayIcon() override;
+  void shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+
+  std::optional<std::string> readSetting(std::string_view application, std::string_view section,
+                                         std::string_view key) override;
+  bool writeSetting(std::string_view application, std::string_view section, std::string_view key,
+                    std::string_view value) override;
+  std::int32_t regOpenKey(RegRoot root, std::string_view subkey, std::uint32_t access, RegKey& key) override;
+  std::int32_t regSetValue(RegKey key, std::string_view name, std::uint32_t type, std::string_view data) override;
+  std::int32_t regDeleteValue(RegKey key, std::string_view name) override;
+  void regCloseKey(RegKey key) override;
+  std::string modulePath() override;
+
+  // --- The cursor, keyboard, shell and registry as the tests see them ---------
+  bool systemCursorsHidden = false;
+  int systemCursorReplacements = 0;
+  // Keys held down, and S-key presses not yet seen by a key-state query.
+  std::map<int, bool> keysDown;
+  std::map<int, bool> keysPressedSinceQuery;
+  int keyStateQueries = 0;
+  bool failKeyboardHook = false;
+  // What the hook chain answered for each key event, in order.
+  std::vector<std::intptr_t> hookResults;
+  int nextHookCalls = 0;
+  // A key going down or up, delivered through the hook when the GUI thread
+  // next takes messages, as the system does.
+  void userKey(int virtualKey, bool down);
+  // Every shell request, in order.
+  struct ShellRequest {
+    std::uint32_t message;
+    NotifyIconData data;
+  };
+  std::vector<ShellRequest> shellRequests;
+  // The shell's message for an icon, delivered as the shell posts it.
+  void trayMessage(std::intptr_t window, std::uintptr_t id, std::intptr_t code);
+  // Explorer restarted: "TaskbarCreated" to every top-level window.
+  void broadcastTaskbarCreated();
+  // The in-memory registry: "HKCU\Software\...\Key" -> value name -> data.
+  struct RegValue {
+    std::uint32_t type = kRegSz;
+    std::string data;
+  };
+  std::map<std::string, std::map<std::string, RegValue>> registry;
+  // Keys that refuse to be opened for writing (access denied).
+  std::vector<std::string> deniedKeys;
+  std::string exePath = "C:\\Program Files\\Pellucor\\pellucor.exe";
+  // The registry's name for a key, as the map above holds it.
+  static std::string regKeyName(RegRoot root, std::string_view subkey);
+  // A value, or null; names compare without case.
+  const RegValue* regValue(const std::string& keyName, const std::string& valueName) const;
+  void setRegValue(const std::string& keyName, const std::string& valueName, RegValue value);
 
  private:
   struct File {
@@ -158,13 +235,33 @@ class SimDesktop final : public Platform {
   std::intptr_t handle_ = 0x00010042;
   CursorHandle nextCursor_ = 0x1000;
 
+  void releaseDue();
+  std::optional<std::int64_t> nextEventTime() const;
+  std::intptr_t sendToControlWindow(std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,
+                                    std::intptr_t lParam);
+
   std::deque<std::function<void()>> queue_;
+  std::multimap<std::int64_t, std::function<void()>> scheduled_;
   std::map<int, SimTimer> timers_;
   std::int64_t nowMs_ = 0;
   std::int64_t startOfDayMs_ = 9 * 3600 * 1000;  // the virtual day starts at 09:00
   std::map<std::string, File> files_;  // keyed by lower-case path
   std::map<std::string, std::string> names_;  // lower-case path -> as added
   Point cursor_;
+
+  struct ControlWindow {
+    WindowProc proc = nullptr;  // null: the window's own procedure
+    std::intptr_t userData = 0;
+  };
+  std::map<std::intptr_t, ControlWindow> controlWindows_;
+  std::map<WindowProcToken, WindowProc> procTokens_;
+  WindowProcToken nextToken_ = 1;
+  std::intptr_t nextWindow_ = 0x00020010;
+  std::map<std::string, std::uint32_t> registeredMessages_;
+  KeyboardProc hookProc_ = nullptr;
+  HookHandle hook_ = 0;
+  std::map<RegKey, std::string> openKeys_;
+  RegKey nextKey_ = 0x100;
 };
 
 }  // namespace pellucor::sim
