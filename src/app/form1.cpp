@@ -5,7 +5,6 @@
 #include "app/app_title.h"
 #include "app/file_exists.h"
 #include "hider/mod_keyboard.h"
-#include "hider/mod_mouse.h"
 #include "settings/settings.h"
 
 namespace pellucor {
@@ -60,8 +59,9 @@ Form1::Form1(Platform& platform)
       Check8(platform, kCheck8),
       PushButton2(platform, kPushButton2),
       Timer1(platform, kTimer1, kTimer1DesignInterval),
-      cSysTray1(platform),
+      cSysTray1(platform, *this),
       SkinFramework1(platform),
+      Mouse(platform),
       platform_(platform),
       specs_(DesignedControls()) {}
 
@@ -73,6 +73,22 @@ void Form1::create() {
   window.back = kWhite;
   window.font = WindowFont();
   platform_.createForm(window, specs_, *this);
+  // The tray control's stored properties: out of the tray, the tray picture,
+  // no tip.
+  PropertyBag stored;
+  stored.booleans["InTray"] = false;
+  stored.pictures["TrayIcon"] = std::make_shared<Picture>(Picture{Picture::kIcon, platform_.trayIcon()});
+  stored.texts["TrayTip"] = "";
+  cSysTray1.ReadProperties(stored);
+  cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
+  Timer1.onTimer = [this] { Timer1_Timer(); };
+  Text1.onChange = [this] { Text1_Change(); };
+  Text1.onGotFocus = [this] { Text1_GotFocus(); };
+  Text1.onLostFocus = [this] { Text1_LostFocus(); };
+  Check4.onClick = [this] { Check4_Click(); };
+  Check8.onClick = [this] { Check8_Click(); };
+  // A run that was killed may have left the system cursors blank.
+  Mouse.RepairSystemCursors();
   Form_Load();
 }
 
@@ -108,7 +124,7 @@ void Form1::Form_Load() {
   g.step(144, [&] { cSysTray1.setTrayTip(kProductTitle); });
   g.step(144, [&] { platform_.setWindowIcon(); });
   g.step(146, [&] { cSysTray1.setInTray(true); });
-  g.step(148, [&] { InstallKeyboardHook(platform_); });
+  g.step(148, [&] { modKeyboard::InstallKeyboardHook(platform_); });
   g.step(150, [] {});
 }
 
@@ -134,6 +150,9 @@ void Form1::SetAppTitle() { appTitle_ = ShortenTitle(kProductTitle); }
 
 void Form1::onUserClick(ControlId id) {
   switch (id) {
+    case kPushButton2:
+      PushButton2_Click();
+      break;
     case kCheck4:
       Check4.userClicked();
       break;
@@ -173,7 +192,7 @@ void Form1::setMousePointer(MousePointer pointer) {
   platform_.setMousePointer(pointer, mouseIcon_);
 }
 
-void Form1::onResize() {}
+void Form1::onResize() { Form_Resize(); }
 
 void Form1::onCloseRequest() {
   Form_QueryUnload();
@@ -185,9 +204,9 @@ void Form1::onTimer(int timerId) {
 }
 
 void Form1::Form_QueryUnload() {
-  RevealCursor(platform_);
+  Mouse.RevealCursor();
   cSysTray1.setInTray(false);
-  RemoveKeyboardHook(platform_);
+  modKeyboard::RemoveKeyboardHook(platform_);
   platform_.processPendingMessages();
   platform_.processPendingMessages();
 }

@@ -5,6 +5,7 @@
 
 #include "app/error_report.h"
 #include "app/skin_framework.h"
+#include "hider/mod_mouse.h"
 #include "platform/controls.h"
 #include "platform/platform.h"
 #include "tray/csystray.h"
@@ -15,11 +16,20 @@ inline constexpr const char* kHomePage = "https://trandavel.example/pellucor/";
 inline constexpr const char* kHandCursorFile = "\\HAND-M.CUR";
 inline constexpr const char* kSkinFile = "\\x\\o.cjs";
 inline constexpr const char* kLoadLocation = "in Pellucor2021/08/31.Form1.Form_Load ";
+inline constexpr const char* kTickLocation = "in Pellucor2021/08/31.Form1.Timer1_Timer ";
+inline constexpr const char* kClickLocation = "in Pellucor2021/08/31.Form1.PushButton2_Click ";
 inline constexpr const char* kStartCaption = "Start Running (Press Ctrl + Shift + S To Stop)";
+inline constexpr const char* kStopCaption = "Stop Running (Press Ctrl + Shift + S To Stop)";
+inline constexpr const char* kNotNumeric = "Must be a numerical value.";
+inline constexpr const char* kStartupFailed = "Pellucor could not be set to start with Windows.";
+inline constexpr const char* kMinimiseBalloonText =
+    "has been minimized to the system tray.\r\n"
+    "Click on the blue 'T' icon (T for Trandavel) to bring the software back.";
+inline constexpr std::int32_t kMinimiseBalloonSeconds = 5;
 
 // The main window. Its handlers run on the GUI thread, from the platform's
 // message dispatch, and may nest inside each other's message processing.
-class Form1 final : public FormEvents {
+class Form1 final : public FormEvents, public ControlHost {
  public:
   // Control ids, in the order the controls are created.
   enum : ControlId { kFrame1 = 1, kText1, kFrame2, kCheck4, kCheck8, kPushButton2 };
@@ -46,6 +56,28 @@ class Form1 final : public FormEvents {
   void onCloseRequest() override;
   void onTimer(int timerId) override;
 
+  // ControlHost: the program always runs; it keeps no layout to mark.
+  bool UserMode() const override { return true; }
+  void PropertyChanged(std::string_view) override {}
+
+  void Form_Resize();
+  void cSysTray1_MouseUp(std::int16_t button, std::int32_t id);
+  void Timer1_Timer();
+  void PushButton2_Click();
+  void Text1_Change();
+  void Text1_GotFocus();
+  void Text1_LostFocus();
+  void Check4_Click();
+  void Check8_Click();
+
+  // The idle detection's memory, set when a run starts.
+  std::int32_t LastCursorX = 0;
+  std::int32_t LastCursorY = 0;
+  std::int32_t IdleTicks = 0;
+
+  // True while the window has been hidden into the tray and not brought back.
+  bool HiddenInTray = false;
+
   // Every guarded handler reports its step numbers here (tests record them).
   void setStepObserver(StepObserver observer) { stepObserver_ = std::move(observer); }
 
@@ -63,11 +95,14 @@ class Form1 final : public FormEvents {
   Timer Timer1;
   cSysTray cSysTray1;
   SkinFramework SkinFramework1;
+  modMouse Mouse;
 
  private:
   Guard guard(const char* location) const { return Guard(platform_, location, &stepObserver_); }
   std::string programFile(const char* literal) const { return platform_.programFolder() + literal; }
   void setMousePointer(MousePointer pointer);
+  void ShowMinimiseBalloon();
+  void StopSequence(Guard& g);
   void Form_QueryUnload();
   void Form_Unload();
 
@@ -77,6 +112,9 @@ class Form1 final : public FormEvents {
   std::string appTitle_;
   CursorHandle mouseIcon_ = 0;
   MousePointer mousePointer_ = MousePointer::Default;
+  // True while a tick runs; a tick arriving meanwhile (its error box is open
+  // and pumping) is skipped rather than stacking another box.
+  bool inTick_ = false;
 };
 
 }  // namespace pellucor

@@ -2,14 +2,27 @@
 
 namespace pellucor {
 
-void RevealCursor(Platform& platform) {
-  while (platform.showCursor(true) < 0) {
+void modMouse::RevealCursor() {
+  while (platform_.showCursor(true) < 0) {
+  }
+  if (systemCursorsHidden_) {
+    platform_.restoreSystemCursors();
+    systemCursorsHidden_ = false;
   }
 }
 
-void ConcealCursor(Platform& platform) {
-  while (platform.showCursor(false) >= 0) {
+void modMouse::ConcealCursor() {
+  while (platform_.showCursor(false) >= 0) {
   }
+  if (!systemCursorsHidden_) {
+    platform_.hideSystemCursors();
+    systemCursorsHidden_ = true;
+  }
+}
+
+void modMouse::RepairSystemCursors() {
+  platform_.restoreSystemCursors();
+  systemCursorsHidden_ = false;
 }
 
 }  // namespace pellucor

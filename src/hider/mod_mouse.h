@@ -4,10 +4,32 @@
 
 namespace pellucor {
 
-// Drive the cursor display count to 0 or above. Always calls at least once,
-// so a visible cursor's count still rises by one.
-void RevealCursor(Platform& platform);
-// Drive the cursor display count below 0. Always calls at least once.
-void ConcealCursor(Platform& platform);
+// The cursor's visibility. The display count of ShowCursor belongs to the
+// calling thread and hides the cursor only over this program's own windows,
+// so hiding also replaces the system cursors with blank ones for the whole
+// desktop. That replacement outlives the process, so it is undone whenever
+// the cursor is shown, and at every start.
+class modMouse {
+ public:
+  explicit modMouse(Platform& platform) : platform_(platform) {}
+
+  // Drives the display count to 0 or above (always at least one call, so a
+  // visible cursor's count still rises by one) and puts the user's cursors back.
+  void RevealCursor();
+  // Drives the display count below 0 (always at least one call) and blanks
+  // the system cursors.
+  void ConcealCursor();
+  // Puts the user's cursors back whatever this process believes: a run that
+  // was killed may have left them blank.
+  void RepairSystemCursors();
+
+  bool systemCursorsHidden() const { return systemCursorsHidden_; }
+
+ private:
+  Platform& platform_;
+  // Replacing and restoring the cursors is costly and the tick asks every
+  // second, so only real changes reach the platform.
+  bool systemCursorsHidden_ = false;
+};
 
 }  // namespace pellucor

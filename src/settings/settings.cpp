@@ -2,10 +2,12 @@
 
 namespace pellucor {
 
-// No persistent store is wired to this build yet, so every key reads as
-// missing: the program starts exactly as on a first run.
-std::string ReadSetting(Platform&, std::string_view, std::string_view defaultValue) {
-  return std::string(defaultValue);
+std::string ReadSetting(Platform& platform, std::string_view key, std::string_view defaultValue) {
+  return platform.readSetting(kSettingsApplication, kSettingsSection, key).value_or(std::string(defaultValue));
+}
+
+void WriteSetting(Platform& platform, std::string_view key, std::string_view value) {
+  platform.writeSetting(kSettingsApplication, kSettingsSection, key, value);
 }
 
 }  // namespace pellucor

@@ -8,11 +8,15 @@
 namespace pellucor {
 
 inline constexpr const char* kSettingsApplication = "Trandavel";
+inline constexpr const char* kSettingsSection = "Pellucor";
 inline constexpr const char* kKeyWindowsStartup = "Windows Startup";
 inline constexpr const char* kKeyMinimized = "Minimized";
 inline constexpr const char* kKeyPath = "Path";
 
 // One key of the program's settings section; a missing key reads as its default.
 std::string ReadSetting(Platform& platform, std::string_view key, std::string_view defaultValue);
+// Writes at once, creating what is missing. A failed write goes unreported:
+// the choice still holds for this run.
+void WriteSetting(Platform& platform, std::string_view key, std::string_view value);
 
 }  // namespace pellucor

@@ -1,1 +1,239 @@
 #include "tray/csystray.h"
+
+#include <limits>
+
+#include "platform/failure.h"
+
+namespace pellucor {
+namespace {
+
+constexpr std::size_t kTipChars = 127;
+constexpr std::size_t kInfoChars = 255;
+constexpr std::size_t kInfoTitleChars = 63;
+constexpr const char* kDefaultTip = "Telnet Server";
+
+// The first `count` characters of a UTF-8 text: what fits the record's field
+// in front of its NUL.
+std::string Cut(std::string_view text, std::size_t count) {
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == count) return std::string(text.substr(0, i));
+  }
+  return std::string(text);
+}
+
+enum : std::intptr_t {
+  kMouseMove = 0x200,
+  kLeftDown = 0x201,
+  kLeftUp = 0x202,
+  kLeftDoubleClick = 0x203,
+  kRightDown = 0x204,
+  kRightUp = 0x205,
+  kRightDoubleClick = 0x206,
+  kBalloonHide = 0x403,
+  kBalloonTimeout = 0x404,
+  kBalloonUserClick = 0x405,
+};
+
+}  // namespace
+
+cSysTray::cSysTray(Platform& platform, ControlHost& host)
+    : platform_(platform),
+      host_(host),
+      controlWindow_(platform.createControlWindow()),
+      surfacePicture_(std::make_shared<Picture>(Picture{Picture::kIcon, platform.trayIcon()})),
+      taskbarCreated_(platform.registerWindowMessage("TaskbarCreated")) {}
+
+cSysTray::~cSysTray() {
+  // The host is going too, so it is not told of this last change.
+  terminating_ = true;
+  if (inTray_) setInTray(false);
+  platform_.destroyControlWindow(controlWindow_);
+}
+
+void cSysTray::InitProperties() {
+  setInTray(false);
+  setTrayTip(kDefaultTip);
+  setTrayIcon(surfacePicture_);
+}
+
+void cSysTray::ReadProperties(const PropertyBag& bag) {
+  const auto boolean = bag.booleans.find("InTray");
+  setInTray(boolean != bag.booleans.end() ? boolean->second : false);
+  const auto picture = bag.pictures.find("TrayIcon");
+  setTrayIcon(picture != bag.pictures.end() ? picture->second : surfacePicture_);
+  const auto text = bag.texts.find("TrayTip");
+  setTrayTip(text != bag.texts.end() ? text->second : std::string(kDefaultTip));
+}
+
+void cSysTray::WriteProperties(PropertyBag& bag) const {
+  bag.booleans["InTray"] = inTray_;
+  bag.pictures["TrayIcon"] = trayIcon_;
+  bag.texts["TrayTip"] = trayTip_;
+}
+
+NotifyIconData cSysTray::record() const {
+  NotifyIconData data;
+  data.window = controlWindow_;
+  data.id = static_cast<std::uint32_t>(iconId_);
+  return data;
+}
+
+void cSysTray::setInTray(bool inTray) {
+  if (inTray == inTray_) return;
+  if (inTray) {
+    if (host_.UserMode()) {
+      // The procedure goes in before the icon, so no tray message can
+      // arrive without it.
+      previousWindowProc_ = platform_.subclassWindow(controlWindow_, &TrayWindowProc);
+      platform_.setWindowUserData(controlWindow_, reinterpret_cast<std::intptr_t>(this));
+      AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_);
+      iconAdded_ = true;
+    }
+  } else if (iconAdded_) {
+    DeleteIcon(controlWindow_, iconId_);
+    platform_.restoreWindowProc(controlWindow_, previousWindowProc_);
+    iconAdded_ = false;
+  }
+  inTray_ = inTray;
+  if (!terminating_) host_.PropertyChanged("InTray");
+}
+
+void cSysTray::AddIcon(std::intptr_t window, std::int32_t id, const std::string& tip, const PictureRef& icon) {
+  NotifyIconData data;
+  data.window = window;
+  data.id = static_cast<std::uint32_t>(id);
+  if (icon) {
+    data.icon = icon->handle;
+    data.flags |= kNifIcon;
+    trayIcon_ = icon;
+  }
+  if (!tip.empty()) {
+    data.tip = Cut(tip, kTipChars);
+    data.flags |= kNifTip;
+    trayTip_ = tip;
+  }
+  data.callbackMessage = kTrayCallbackMessage;
+  data.flags |= kNifMessage;
+  platform_.shellNotifyIcon(kNimAdd, data);
+}
+
+void cSysTray::DeleteIcon(std::intptr_t window, std::int32_t id) {
+  NotifyIconData data;
+  data.window = window;
+  data.id = static_cast<std::uint32_t>(id);
+  platform_.shellNotifyIcon(kNimDelete, data);
+}
+
+void cSysTray::setTrayIcon(const PictureRef& picture) {
+  if (!picture || picture->type != Picture::kIcon) return;
+  if (iconAdded_) {
+    NotifyIconData data = record();
+    data.flags = kNifIcon;
+    data.icon = picture->handle;
+    platform_.shellNotifyIcon(kNimModify, data);
+  }
+  trayIcon_ = picture;
+  host_.PropertyChanged("TrayIcon");
+}
+
+void cSysTray::setTrayTip(std::string_view tip) {
+  if (iconAdded_) {
+    NotifyIconData data = record();
+    data.flags = kNifTip;
+    data.tip = Cut(tip, kTipChars);
+    platform_.shellNotifyIcon(kNimModify, data);
+  }
+  trayTip_ = std::string(tip);
+  host_.PropertyChanged("TrayTip");
+}
+
+void cSysTray::ShowBalloon(std::string_view text, std::string_view title, std::int32_t seconds, bool once) {
+  if (once && onceCount_ >= 1) return;
+  NotifyIconData data = record();
+  data.flags = kNifInfo;
+  data.infoTitle = Cut(title, kInfoTitleChars);
+  data.info = Cut(text, kInfoChars);
+  if (seconds > 0) {
+    if (seconds > std::numeric_limits<std::int32_t>::max() / 1000) throw Failure(failure_text::kOverflow);
+    data.timeout = static_cast<std::uint32_t>(seconds * 1000);
+  }
+  platform_.shellNotifyIcon(kNimModify, data);
+  balloonShowing_ = true;
+  if (once) ++onceCount_;
+  if (seconds <= 0) return;
+
+  // Wait for the balloon to go, keeping the window responsive. Time comes from
+  // a monotonic clock: a wait across midnight must not last a day.
+  const double start = platform_.monotonicSeconds();
+  for (;;) {
+    const double left = static_cast<double>(seconds) - (platform_.monotonicSeconds() - start);
+    if (left <= 0 || !balloonShowing_) break;
+    platform_.processPendingMessages();
+    if (!balloonShowing_) break;
+    platform_.waitForMessages(static_cast<double>(seconds) - (platform_.monotonicSeconds() - start));
+  }
+  if (balloonShowing_) {
+    NotifyIconData takeDown = record();
+    takeDown.flags = kNifInfo;
+    takeDown.timeout = data.timeout;
+    platform_.shellNotifyIcon(kNimModify, takeDown);
+  }
+}
+
+void cSysTray::HandleTrayMessage(std::intptr_t code, std::uintptr_t wParam) {
+  const auto id = static_cast<std::int32_t>(wParam);
+  const auto raise = [](const auto& event, auto... args) {
+    if (event) event(args...);
+  };
+  switch (code) {
+    case kMouseMove:
+      raise(MouseMove, id);
+      break;
+    case kLeftDown:
+      raise(MouseDown, std::int16_t{1}, id);
+      break;
+    case kLeftUp:
+      raise(MouseUp, std::int16_t{1}, id);
+      break;
+    case kLeftDoubleClick:
+      raise(MouseDblClick, std::int16_t{1}, id);
+      break;
+    case kRightDown:
+      raise(MouseDown, std::int16_t{2}, id);
+      break;
+    case kRightUp:
+      raise(MouseUp, std::int16_t{2}, id);
+      break;
+    case kRightDoubleClick:
+      raise(MouseDblClick, std::int16_t{2}, id);
+      break;
+    case kBalloonHide:
+    case kBalloonTimeout:
+    case kBalloonUserClick:
+      balloonShowing_ = false;
+      break;
+    default:
+      break;
+  }
+}
+
+// Explorer restarted and its tray forgot every icon: put ours back as it was.
+void cSysTray::ReAddIcon() {
+  if (iconAdded_) AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_);
+}
+
+std::intptr_t TrayWindowProc(Platform& platform, std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) {
+  // The window holds the control's address but no reference: the control
+  // puts the previous procedure back before it goes.
+  auto* control = reinterpret_cast<cSysTray*>(platform.windowUserData(window));
+  if (message == kTrayCallbackMessage) {
+    control->HandleTrayMessage(lParam, wParam);
+  } else if (message == control->taskbarCreated_) {
+    control->ReAddIcon();
+  }
+  return platform.callWindowProc(control->previousWindowProc_, window, message, wParam, lParam);
+}
+
+}  // namespace pellucor

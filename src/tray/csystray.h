@@ -1,5 +1,14 @@
 #pragma once
 
+// A notification-area icon for the window that hosts it: adds and removes
+// the icon, sets its picture and tip, shows balloons, and turns the shell's
+// mouse messages for the icon into events. Knows nothing of its host beyond
+// the ControlHost interface. Lives and is called on the GUI thread.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -7,23 +16,99 @@
 
 namespace pellucor {
 
-// The main window's notification-area icon. This build keeps the control's
-// properties; putting the icon into the shell's tray is not wired yet.
+// A picture object as the host and the control share it.
+struct Picture {
+  static constexpr int kIcon = 3;
+  int type = kIcon;
+  IconHandle handle = 0;
+};
+using PictureRef = std::shared_ptr<const Picture>;
+
+// What a control may ask of the window that hosts it.
+class ControlHost {
+ public:
+  // False in a layout designer, true when the program runs.
+  virtual bool UserMode() const = 0;
+  // A stored property changed; a designer marks its layout modified.
+  virtual void PropertyChanged(std::string_view name) = 0;
+
+ protected:
+  ~ControlHost() = default;
+};
+
+// The stored properties of one control instance, by name.
+struct PropertyBag {
+  std::map<std::string, bool> booleans;
+  std::map<std::string, PictureRef> pictures;
+  std::map<std::string, std::string> texts;
+};
+
+// Tray messages come to the control's window as this message.
+inline constexpr std::uint32_t kTrayCallbackMessage = 0x0400 + 101;  // WM_USER + 101
+
 class cSysTray {
  public:
-  explicit cSysTray(Platform& platform) : platform_(platform) {}
+  cSysTray(Platform& platform, ControlHost& host);
+  ~cSysTray();
   cSysTray(const cSysTray&) = delete;
   cSysTray& operator=(const cSysTray&) = delete;
 
+  // Life cycle, as a host drives it.
+  void InitProperties();
+  void ReadProperties(const PropertyBag& bag);
+  void WriteProperties(PropertyBag& bag) const;
+
+  const PictureRef& TrayIcon() const { return trayIcon_; }
+  void setTrayIcon(const PictureRef& picture);
   const std::string& TrayTip() const { return trayTip_; }
-  void setTrayTip(std::string_view tip) { trayTip_ = std::string(tip); }
+  void setTrayTip(std::string_view tip);
   bool InTray() const { return inTray_; }
-  void setInTray(bool inTray) { inTray_ = inTray; }
+  void setInTray(bool inTray);
+
+  // Throws Failure(Overflow) before anything is sent when seconds * 1000
+  // does not fit 32 bits.
+  void ShowBalloon(std::string_view text, std::string_view title, std::int32_t seconds, bool once);
+
+  std::function<void(std::int32_t id)> MouseMove;
+  std::function<void(std::int16_t button, std::int32_t id)> MouseDown;
+  std::function<void(std::int16_t button, std::int32_t id)> MouseUp;
+  std::function<void(std::int16_t button, std::int32_t id)> MouseDblClick;
+
+  std::intptr_t ControlWindow() const { return controlWindow_; }
+  bool IconAdded() const { return iconAdded_; }
+  bool BalloonShowing() const { return balloonShowing_; }
+  std::int32_t OnceCount() const { return onceCount_; }
 
  private:
-  [[maybe_unused]] Platform& platform_;
-  std::string trayTip_ = "Telnet Server";
+  friend std::intptr_t TrayWindowProc(Platform&, std::intptr_t, std::uint32_t, std::uintptr_t, std::intptr_t);
+
+  void AddIcon(std::intptr_t window, std::int32_t id, const std::string& tip, const PictureRef& icon);
+  void DeleteIcon(std::intptr_t window, std::int32_t id);
+  void HandleTrayMessage(std::intptr_t code, std::uintptr_t id);
+  void ReAddIcon();
+  NotifyIconData record() const;
+
+  Platform& platform_;
+  ControlHost& host_;
   bool inTray_ = false;
+  std::int32_t iconId_ = 0;
+  std::string trayTip_;
+  std::intptr_t controlWindow_ = 0;
+  PictureRef trayIcon_;
+  PictureRef surfacePicture_;  // what the control shows in a designer
+  bool iconAdded_ = false;
+  bool balloonShowing_ = false;
+  std::int32_t onceCount_ = 0;
+  std::uint32_t taskbarCreated_ = 0;
+  // The procedure TrayWindowProc replaced. One per instance, so two controls
+  // in the tray at once cannot put back each other's.
+  WindowProcToken previousWindowProc_ = 0;
+  bool terminating_ = false;
 };
+
+// Installed on the control's window while its icon is in the tray: hands the
+// shell's messages to the control and everything on to the previous procedure.
+std::intptr_t TrayWindowProc(Platform& platform, std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam);
 
 }  // namespace pellucor

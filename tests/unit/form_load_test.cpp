@@ -19,6 +19,7 @@ TEST(FormLoad, FirstStartRunsEveryStepInOrder) {
   // The whole load handler: numbered steps and what each asked of the platform.
   const std::vector<std::string> expected = {
       "createForm",
+      "restoreSystemCursors",
       "line 100", "listFiles " + kApp + "\\x\\o.cjs",
       "line 102", "fileDateTime " + kApp + "\\HAND-M.CUR",
       "line 106", "seedRandom", "nextRandom",
@@ -26,14 +27,14 @@ TEST(FormLoad, FirstStartRunsEveryStepInOrder) {
       "line 126", "setWindowIcon",
       "line 126",
       "line 128",
-      "line 130",
-      "line 132",
+      "line 130", "readSetting Windows Startup",
+      "line 132", "readSetting Minimized",
       "line 134",
       "line 142", "hide Check8",
       "line 144",
       "line 144", "setWindowIcon",
-      "line 146",
-      "line 148",
+      "line 146", "subclassWindow", "shellNotifyIcon 0",
+      "line 148", "setKeyboardHook",
       "line 150",
       "showForm Normal",
   };
@@ -202,7 +203,8 @@ TEST(FormClose, ShowsTheCursorTakesDownTheIconAndEndsTheProcess) {
   EXPECT_EQ(d.sim.cursorDisplayCount, 0);
   EXPECT_FALSE(f.cSysTray1.InTray());
   EXPECT_THAT(d.sim.log, ElementsAreArray({"showCursor 1", "showCursor 1", "showCursor 1", "showCursor 1",
-                                           "processPendingMessages", "processPendingMessages", "endProcess 0"}));
+                                           "shellNotifyIcon 2", "restoreWindowProc", "unhookKeyboard", "processPendingMessages",
+                                           "processPendingMessages", "endProcess 0"}));
 }
 
 TEST(FormClose, VisibleCursorStillGetsOneShowCall) {

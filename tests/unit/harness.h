@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "hider/mod_keyboard.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace pellucor::test {
@@ -18,6 +19,12 @@ inline std::string CursorFileBytes() { return std::string("\0\0\2\0\1\0", 6) + s
 struct Desktop {
   sim::SimDesktop sim;
   std::unique_ptr<Form1> form;
+
+  // Each desktop is a fresh process: the hook module starts from zero.
+  Desktop() {
+    modKeyboard::StopRequested = 0;
+    modKeyboard::KeyboardHookHandle = 0;
+  }
 
   Form1& start() {
     form = std::make_unique<Form1>(sim);

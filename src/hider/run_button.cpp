@@ -1,0 +1,64 @@
+// The run button: starts a run and stays in its loop until a stop is asked
+// for, by a second click or by the hot key.
+
+#include "app/form1.h"
+#include "hider/mod_keyboard.h"
+
+namespace pellucor {
+namespace {
+
+// Between passes the loop sleeps until something arrives. The bound only
+// keeps a wait finite; any message, input or hook call ends it at once.
+constexpr double kRunLoopWaitSeconds = 60.0;
+
+}  // namespace
+
+void Form1::PushButton2_Click() {
+  using modKeyboard::StopRequested;
+  Guard g = guard(kClickLocation);
+  if (g.test(100, [&] { return PushButton2.caption() == kStartCaption; })) {
+    g.step(102, [&] { PushButton2.setCaption(kStopCaption); });
+    g.step(104, [&] { platform_.setWindowState(WindowState::Minimised); });
+    g.step(106, [&] { StopRequested = 0; });
+    Point pos;
+    g.step(108, [&] { pos = platform_.cursorPos(); });
+    g.step(110, [&] { LastCursorX = pos.x; });
+    g.step(112, [&] { LastCursorY = pos.y; });
+    g.step(114, [&] { IdleTicks = 0; });
+    g.step(116, [&] { Timer1.setEnabled(true); });
+    g.step(118, [&] { Timer1.setInterval(1000); });
+  } else {
+    g.step(120, [&] { StopRequested = -1; });
+    g.step(122, [&] { platform_.processPendingMessages(); });
+  }
+
+  bool firstPass = true;
+  for (;;) {
+    g.step(124, [&] {
+      // Sleep instead of spinning: a run may last all day.
+      if (!firstPass) platform_.waitForMessages(kRunLoopWaitSeconds);
+      platform_.processPendingMessages();
+    });
+    firstPass = false;
+    if (!g.test(126, [&] { return StopRequested == 0; })) break;
+  }
+  g.step(128, [] {});
+  StopSequence(g);
+}
+
+// Every step is harmless to repeat: a stop click runs it in the nested
+// handler and once more when the outer loop ends.
+void Form1::StopSequence(Guard& g) {
+  g.step(130, [&] { platform_.processPendingMessages(); });
+  g.step(132, [&] { Timer1.setEnabled(false); });
+  g.step(134, [&] { Timer1.setInterval(0); });
+  // After the timer is off and the queue drained, no late tick can hide it again.
+  g.step(136, [&] { platform_.processPendingMessages(); });
+  g.step(138, [&] { Mouse.RevealCursor(); });
+  g.step(142, [&] { PushButton2.setCaption(kStartCaption); });
+  g.step(144, [&] { platform_.setVisible(kWindow, true); });
+  g.step(146, [&] { platform_.setFocus(kWindow); });
+  g.step(148, [&] { HiddenInTray = false; });
+}
+
+}  // namespace pellucor

@@ -1,0 +1,46 @@
+#pragma once
+
+// Run at logon: one value in a Run key of the registry, named after the
+// program's executable and holding its path.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace pellucor {
+
+inline constexpr const char* kMachineRunKey = "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
+inline constexpr const char* kUserRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY | KEY_CREATE_LINK
+inline constexpr std::uint32_t kRunKeyAccess = 0x3F;
+
+namespace RegStuff {
+
+// The value's data: the folder, a backslash unless it ends with one, the file
+// name; quoted when it holds a space, so Windows cannot start a shorter path.
+std::string RunCommand(std::string_view folder, std::string_view fileName);
+// True when the value was written: under the machine's Run key, or, where
+// that is refused (no administrator rights), under the user's own.
+bool AddRunValue(Platform& platform, std::string_view folder, std::string_view fileName);
+// Deletes the value from both keys; silent when there is nothing to delete.
+void RemoveRunValue(Platform& platform, std::string_view fileName);
+// Opens (never creates), writes and closes; the result of the open or the write.
+std::int32_t SetKeyValue(Platform& platform, RegRoot root, std::string_view subkey, std::string_view name,
+                         std::string_view data, std::uint32_t type);
+std::int32_t WriteValue(Platform& platform, RegKey key, std::string_view name, std::uint32_t type,
+                        std::string_view data);
+void DeleteKeyValue(Platform& platform, RegRoot root, std::string_view subkey, std::string_view name);
+
+}  // namespace RegStuff
+
+namespace mStartUp {
+
+// The program's own executable, whatever else lies in its folder.
+bool AddToStartup(Platform& platform);
+void RemoveFromStartup(Platform& platform);
+
+}  // namespace mStartUp
+
+}  // namespace pellucor

@@ -1,0 +1,107 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace pellucor::test {
+namespace {
+
+constexpr std::intptr_t kLeftUp = 0x202, kRightUp = 0x205, kLeftDown = 0x201;
+const char* const kBalloon =
+    "has been minimized to the system tray.\r\nClick on the blue 'T' icon (T for Trandavel) to bring the software back.";
+
+struct FormTray : ::testing::Test {
+  Desktop d;
+  Form1& f = d.start();
+
+  std::vector<sim::SimDesktop::ShellRequest> balloons() const {
+    std::vector<sim::SimDesktop::ShellRequest> out;
+    for (const auto& r : d.sim.shellRequests)
+      if (r.data.flags == kNifInfo && !r.data.info.empty()) out.push_back(r);
+    return out;
+  }
+  void clickIcon(std::intptr_t code) { d.sim.trayMessage(f.cSysTray1.ControlWindow(), 0, code); }
+};
+
+TEST_F(FormTray, IconIsInTheTrayFromStartWithTheProductTitleAsTip) {
+  ASSERT_EQ(d.sim.shellRequests.size(), 1u);
+  const NotifyIconData& add = d.sim.shellRequests[0].data;
+  EXPECT_EQ(d.sim.shellRequests[0].message, kNimAdd);
+  EXPECT_EQ(add.tip, "Pellucor");
+  EXPECT_EQ(add.icon, d.sim.trayIcon());
+  EXPECT_EQ(add.flags, kNifMessage | kNifIcon | kNifTip);
+  EXPECT_TRUE(d.sim.windowVisible());
+}
+
+TEST_F(FormTray, MinimisingHidesIntoTheTrayWithTheBalloonOnce) {
+  d.sim.userMinimise();
+  d.sim.runPending();
+  EXPECT_FALSE(d.sim.windowVisible());
+  EXPECT_EQ(d.sim.state(), WindowState::Normal) << "it comes back un-minimised";
+  EXPECT_TRUE(f.HiddenInTray);
+  const auto shown = balloons();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].data.info, kBalloon);
+  EXPECT_EQ(shown[0].data.infoTitle, "Pellucor");
+  EXPECT_EQ(shown[0].data.timeout, 5000u);
+  EXPECT_EQ(d.sim.nowMs(), 5000) << "the handler waited for the balloon";
+
+  clickIcon(kLeftUp);
+  d.sim.runPending();
+  d.sim.userMinimise();
+  d.sim.runPending();
+  EXPECT_FALSE(d.sim.windowVisible());
+  EXPECT_EQ(balloons().size(), 1u) << "a later minimise shows no balloon";
+}
+
+TEST_F(FormTray, EitherButtonUpOnTheIconBringsTheWindowBackFocused) {
+  for (std::intptr_t code : {kLeftUp, kRightUp}) {
+    d.sim.userMinimise();
+    d.sim.runPending();
+    ASSERT_FALSE(d.sim.windowVisible());
+    clickIcon(code);
+    d.sim.runPending();
+    EXPECT_TRUE(d.sim.windowVisible()) << code;
+    EXPECT_EQ(d.sim.state(), WindowState::Normal) << code;
+    EXPECT_EQ(d.sim.focused(), Form1::kText1) << code;
+    EXPECT_FALSE(f.HiddenInTray) << code;
+  }
+}
+
+TEST_F(FormTray, ButtonDownAloneDoesNotRestore) {
+  d.sim.userMinimise();
+  d.sim.runPending();
+  clickIcon(kLeftDown);
+  d.sim.runPending();
+  EXPECT_FALSE(d.sim.windowVisible());
+}
+
+TEST_F(FormTray, ClickingTheIconBeforeEverMinimisingShowsTheBalloon) {
+  clickIcon(kLeftUp);
+  d.sim.runPending();
+  EXPECT_EQ(balloons().size(), 1u);
+  d.sim.userMinimise();
+  d.sim.runPending();
+  EXPECT_EQ(balloons().size(), 1u);
+}
+
+TEST_F(FormTray, RestoreClickedDuringTheBalloonWaitBringsTheWindowBackAtOnce) {
+  d.sim.at(1500, [&] { clickIcon(kLeftUp); });
+  d.sim.userMinimise();
+  d.sim.runPending();
+  // The click ran inside the wait; the minimise handling then finished
+  // without hiding the window again.
+  EXPECT_TRUE(d.sim.windowVisible());
+  EXPECT_FALSE(f.HiddenInTray);
+  EXPECT_EQ(d.sim.nowMs(), 5000);
+  EXPECT_EQ(balloons().size(), 1u);
+}
+
+TEST_F(FormTray, ClosingTakesTheIconOut) {
+  d.sim.userClose();
+  EXPECT_THROW(d.sim.runPending(), ProcessEnded);
+  EXPECT_EQ(d.sim.shellRequests.back().message, kNimDelete);
+}
+
+}  // namespace
+}  // namespace pellucor::test
