@@ -204,6 +204,9 @@ void Form1::onTimer(int timerId) {
 }
 
 void Form1::Form_QueryUnload() {
+  // A tick dispatched by the message processing below must not hide the
+  // cursor again: the blank system cursors would outlive the process.
+  Timer1.setEnabled(false);
   Mouse.RevealCursor();
   cSysTray1.setInTray(false);
   modKeyboard::RemoveKeyboardHook(platform_);

@@ -1,0 +1,154 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "harness.h"
+
+namespace pellucor::test {
+namespace {
+
+// The tick on its own: the cursor rests where the sim puts it, and each
+// call is one second of the run.
+struct IdleTick : ::testing::Test {
+  Desktop d;
+  Form1& f = d.start();
+
+  void ticks(int n) {
+    for (int i = 0; i < n; ++i) f.Timer1_Timer();
+  }
+  bool hidden() const { return d.sim.cursorDisplayCount < 0 && d.sim.systemCursorsHidden; }
+  void limit(const char* text) { f.Text1.setText(text); }
+};
+
+TEST_F(IdleTick, TheThirdRestingTickHidesWithTheDefaultLimit) {
+  ticks(2);
+  EXPECT_FALSE(hidden());
+  EXPECT_EQ(f.IdleTicks, 2);
+  ticks(1);
+  EXPECT_TRUE(hidden());
+  EXPECT_EQ(d.sim.cursorDisplayCount, -1);
+  EXPECT_TRUE(d.sim.boxes.empty());
+}
+
+TEST_F(IdleTick, AOnePixelMoveRestartsTheCount) {
+  ticks(2);
+  d.sim.userMoveMouse({1, 0});
+  ticks(1);
+  EXPECT_EQ(f.IdleTicks, 0);
+  EXPECT_EQ(f.LastCursorX, 1);
+  ticks(2);
+  EXPECT_FALSE(hidden());
+  ticks(1);
+  EXPECT_TRUE(hidden());
+}
+
+TEST_F(IdleTick, LimitsAtOrBelowZeroHideOnTheFirstRestingTick) {
+  for (const char* text : {"0", "-5"}) {
+    Desktop local;
+    Form1& form = local.start();
+    form.Text1.setText(text);
+    form.Timer1_Timer();
+    EXPECT_LT(local.sim.cursorDisplayCount, 0) << text;
+  }
+}
+
+TEST_F(IdleTick, FractionalLimitsRoundHalfToEven) {
+  for (const auto& [text, hidesOn] : std::vector<std::pair<const char*, int>>{{"2.5", 2}, {"3.5", 4}, {"2.4", 2}}) {
+    Desktop local;
+    Form1& form = local.start();
+    form.Text1.setText(text);
+    for (int i = 1; i < hidesOn; ++i) form.Timer1_Timer();
+    EXPECT_GE(local.sim.cursorDisplayCount, 0) << text;
+    form.Timer1_Timer();
+    EXPECT_LT(local.sim.cursorDisplayCount, 0) << text;
+  }
+}
+
+TEST_F(IdleTick, AFieldThatDoesNotConvertIsReportedAtLine114AndTheCursorHides) {
+  for (const auto& [text, message] : std::vector<std::pair<const char*, const char*>>{
+           {"", "Type mismatch"}, {"abc", "Type mismatch"}, {"40000", "Overflow"}, {"1e9", "Overflow"}}) {
+    Desktop local;
+    Form1& form = local.start();
+    form.Text1.setText(text);
+    form.Timer1_Timer();
+    form.Timer1_Timer();
+    ASSERT_EQ(local.sim.boxes.size(), 2u) << text << ": one report on every resting tick";
+    EXPECT_EQ(local.sim.boxes[0].text, ComposeErrorPrompt(message, kTickLocation, 114)) << text;
+    EXPECT_EQ(local.sim.cursorDisplayCount, -2) << text;
+    local.sim.userMoveMouse({5, 5});
+    form.Timer1_Timer();
+    EXPECT_EQ(local.sim.boxes.size(), 2u) << text << ": a moving tick reads no field";
+    EXPECT_EQ(local.sim.cursorDisplayCount, 0) << text;
+  }
+}
+
+TEST_F(IdleTick, AnHourOfRestHidesEveryTickButReplacesTheCursorsOnce) {
+  ticks(3600);
+  EXPECT_EQ(d.sim.cursorDisplayCount, -3598) << "one more below zero for every hiding tick";
+  EXPECT_EQ(d.sim.systemCursorReplacements, 1);
+  d.sim.userMoveMouse({400, 300});
+  ticks(1);
+  EXPECT_EQ(d.sim.cursorDisplayCount, 0) << "visible again in that very tick";
+  EXPECT_FALSE(d.sim.systemCursorsHidden);
+}
+
+TEST_F(IdleTick, AMouseThatNeverRestsIsNeverHidden) {
+  for (int i = 1; i <= 10; ++i) {
+    d.sim.userMoveMouse({i, i});
+    ticks(1);
+  }
+  EXPECT_EQ(d.sim.cursorDisplayCount, 10) << "each moving tick shows it once more";
+  EXPECT_EQ(d.sim.systemCursorReplacements, 0);
+  EXPECT_EQ(std::count(d.sim.log.begin(), d.sim.log.end(), "restoreSystemCursors"), 1)
+      << "only the start's repair: a visible cursor is not restored again";
+}
+
+TEST_F(IdleTick, NegativeCoordinatesCompareLikeAnyOther) {
+  d.sim.userMoveMouse({-1920, -20});
+  ticks(1);
+  EXPECT_EQ(f.LastCursorX, -1920);
+  EXPECT_EQ(f.LastCursorY, -20);
+  ticks(3);
+  EXPECT_TRUE(hidden());
+}
+
+TEST_F(IdleTick, IdleTicksAtItsMaximumIsReportedAndStays) {
+  f.IdleTicks = std::numeric_limits<std::int32_t>::max();
+  ticks(1);
+  ASSERT_EQ(d.sim.boxes.size(), 1u);
+  EXPECT_EQ(d.sim.boxes[0].text, ComposeErrorPrompt("Overflow", kTickLocation, 112));
+  EXPECT_EQ(f.IdleTicks, std::numeric_limits<std::int32_t>::max());
+  EXPECT_TRUE(hidden()) << "the limit test still ran";
+}
+
+TEST_F(IdleTick, ATickWhileAnEarlierTicksBoxIsOpenIsSkipped) {
+  limit("abc");
+  int nested = 0;
+  d.sim.answerBox = [&](const sim::MessageBoxRecord&) {
+    // The box pumps messages: the next ticks come while it is open.
+    ++nested;
+    f.Timer1_Timer();
+    f.Timer1_Timer();
+    return 1;
+  };
+  ticks(1);
+  EXPECT_EQ(nested, 1);
+  EXPECT_EQ(d.sim.boxes.size(), 1u);
+  EXPECT_EQ(f.IdleTicks, 1);
+  ticks(1);
+  EXPECT_EQ(d.sim.boxes.size(), 2u) << "once the box is closed, ticks run again";
+}
+
+TEST_F(IdleTick, AnEditTakesEffectAtTheNextTick) {
+  ticks(2);
+  limit("10");
+  ticks(5);
+  EXPECT_FALSE(hidden());
+  limit("7");
+  ticks(1);
+  EXPECT_TRUE(hidden());
+}
+
+}  // namespace
+}  // namespace pellucor::test

@@ -1,0 +1,233 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "hider/mod_keyboard.h"
+
+namespace pellucor::test {
+namespace {
+
+using modKeyboard::kVkControl;
+using modKeyboard::kVkS;
+
+constexpr std::intptr_t kLeftUp = 0x202;
+
+struct RunControl : ::testing::Test {
+  Desktop d;
+  Form1& f = d.start();
+  std::vector<std::string> clickSteps;  // "line N" of the run button's handler only
+
+  void SetUp() override {
+    f.setStepObserver([this](std::string_view location, int line) {
+      if (location == kClickLocation) clickSteps.push_back("line " + std::to_string(line));
+    });
+  }
+  int clickStep(int line) const {
+    return static_cast<int>(std::count(clickSteps.begin(), clickSteps.end(), "line " + std::to_string(line)));
+  }
+
+  void pressHotKey(bool withShift = true) {
+    d.sim.userKey(kVkControl, true);
+    if (withShift) d.sim.userKey(0x10, true);
+    d.sim.userKey(kVkS, true);
+    d.sim.userKey(kVkS, false);
+    if (withShift) d.sim.userKey(0x10, false);
+    d.sim.userKey(kVkControl, false);
+  }
+  // Clicks the run button and returns once the run it started has ended.
+  void run() {
+    d.sim.userClick(Form1::kPushButton2);
+    d.sim.runPending();
+  }
+  std::string caption() { return d.sim.control(Form1::kPushButton2).text; }
+  int count(const std::string& entry) const {
+    return static_cast<int>(std::count(d.sim.log.begin(), d.sim.log.end(), entry));
+  }
+  void expectStopped() {
+    EXPECT_EQ(caption(), kStartCaption);
+    EXPECT_TRUE(d.sim.windowVisible());
+    EXPECT_FALSE(f.HiddenInTray);
+    EXPECT_FALSE(f.Timer1.enabled());
+    EXPECT_GE(d.sim.cursorDisplayCount, 0);
+    EXPECT_FALSE(d.sim.systemCursorsHidden);
+  }
+};
+
+TEST_F(RunControl, AStartedRunHidesIntoTheTrayAndHidesTheRestingCursor) {
+  struct Seen {
+    std::string caption;
+    bool visible = true, timer = false;
+    int count = 0;
+  } at6{}, at9{};
+  d.sim.userMoveMouse({10, 10});
+  d.sim.at(6000, [&] { at6 = {caption(), d.sim.windowVisible(), f.Timer1.enabled(), d.sim.cursorDisplayCount}; });
+  d.sim.at(9000, [&] { at9 = {caption(), d.sim.windowVisible(), f.Timer1.enabled(), d.sim.cursorDisplayCount}; });
+  d.sim.at(9500, [&] { d.sim.userMoveMouse({11, 10}); });
+  d.sim.at(10500, [&] { EXPECT_GE(d.sim.cursorDisplayCount, 0) << "shown at the next tick after moving"; });
+  d.sim.at(12000, [&] { pressHotKey(); });
+  run();
+  EXPECT_EQ(at6.caption, kStopCaption);
+  EXPECT_FALSE(at6.visible);
+  EXPECT_TRUE(at6.timer);
+  // The balloon's five seconds pass inside the start; the run's first tick
+  // comes a second after it, so the third resting tick is at 8 s.
+  EXPECT_GE(at6.count, 0);
+  EXPECT_LT(at9.count, 0);
+  expectStopped();
+  EXPECT_EQ(d.sim.nowMs(), 12000);
+}
+
+TEST_F(RunControl, TheRunLoopSleepsBetweenPasses) {
+  d.sim.at(60000, [&] { pressHotKey(); });
+  run();
+  EXPECT_LT(count("processPendingMessages"), 200) << "a minute of running pumps about once per tick";
+  EXPECT_GT(count("waitForMessages"), 50);
+}
+
+TEST_F(RunControl, TheHotKeyStopsEveryRunAndCtrlSWithoutShiftToo) {
+  for (bool shift : {true, false, true}) {
+    d.sim.at(7000, [&, shift] { pressHotKey(shift); });
+    run();
+    expectStopped();
+  }
+  EXPECT_EQ(std::count_if(d.sim.shellRequests.begin(), d.sim.shellRequests.end(),
+                          [](const auto& r) { return !r.data.info.empty(); }),
+            1)
+      << "only the first run shows the balloon";
+}
+
+TEST_F(RunControl, AStopClickDuringTheRunRunsTheStopSequenceTwice) {
+  d.sim.at(7000, [&] { d.sim.trayMessage(f.cSysTray1.ControlWindow(), 0, kLeftUp); });
+  d.sim.at(8000, [&] {
+    EXPECT_TRUE(d.sim.windowVisible());
+    d.sim.userClick(Form1::kPushButton2);
+  });
+  run();
+  expectStopped();
+  EXPECT_EQ(clickStep(120), 1);
+  EXPECT_EQ(clickStep(142), 2) << "nested stop, then the outer loop's";
+  EXPECT_EQ(f.Timer1.interval(), 0u);
+  EXPECT_EQ(d.sim.focused(), Form1::kPushButton2) << "the window has the focus back, on the clicked button";
+}
+
+TEST_F(RunControl, AStopRequestDuringTheStartsBalloonIsClearedAndTheRunGoesOn) {
+  bool runningAfterBalloon = false;
+  d.sim.at(2000, [&] { pressHotKey(); });  // the balloon's wait is still on
+  d.sim.at(8000, [&] { runningAfterBalloon = caption() == kStopCaption && f.Timer1.enabled(); });
+  d.sim.at(9000, [&] { pressHotKey(); });
+  run();
+  EXPECT_TRUE(runningAfterBalloon);
+  expectStopped();
+}
+
+TEST_F(RunControl, TheHotKeyWhileStoppedOnlyRaisesTheRequest) {
+  pressHotKey();
+  d.sim.runPending();
+  EXPECT_EQ(modKeyboard::StopRequested, -1);
+  expectStopped();
+  bool running = false;
+  d.sim.at(7000, [&] { running = caption() == kStopCaption; });
+  d.sim.at(8000, [&] { pressHotKey(); });
+  run();
+  EXPECT_TRUE(running) << "the next run starts normally";
+}
+
+TEST_F(RunControl, ACaptionThatIsNeitherTextTakesTheStopPath) {
+  f.PushButton2.setCaption("something else");
+  run();
+  EXPECT_EQ(clickStep(102), 0);
+  EXPECT_EQ(clickStep(120), 1);
+  expectStopped();
+}
+
+TEST_F(RunControl, AStopWithTheCursorHiddenLeavesItVisible) {
+  d.sim.at(20000, [&] {
+    EXPECT_LT(d.sim.cursorDisplayCount, -5);
+    pressHotKey();
+  });
+  run();
+  expectStopped();
+  d.sim.advance(10000);
+  EXPECT_GE(d.sim.cursorDisplayCount, 0) << "no tick after the stop";
+}
+
+TEST_F(RunControl, ClosingDuringARunShowsTheCursor) {
+  d.sim.at(15000, [&] { d.sim.userClose(); });
+  EXPECT_THROW(run(), ProcessEnded);
+  EXPECT_GE(d.sim.cursorDisplayCount, 0);
+  EXPECT_FALSE(d.sim.systemCursorsHidden);
+}
+
+struct Hook : ::testing::Test {
+  Desktop d;
+  Form1& f = d.start();
+};
+
+TEST_F(Hook, OnlyCtrlWithAFreshSPressStops) {
+  d.sim.userKey(kVkControl, true);  // Ctrl alone
+  d.sim.runPending();
+  EXPECT_EQ(modKeyboard::StopRequested, 0);
+  EXPECT_EQ(d.sim.hookResults.size(), 1u);
+  d.sim.userKey(0x41, true);  // Ctrl+A
+  d.sim.runPending();
+  EXPECT_EQ(modKeyboard::StopRequested, 0);
+  const int passedOn = d.sim.nextHookCalls;
+  d.sim.userKey(kVkS, true);
+  d.sim.runPending();
+  EXPECT_EQ(modKeyboard::StopRequested, -1);
+  EXPECT_EQ(d.sim.hookResults.back(), 0);
+  EXPECT_EQ(d.sim.nextHookCalls, passedOn) << "a hit is not handed down the chain";
+}
+
+TEST_F(Hook, SWithoutCtrlIsNotLookedAtAndTheEventIsPassedOn) {
+  d.sim.userKey(kVkS, true);
+  d.sim.runPending();
+  EXPECT_EQ(modKeyboard::StopRequested, 0);
+  EXPECT_EQ(d.sim.keyStateQueries, 1) << "S is queried only while Ctrl is down";
+  EXPECT_EQ(d.sim.nextHookCalls, 1);
+  // The S press was never queried, so it is still pending when Ctrl goes down:
+  // the asynchronous key state decides, not the event.
+  d.sim.userKey(kVkControl, true);
+  d.sim.runPending();
+  EXPECT_EQ(modKeyboard::StopRequested, -1);
+}
+
+TEST_F(Hook, AtMostTwoKeyStateQueriesPerEvent) {
+  for (int vk : {kVkControl, 0x41, kVkS, 0x42}) {
+    const int before = d.sim.keyStateQueries;
+    d.sim.userKey(vk, true);
+    d.sim.runPending();
+    EXPECT_LE(d.sim.keyStateQueries - before, 2) << vk;
+  }
+}
+
+TEST_F(Hook, CodesOtherThanActionGoStraightDownTheChain) {
+  const int before = d.sim.keyStateQueries;
+  EXPECT_EQ(modKeyboard::KeyboardHookProc(d.sim, 3, 0x100, kVkS), 0);
+  EXPECT_EQ(d.sim.keyStateQueries, before);
+  EXPECT_EQ(d.sim.nextHookCalls, 1);
+}
+
+TEST_F(Hook, InstalledAtStartAndRemovedAtClose) {
+  EXPECT_NE(modKeyboard::KeyboardHookHandle, 0u);
+  d.sim.userClose();
+  EXPECT_THROW(d.sim.runPending(), ProcessEnded);
+  EXPECT_EQ(d.sim.log[d.sim.log.size() - 4], "unhookKeyboard");
+}
+
+TEST(HookFailure, AHookThatCannotBeInstalledLeavesEverythingElseWorking) {
+  Desktop d;
+  d.sim.failKeyboardHook = true;
+  Form1& f = d.start();
+  EXPECT_EQ(modKeyboard::KeyboardHookHandle, 0u);
+  EXPECT_TRUE(d.sim.boxes.empty());
+  EXPECT_TRUE(d.sim.windowVisible());
+  d.sim.at(7000, [&] { d.sim.trayMessage(f.cSysTray1.ControlWindow(), 0, kLeftUp); });
+  d.sim.at(7500, [&] { d.sim.userClick(Form1::kPushButton2); });
+  d.sim.userClick(Form1::kPushButton2);
+  d.sim.runPending();
+  EXPECT_EQ(d.sim.control(Form1::kPushButton2).text, kStartCaption);
+}
+
+}  // namespace
+}  // namespace pellucor::test

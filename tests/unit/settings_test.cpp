@@ -1,0 +1,246 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "settings/settings.h"
+#include "settings/startup.h"
+
+namespace pellucor::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+const std::string kStore = sim::SimDesktop::regKeyName(RegRoot::CurrentUser, "Software\\Trandavel\\Pellucor");
+const std::string kMachineRun =
+    sim::SimDesktop::regKeyName(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+const std::string kUserRun =
+    sim::SimDesktop::regKeyName(RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+
+struct Settings : ::testing::Test {
+  Desktop d;
+
+  void store(const char* key, const char* value) { d.sim.setRegValue(kStore, key, {kRegSz, value}); }
+  std::string stored(const char* key) const {
+    const auto* v = d.sim.regValue(kStore, key);
+    return v ? v->data : "<missing>";
+  }
+  std::string runValue(const std::string& key, const char* name = "pellucor.exe") const {
+    const auto* v = d.sim.regValue(key, name);
+    return v ? v->data : "<missing>";
+  }
+  std::vector<std::string> writes() const { return d.logOf({"writeSetting"}); }
+};
+
+TEST_F(Settings, FirstStartWithAnEmptyStoreWritesNothing) {
+  Form1& f = d.start();
+  EXPECT_TRUE(writes().empty());
+  EXPECT_EQ(f.Text1.text(), "3");
+  EXPECT_EQ(f.Check4.value(), 0);
+  EXPECT_FALSE(d.sim.control(Form1::kCheck8).visible);
+  EXPECT_TRUE(d.sim.regValue(kMachineRun, "pellucor.exe") == nullptr);
+}
+
+TEST_F(Settings, BothSwitchesOnStartHiddenInTheTrayAndRewriteTheRunValue) {
+  store("Windows Startup", "On");
+  store("Minimized", "On");
+  d.sim.exePath = "D:\\Moved\\pellucor.exe";
+  Form1& f = d.start();
+  EXPECT_FALSE(d.sim.windowVisible());
+  EXPECT_TRUE(f.HiddenInTray);
+  EXPECT_EQ(d.sim.state(), WindowState::Normal);
+  EXPECT_EQ(f.Check4.value(), 1);
+  EXPECT_EQ(f.Check8.value(), 1);
+  EXPECT_TRUE(d.sim.control(Form1::kCheck8).visible);
+  EXPECT_EQ(runValue(kMachineRun), "D:\\Moved\\pellucor.exe") << "the new location is written at start";
+  EXPECT_THAT(writes(), ElementsAre("writeSetting Windows Startup On", "writeSetting Minimized On"));
+  const auto& balloon = d.sim.shellRequests.at(1).data;
+  EXPECT_EQ(balloon.infoTitle, "Pellucor") << "the balloon follows the tray icon's add";
+  EXPECT_EQ(d.sim.shellRequests.at(0).message, kNimAdd);
+}
+
+TEST_F(Settings, MinimisedWithoutStartupHasTheSecondBoxCheckedButHidden) {
+  store("Windows Startup", "Off");
+  store("Minimized", "On");
+  Form1& f = d.start();
+  EXPECT_EQ(f.Check8.value(), 1);
+  EXPECT_FALSE(d.sim.control(Form1::kCheck8).visible);
+  EXPECT_TRUE(d.sim.windowVisible());
+  EXPECT_THAT(writes(), ElementsAre("writeSetting Minimized On"));
+}
+
+TEST_F(Settings, OnlyTheExactTextOnCountsAsOn) {
+  for (const char* value : {"ON", "On ", "on", "", "yes"}) {
+    Desktop local;
+    local.sim.setRegValue(kStore, "Windows Startup", {kRegSz, value});
+    Form1& f = local.start();
+    EXPECT_EQ(f.Check4.value(), 0) << '"' << value << '"';
+  }
+}
+
+TEST_F(Settings, AValueOfAnotherTypeReadsAsItsDefault) {
+  d.sim.setRegValue(kStore, "Windows Startup", {4 /* REG_DWORD */, "On"});
+  Form1& f = d.start();
+  EXPECT_EQ(f.Check4.value(), 0);
+}
+
+TEST_F(Settings, TypingAfterFocusReplacesTheTextAndEachChangeIsStored) {
+  d.start();
+  d.sim.userFocus(Form1::kCheck4);
+  d.sim.userFocus(Form1::kText1);  // gaining the focus selects all
+  d.sim.userType("10");
+  d.sim.runPending();
+  EXPECT_EQ(d.sim.control(Form1::kText1).text, "10");
+  EXPECT_THAT(writes(), ElementsAre("writeSetting Path 1", "writeSetting Path 10"));
+  d.sim.userType("\b\b");
+  d.sim.runPending();
+  EXPECT_EQ(stored("Path"), "") << "the empty text is stored too";
+}
+
+TEST_F(Settings, RestartingShowsThreeWhateverWasStored) {
+  store("Path", "25");
+  Form1& f = d.start();
+  EXPECT_EQ(f.Text1.text(), "3");
+  EXPECT_EQ(stored("Path"), "25") << "start-up does not write the field";
+}
+
+struct LeavingTheField : Settings {
+  Form1* f = nullptr;
+  void SetUp() override { f = &d.start(); }
+  void leaveWith(const char* text) {
+    f->Text1.setText(text);
+    d.sim.userFocus(Form1::kCheck4);
+    d.sim.runPending();
+  }
+};
+
+TEST_F(LeavingTheField, WithANonNumberShowsTheMessageAndTakesTheFocusBack) {
+  leaveWith("abc");
+  ASSERT_EQ(d.sim.boxes.size(), 1u);
+  EXPECT_EQ(d.sim.boxes[0].text, "Must be a numerical value.");
+  EXPECT_EQ(d.sim.boxes[0].caption, "Pellucor");
+  EXPECT_EQ(d.sim.boxes[0].style, 0u) << "OK only, no icon";
+  EXPECT_EQ(d.sim.focused(), Form1::kText1);
+  EXPECT_EQ(d.sim.control(Form1::kText1).selLength, 3) << "the whole text selected again";
+  EXPECT_EQ(f->Text1.text(), "abc");
+  EXPECT_EQ(stored("Path"), "abc");
+}
+
+TEST_F(LeavingTheField, EmptyIsNotANumber) {
+  leaveWith("");
+  EXPECT_EQ(d.sim.boxes.size(), 1u);
+  EXPECT_EQ(d.sim.focused(), Form1::kText1);
+}
+
+TEST_F(LeavingTheField, NumbersPassWhateverTheirRange) {
+  for (const char* text : {" 7 ", "2.5", "40000", "1e9", "&H10"}) leaveWith(text);
+  EXPECT_TRUE(d.sim.boxes.empty());
+}
+
+TEST_F(LeavingTheField, HidingTheWindowIsNotLeavingTheField) {
+  f->Text1.setText("abc");
+  d.sim.userMinimise();
+  d.sim.runPending();
+  EXPECT_TRUE(d.sim.boxes.empty());
+}
+
+TEST_F(Settings, TheSecondSwitchIsStoredAndOfferedOnlyWithTheFirst) {
+  Form1& f = d.start();
+  d.sim.userClick(Form1::kCheck4);
+  d.sim.runPending();
+  EXPECT_TRUE(d.sim.control(Form1::kCheck8).visible);
+  d.sim.userClick(Form1::kCheck8);
+  d.sim.runPending();
+  EXPECT_EQ(stored("Minimized"), "On");
+  d.sim.userClick(Form1::kCheck4);  // off again, with the second box checked
+  d.sim.runPending();
+  EXPECT_EQ(f.Check8.value(), 0);
+  EXPECT_FALSE(d.sim.control(Form1::kCheck8).visible);
+  EXPECT_EQ(stored("Minimized"), "Off");
+  EXPECT_EQ(stored("Windows Startup"), "Off");
+  EXPECT_EQ(runValue(kMachineRun), "<missing>");
+}
+
+struct RunAtLogon : Settings {
+  void switchOn() {
+    d.sim.userClick(Form1::kCheck4);
+    d.sim.runPending();
+  }
+};
+
+TEST_F(RunAtLogon, TheValueIsNamedAfterTheProgramAndHoldsItsPath) {
+  for (const auto& [exe, data] : std::vector<std::pair<std::string, std::string>>{
+           {"C:\\Tools\\pellucor.exe", "C:\\Tools\\pellucor.exe"},
+           {"C:\\Program Files\\Pellucor\\pellucor.exe", "\"C:\\Program Files\\Pellucor\\pellucor.exe\""},
+           {"D:\\pellucor.exe", "D:\\pellucor.exe"},
+           {"C:\\Программы\\Ç\\pellucor.exe", "C:\\Программы\\Ç\\pellucor.exe"},
+       }) {
+    Desktop local;
+    local.sim.exePath = exe;
+    local.start();
+    local.sim.userClick(Form1::kCheck4);
+    local.sim.runPending();
+    const auto* value = local.sim.regValue(kMachineRun, "pellucor.exe");
+    ASSERT_NE(value, nullptr) << exe;
+    EXPECT_EQ(value->data, data) << exe;
+    EXPECT_EQ(value->type, kRegSz);
+  }
+}
+
+TEST_F(RunAtLogon, TheProgramsOwnExecutableWinsOverOthersInItsFolder) {
+  d.sim.exePath = "C:\\Downloads\\pellucor.exe";
+  d.sim.addFile("C:\\Downloads\\aaa-installer.exe", "MZ");
+  d.sim.addFile("C:\\Downloads\\pellucor.exe", "MZ");
+  d.start();
+  switchOn();
+  EXPECT_EQ(runValue(kMachineRun), "C:\\Downloads\\pellucor.exe");
+  EXPECT_EQ(runValue(kMachineRun, "aaa-installer.exe"), "<missing>");
+}
+
+TEST_F(RunAtLogon, OpensTheMachineKeyWithTheNarrowAccessMask) {
+  d.start();
+  switchOn();
+  EXPECT_FALSE(d.logOf({"regOpenKey " + kMachineRun + " 63"}).empty());
+}
+
+TEST_F(RunAtLogon, WithoutRightsToTheMachineKeyTheUsersKeyIsUsed) {
+  d.sim.deniedKeys = {kMachineRun};
+  Form1& f = d.start();
+  switchOn();
+  EXPECT_EQ(runValue(kMachineRun), "<missing>");
+  EXPECT_EQ(runValue(kUserRun), "\"C:\\Program Files\\Pellucor\\pellucor.exe\"");
+  EXPECT_EQ(f.Check4.value(), 1);
+  EXPECT_TRUE(d.sim.boxes.empty());
+  d.sim.userClick(Form1::kCheck4);
+  d.sim.runPending();
+  EXPECT_EQ(runValue(kUserRun), "<missing>") << "switching off deletes it there too";
+}
+
+TEST_F(RunAtLogon, WhenNeitherKeyTakesTheValueTheUserIsToldAndTheSwitchStaysOff) {
+  d.sim.deniedKeys = {kMachineRun, kUserRun};
+  Form1& f = d.start();
+  switchOn();
+  ASSERT_EQ(d.sim.boxes.size(), 1u);
+  EXPECT_EQ(d.sim.boxes[0].text, "Pellucor could not be set to start with Windows.");
+  EXPECT_EQ(f.Check4.value(), 0);
+  EXPECT_FALSE(d.sim.control(Form1::kCheck8).visible);
+  EXPECT_EQ(stored("Windows Startup"), "Off");
+}
+
+TEST_F(RunAtLogon, SwitchingOffWithNothingToDeleteIsSilent) {
+  store("Windows Startup", "On");
+  d.start();
+  d.sim.registry[kMachineRun].clear();
+  d.sim.userClick(Form1::kCheck4);
+  d.sim.runPending();
+  EXPECT_TRUE(d.sim.boxes.empty());
+  EXPECT_EQ(stored("Windows Startup"), "Off");
+}
+
+TEST(RunCommand, FolderAndFileAreJoinedWithOneBackslash) {
+  EXPECT_EQ(RegStuff::RunCommand("C:\\Apps\\Tool", "Tool.exe"), "C:\\Apps\\Tool\\Tool.exe");
+  EXPECT_EQ(RegStuff::RunCommand("C:\\", "Tool.exe"), "C:\\Tool.exe");
+  EXPECT_EQ(RegStuff::RunCommand("C:\\My Apps", "Tool.exe"), "\"C:\\My Apps\\Tool.exe\"");
+}
+
+}  // namespace
+}  // namespace pellucor::test
