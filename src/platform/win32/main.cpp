@@ -1,16 +1,36 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <exception>
 #include <string>
 
 #include "app/app.h"
+#include "platform/win32/system_cursors.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
+
+namespace {
+
+// The blank system cursors outlive the process: whatever ends it, the user's
+// cursors come back first.
+LONG WINAPI RestoreCursorsOnCrash(EXCEPTION_POINTERS*) {
+  pellucor::win32::RestoreSystemCursors();
+  return EXCEPTION_CONTINUE_SEARCH;  // the crash itself goes on as it would
+}
+
+[[noreturn]] void RestoreCursorsOnTerminate() {
+  pellucor::win32::RestoreSystemCursors();
+  std::abort();
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Later DLL loads come from System32 only, never from the program's folder.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  SetUnhandledExceptionFilter(&RestoreCursorsOnCrash);
+  std::set_terminate(&RestoreCursorsOnTerminate);
 
   INITCOMMONCONTROLSEX commonControls{};
   commonControls.dwSize = sizeof commonControls;

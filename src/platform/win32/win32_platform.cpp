@@ -8,6 +8,7 @@
 
 #include "platform/failure.h"
 #include "platform/win32/push_button.h"
+#include "platform/win32/system_cursors.h"
 #include "platform/win32/text.h"
 #include "resource.h"
 
@@ -80,12 +81,41 @@ const char* FileFailureText(DWORD error) {
 
 bool IsFocusable(ControlKind kind) { return kind != ControlKind::Frame; }
 
+// The executable's full path, however long; empty if it cannot be read.
+std::wstring ModuleFileName() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);  // cut short: try again with more room
+  }
+}
+
 }  // namespace
 
-Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {}
+Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
+  QueryPerformanceFrequency(&counterFrequency_);  // fixed at boot, never fails on XP and later
+}
 
 Win32Platform::~Win32Platform() {
   eventsOn_ = false;
+  // However the program ends up here, the user gets the cursors back and no
+  // system callback is left pointing at us.
+  if (systemCursorsHidden_) RestoreSystemCursors();
+  unhookOwnKeyboardHook();
+  // The portable procedures may belong to objects already gone: destroying
+  // the windows must not call them.
+  while (!subclasses_.empty()) {
+    const Subclass last = subclasses_.back();
+    restoreWindowProc(reinterpret_cast<std::intptr_t>(last.hwnd),
+                      reinterpret_cast<WindowProcToken>(last.previous));
+  }
+  while (!controlWindows_.empty())
+    destroyControlWindow(reinterpret_cast<std::intptr_t>(controlWindows_.back()));
   // The controls go with the window, before the fonts and brushes they use.
   if (window_) DestroyWindow(window_);
 }
@@ -101,8 +131,12 @@ void Win32Platform::deliver(Call call) {
   try {
     call(*events_);
   } catch (...) {
-    if (!pendingFailure_) pendingFailure_ = std::current_exception();
+    holdFailure();
   }
+}
+
+void Win32Platform::holdFailure() noexcept {
+  if (!pendingFailure_) pendingFailure_ = std::current_exception();
 }
 
 void Win32Platform::rethrowPendingFailure() {
@@ -126,7 +160,7 @@ void Win32Platform::focusArrived(ControlId id) {
 
 // --- The window procedure ------------------------------------------------------------
 
-LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32Platform::FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
     auto* self = static_cast<Win32Platform*>(create->lpCreateParams);
@@ -479,13 +513,13 @@ void Win32Platform::createForm(const WindowSpec& window, const std::vector<Contr
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &Win32Platform::WindowProc;
+  windowClass.lpfnWndProc = &Win32Platform::FormProc;
   windowClass.hInstance = instance_;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kFormClass;
   RegisterClassExW(&windowClass);  // fails harmlessly if registered already
 
-  // WindowProc records the handle in window_ at WM_NCCREATE.
+  // FormProc records the handle in window_ at WM_NCCREATE.
   if (!CreateWindowExW(kFormExStyle, kFormClass, Widen(window.caption).c_str(), kFormStyle, CW_USEDEFAULT,
                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this)) {
     window_ = nullptr;
@@ -723,6 +757,7 @@ void Win32Platform::endProcess(int exitCode) {
   // focus handling.
   eventsOn_ = false;
   if (window_) DestroyWindow(window_);
+  if (systemCursorsHidden_) RestoreSystemCursors();  // ExitProcess runs no destructor of ours
   ExitProcess(static_cast<UINT>(exitCode));
 }
 
@@ -737,17 +772,10 @@ int Win32Platform::messageBox(std::string_view text, std::string_view caption, u
 
 // --- Files and processes ---------------------------------------------------------------------
 
+std::string Win32Platform::modulePath() { return Narrow(ModuleFileName()); }
+
 std::string Win32Platform::programFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = ModuleFileName();
   const std::size_t slash = path.find_last_of(L'\\');
   std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
   if (folder.size() == 2 && folder[1] == L':') folder += L'\\';  // "C:\", a drive's root
@@ -852,6 +880,40 @@ Point Win32Platform::cursorPos() {
   POINT point{};
   GetCursorPos(&point);
   return {point.x, point.y};
+}
+
+void Win32Platform::hideSystemCursors() {
+  if (!blankCursor_) blankCursor_ = MakeBlankCursor(instance_);
+  if (!blankCursor_) return;
+  systemCursorsHidden_ = true;
+  ReplaceSystemCursors(blankCursor_.get());
+}
+
+void Win32Platform::restoreSystemCursors() {
+  RestoreSystemCursors();
+  systemCursorsHidden_ = false;
+}
+
+// --- Waiting -------------------------------------------------------------------------------------
+
+// Whole seconds and the remainder apart, so that a counter running for
+// months loses no precision.
+double Win32Platform::monotonicSeconds() {
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  const LONGLONG frequency = counterFrequency_.QuadPart > 0 ? counterFrequency_.QuadPart : 1;
+  return static_cast<double>(now.QuadPart / frequency) +
+         static_cast<double>(now.QuadPart % frequency) / static_cast<double>(frequency);
+}
+
+// MWMO_INPUTAVAILABLE: input already in the queue but seen by an earlier
+// peek still ends the wait. Sent messages, and with them the low-level
+// keyboard hook, are handled inside the call.
+void Win32Platform::waitForMessages(double timeoutSeconds) {
+  constexpr double kLongestMs = static_cast<double>(INFINITE - 1);
+  const double ms = std::ceil(timeoutSeconds * 1000.0);
+  const DWORD wait = !(ms > 0.0) ? 0 : ms >= kLongestMs ? INFINITE - 1 : static_cast<DWORD>(ms);
+  MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 }  // namespace pellucor::win32

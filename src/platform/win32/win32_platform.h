@@ -8,8 +8,10 @@
 
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -64,6 +66,42 @@ class Win32Platform final : public Platform {
 
   int showCursor(bool show) override;
   Point cursorPos() override;
+  void hideSystemCursors() override;
+  void restoreSystemCursors() override;
+
+  double monotonicSeconds() override;
+  void waitForMessages(double timeoutSeconds) override;
+
+  std::int16_t textToInt16(std::string_view text) override;
+  double textToDouble(std::string_view text) override;
+
+  HookHandle setKeyboardHook(KeyboardProc proc) override;
+  void unhookKeyboard(HookHandle hook) override;
+  std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
+  std::int16_t asyncKeyState(int virtualKey) override;
+
+  std::intptr_t createControlWindow() override;
+  void destroyControlWindow(std::intptr_t window) override;
+  WindowProcToken subclassWindow(std::intptr_t window, WindowProc proc) override;
+  void restoreWindowProc(std::intptr_t window, WindowProcToken previous) override;
+  std::intptr_t callWindowProc(WindowProcToken previous, std::intptr_t window, std::uint32_t message,
+                               std::uintptr_t wParam, std::intptr_t lParam) override;
+  void setWindowUserData(std::intptr_t window, std::intptr_t data) override;
+  std::intptr_t windowUserData(std::intptr_t window) override;
+  std::uint32_t registerWindowMessage(std::string_view name) override;
+  IconHandle trayIcon() override;
+  void shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+
+  std::optional<std::string> readSetting(std::string_view application, std::string_view section,
+                                         std::string_view key) override;
+  bool writeSetting(std::string_view application, std::string_view section, std::string_view key,
+                    std::string_view value) override;
+  std::int32_t regOpenKey(RegRoot root, std::string_view subkey, std::uint32_t access, RegKey& key) override;
+  std::int32_t regSetValue(RegKey key, std::string_view name, std::uint32_t type,
+                           std::string_view data) override;
+  std::int32_t regDeleteValue(RegKey key, std::string_view name) override;
+  void regCloseKey(RegKey key) override;
+  std::string modulePath() override;
 
  private:
   // One child window of the form. The window itself is destroyed with the
@@ -75,7 +113,7 @@ class Win32Platform final : public Platform {
     UniqueBrush backBrush;
   };
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT onEraseBackground(HDC dc);
   LRESULT onControlColour(UINT message, HDC dc, HWND child);
@@ -93,8 +131,23 @@ class Win32Platform final : public Platform {
 
   template <class Call>
   void deliver(Call call);
+  // Keeps the exception being handled, unless one is kept already, for
+  // rethrowPendingFailure; called from catch blocks in our callbacks.
+  void holdFailure() noexcept;
   void rethrowPendingFailure();
   void dispatch(MSG& message);
+
+  // A window whose procedure subclassWindow replaced with SubclassProc.
+  struct Subclass {
+    HWND hwnd = nullptr;
+    WindowProc proc = nullptr;  // not ours: a function of the portable code
+    WNDPROC previous = nullptr;
+  };
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
+  Subclass* subclassOf(HWND hwnd);
+  void forgetSubclass(HWND hwnd);
+  void unhookOwnKeyboardHook();
 
   Control* find(ControlId id);
   Control& control(ControlId id);
@@ -139,6 +192,20 @@ class Win32Platform final : public Platform {
   HCURSOR customCursor_ = nullptr;  // one of cursors_; not owned here
 
   std::mt19937 random_;
+
+  // Cursors: the blank one every system cursor is replaced by (its copies
+  // belong to the system once set), and whether they are replaced now, so
+  // that ending the program puts the user's cursors back in any case.
+  UniqueCursor blankCursor_;
+  bool systemCursorsHidden_ = false;
+
+  LARGE_INTEGER counterFrequency_{};
+
+  // The control windows we created (destroyed with us if still there) and
+  // the ones we subclassed; the portable procedures are not owned.
+  std::vector<HWND> controlWindows_;
+  std::vector<Subclass> subclasses_;
+  UniqueIcon trayIcon_;
 };
 
 }  // namespace pellucor::win32
