@@ -51,12 +51,6 @@ cSysTray::~cSysTray() {
   platform_.destroyControlWindow(controlWindow_);
 }
 
-void cSysTray::InitProperties() {
-  setInTray(false);
-  setTrayTip(kDefaultTip);
-  setTrayIcon(surfacePicture_);
-}
-
 void cSysTray::ReadProperties(const PropertyBag& bag) {
   const auto boolean = bag.booleans.find("InTray");
   setInTray(boolean != bag.booleans.end() ? boolean->second : false);
@@ -64,12 +58,6 @@ void cSysTray::ReadProperties(const PropertyBag& bag) {
   setTrayIcon(picture != bag.pictures.end() ? picture->second : surfacePicture_);
   const auto text = bag.texts.find("TrayTip");
   setTrayTip(text != bag.texts.end() ? text->second : std::string(kDefaultTip));
-}
-
-void cSysTray::WriteProperties(PropertyBag& bag) const {
-  bag.booleans["InTray"] = inTray_;
-  bag.pictures["TrayIcon"] = trayIcon_;
-  bag.texts["TrayTip"] = trayTip_;
 }
 
 NotifyIconData cSysTray::record() const {

@@ -53,10 +53,9 @@ class cSysTray {
   cSysTray(const cSysTray&) = delete;
   cSysTray& operator=(const cSysTray&) = delete;
 
-  // Life cycle, as a host drives it.
-  void InitProperties();
+  // Loads the host's stored properties, as a host does when it creates
+  // its window at run time.
   void ReadProperties(const PropertyBag& bag);
-  void WriteProperties(PropertyBag& bag) const;
 
   const PictureRef& TrayIcon() const { return trayIcon_; }
   void setTrayIcon(const PictureRef& picture);
