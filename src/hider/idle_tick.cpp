@@ -4,12 +4,17 @@
 #include <limits>
 
 #include "app/form1.h"
+#include "hider/mod_keyboard.h"
 #include "platform/failure.h"
 
 namespace pellucor {
 
 void Form1::Timer1_Timer() {
-  if (inTick_) return;
+  // Once a stop is asked for, the run is ending: a tick that the stop's own
+  // message processing dispatches must not hide the cursor or open another
+  // error box (a field without a number would otherwise stack one a second
+  // and the hot key could never end the run).
+  if (inTick_ || modKeyboard::StopRequested != 0) return;
   inTick_ = true;
   struct Leave {
     bool& flag;

@@ -120,6 +120,23 @@ TEST_F(RunControl, AStopRequestDuringTheStartsBalloonIsClearedAndTheRunGoesOn) {
   expectStopped();
 }
 
+TEST_F(RunControl, TheHotKeyStopsARunWhoseTicksKeepFailing) {
+  d.sim.at(6500, [&] { f.Text1.setText("abc"); });
+  bool first = true;
+  d.sim.answerBox = [&](const sim::MessageBoxRecord&) {
+    if (first) {
+      first = false;
+      pressHotKey();
+      d.sim.runPending();  // the box's own loop delivers the keys to the hook
+      d.sim.elapse(1200);  // the user reads the box; the next tick falls due
+    }
+    return 1;
+  };
+  run();
+  EXPECT_EQ(d.sim.boxes.size(), 1u) << "no tick after the stop was asked for";
+  expectStopped();
+}
+
 TEST_F(RunControl, TheHotKeyWhileStoppedOnlyRaisesTheRequest) {
   pressHotKey();
   d.sim.runPending();

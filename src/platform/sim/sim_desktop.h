@@ -80,6 +80,8 @@ class SimDesktop final : public Platform {
 
   // --- Time -----------------------------------------------------------------
   std::int64_t nowMs() const { return nowMs_; }
+  // Time passes while the GUI thread is busy: nothing is dispatched.
+  void elapse(std::int64_t ms) { nowMs_ += ms; }
   // Runs `action` (usually a user action) once `delayMs` of virtual time has passed.
   void at(std::int64_t delayMs, std::function<void()> action);
   // Lets `ms` of virtual time pass, dispatching messages and timers as they fall due.
