@@ -509,6 +509,15 @@ int cmdClose(const wchar_t* title) {
   return kFound;
 }
 
+// Posted as the caption's minimise button would send it, so that the
+// program's own size handling runs as for a user's click.
+int cmdMinimize(const wchar_t* title) {
+  HWND hwnd = findTop(title);
+  if (!hwnd) return missing("no window titled " + name(title));
+  PostMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  return kFound;
+}
+
 int cmdClick(const wchar_t* title, const wchar_t* selector) {
   HWND top = findTop(title);
   if (!top) return missing("no window titled " + name(title));
@@ -600,6 +609,7 @@ int usage() {
       "  box CAPTION [SECONDS]               the text, buttons and icon of a dialog\n"
       "  press CAPTION ID [SECONDS]          press a dialog's button (1 = OK)\n"
       "  close TITLE                         post WM_CLOSE\n"
+      "  minimize TITLE                      post WM_SYSCOMMAND SC_MINIMIZE\n"
       "  click TITLE SELECTOR                press a child button\n"
       "  settext TITLE SELECTOR TEXT         WM_SETTEXT to a child\n"
       "  font TITLE [SELECTOR]               the font of the window or a child\n"
@@ -626,6 +636,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"window") return cmdWindow(argv[2]);
   if (command == L"controls") return cmdControls(argv[2]);
   if (command == L"close") return cmdClose(argv[2]);
+  if (command == L"minimize") return cmdMinimize(argv[2]);
   if (command == L"icons") return cmdInside(L"icons", argv[2], nullptr);
   if (command == L"font") return cmdInside(L"font", argv[2], n >= 2 ? argv[3] : nullptr);
   if (command == L"wait-window") return cmdWaitWindow(argv[2], secondsArg(argc, argv, 3, 10));

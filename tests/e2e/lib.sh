@@ -406,6 +406,93 @@ balloon_text() {
   field text "$line"
 }
 
+# wait_tray_icons COUNT SECONDS: waits until the tray shows exactly COUNT icons.
+wait_tray_icons() {
+  wait_for "$2" _e2e_tray_icons_are "$1"
+}
+_e2e_tray_icons_are() { [[ $(tray_icon_count) == "$1" ]]; }
+
+# tray_icon_pixel [NAME]: the colour at the centre of the first tray icon, as
+# #RRGGBB, from a screenshot named NAME (default tray) that stays for a look.
+tray_icon_pixel() {
+  local icon shot
+  icon=$(tray_icons | head -n 1)
+  [[ -n $icon ]] || return 1
+  shot=$(screenshot "${1:-tray}")
+  pixel "$shot" "$(field cx "$icon")" "$(field cy "$icon")"
+}
+
+# --- Window state ---------------------------------------------------------------------
+
+# expect_hidden TITLE [SECONDS]: fails unless the window exists and is (or
+# becomes in time) hidden, with no mapped X window, which is what keeps it off
+# any taskbar.
+expect_hidden() {
+  probe wait-gone "$1" "${2:-5}" >/dev/null || e2e_fail "window '$1' still visible after ${2:-5} s"
+  assert_eq 0 "$(window_fact "$1" visible)" "'$1' visible"
+  wait_for 3 _e2e_no_x_window "$1" || e2e_fail "window '$1' is hidden for Windows but still mapped on X"
+}
+_e2e_no_x_window() { [[ -z $(x_window "$1") ]]; }
+
+# expect_shown_and_active TITLE [SECONDS]: fails unless the window is (or
+# becomes in time) visible, not minimised, active and in the foreground.
+expect_shown_and_active() {
+  local title=$1 facts
+  expect_window "$title" "${2:-5}"
+  wait_for 3 _e2e_window_active "$title" || true
+  facts=$(probe window "$title")
+  assert_eq 1 "$(kv visible <<<"$facts")" "'$title' visible"
+  assert_eq 0 "$(kv iconic <<<"$facts")" "'$title' minimised"
+  assert_eq 1 "$(kv active <<<"$facts")" "'$title' is its thread's active window"
+  assert_eq 1 "$(kv foreground <<<"$facts")" "'$title' is the foreground window"
+}
+_e2e_window_active() {
+  local facts
+  facts=$(probe window "$1" 2>/dev/null) || return 1
+  [[ $(kv active <<<"$facts") == 1 && $(kv foreground <<<"$facts") == 1 ]]
+}
+
+# has_control TITLE TEXT: true when the window has a child with exactly that
+# text (readable while the window is hidden).
+has_control() {
+  probe control "$1" "$2" >/dev/null 2>&1
+}
+
+# --- What X shows ------------------------------------------------------------------------
+
+# need_x_cursor: builds tests/e2e/xcursor.c for x_cursor, or skips the
+# scenario when it cannot be built. Call it first, not inside $(...).
+need_x_cursor() {
+  E2E_XCURSOR=$E2E_SCENARIO_DIR/xcursor
+  [[ -x $E2E_XCURSOR ]] && return 0
+  command -v cc >/dev/null 2>&1 || e2e_skip "no C compiler for tests/e2e/xcursor.c (apt-get install gcc)"
+  cc -o "$E2E_XCURSOR" "$E2E_ROOT/tests/e2e/xcursor.c" -lX11 -lXfixes >"$E2E_SCENARIO_DIR/xcursor.log" 2>&1 ||
+    e2e_skip "cannot build tests/e2e/xcursor.c (apt-get install libx11-dev libxfixes-dev): $(head -n 1 "$E2E_SCENARIO_DIR/xcursor.log")"
+}
+
+# x_cursor: the cursor image the X server shows now, as
+# "width=W height=H transparent=0|1 serial=N".
+x_cursor() {
+  "${E2E_XCURSOR:?call need_x_cursor first}"
+}
+
+# x_cursor_is hidden|shown: whether X shows a blank 1x1 cursor (what Wine
+# makes of a hidden Windows cursor) or a cursor with visible pixels.
+x_cursor_is() {
+  local now
+  now=$(x_cursor) || return 1
+  case $1 in
+    hidden) [[ $now == "width=1 height=1 transparent=1 "* ]] ;;
+    shown) [[ $now == *" transparent=0 "* ]] ;;
+    *) e2e_fail "x_cursor_is: unknown state '$1'" ;;
+  esac
+}
+
+# now_ms: a clock in milliseconds, for timing what the program does.
+now_ms() {
+  date +%s%3N
+}
+
 # --- Registry ---------------------------------------------------------------------
 
 # reg_query KEY NAME: the data of a registry value, or status 1 when absent.

@@ -1,0 +1,176 @@
+# shellcheck shell=bash
+# Running: the run button sends the window into the tray, the resting cursor
+# disappears over the program's window and comes back when it moves, and
+# Ctrl+Shift+S or Ctrl+S typed into another program stops the run.
+
+readonly TITLE=Pellucor
+readonly START_TEXT="Start Running (Press Ctrl + Shift + S To Stop)"
+readonly STOP_TEXT="Stop Running (Press Ctrl + Shift + S To Stop)"
+readonly ERROR_CAPTION="Application Error"
+readonly NOTEPAD="Untitled - Notepad"
+
+_hiding_start() {
+  local dir
+  dir=$(app_dir)
+  start_app "$dir"
+  expect_window "$TITLE" 20
+  wait_tray_icons 1 10 || e2e_fail "no tray icon 10 s after the window showed"
+}
+
+# _expect_running [WHEN] / _expect_stopped [WHEN]: what the run button says.
+_expect_running() {
+  has_control "$TITLE" "$STOP_TEXT" || e2e_fail "the run button does not read '$STOP_TEXT'${1:+ $1}"
+  ! has_control "$TITLE" "$START_TEXT" || e2e_fail "the run button still reads '$START_TEXT'${1:+ $1}"
+}
+_expect_stopped() {
+  wait_for 3 has_control "$TITLE" "$START_TEXT" || e2e_fail "the run button does not read '$START_TEXT'${1:+ $1}"
+  ! has_control "$TITLE" "$STOP_TEXT" || e2e_fail "the run button still reads '$STOP_TEXT'${1:+ $1}"
+}
+
+_no_balloon_shows() { ! balloon_text >/dev/null; }
+
+# The pointer over a spot of the window that no control covers.
+_rest_pointer_on_window() {
+  local facts
+  facts=$(probe window "$TITLE") || e2e_fail "no window '$TITLE'"
+  xdotool mousemove $(($(kv client_x <<<"$facts") + 4)) $(($(kv client_y <<<"$facts") + 4))
+}
+
+test_run_goes_to_tray_and_hides_the_resting_cursor() {
+  local moved took
+  need_x_cursor
+  _hiding_start
+
+  click_control "$TITLE" "$START_TEXT"
+  expect_hidden "$TITLE" 5
+  _expect_running "once the run started"
+
+  # Wine hides a cursor only over the hiding thread's own windows: bring the
+  # window back (the run goes on) and let the pointer rest on it.
+  click_tray_icon 1
+  expect_window "$TITLE" 5
+  _expect_running "after the window came back from the tray"
+  # The timer starts once the start's balloon is over.
+  wait_for 8 balloon_text >/dev/null || e2e_fail "no balloon at the first run"
+  wait_for 8 _no_balloon_shows || e2e_fail "the balloon stays up"
+  _rest_pointer_on_window
+  moved=$(now_ms)
+  wait_for 2 x_cursor_is shown || e2e_fail "no visible cursor just after moving onto the window: $(x_cursor)"
+  # The third still tick hides it, 3 to 4 s after the pointer stopped.
+  wait_for 7 x_cursor_is hidden || e2e_fail "the resting cursor is still shown over the window: $(x_cursor)"
+  took=$(($(now_ms) - moved))
+  e2e_log "cursor hidden ${took} ms after the pointer came to rest: $(x_cursor)"
+  ((took >= 2500)) || e2e_fail "the cursor disappeared ${took} ms after it stopped; three still seconds were asked for"
+
+  xdotool mousemove_relative -- 6 4
+  moved=$(now_ms)
+  wait_for 3 x_cursor_is shown || e2e_fail "the cursor stays hidden after the mouse moved: $(x_cursor)"
+  e2e_log "cursor shown again $(($(now_ms) - moved)) ms after the move: $(x_cursor)"
+
+  # A second click on the button stops the run; the window stays.
+  click_control "$TITLE" "$STOP_TEXT"
+  _expect_stopped "after the stop click"
+  expect_shown_and_active "$TITLE"
+  x_cursor_is shown || e2e_fail "no visible cursor after the run stopped: $(x_cursor)"
+
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+}
+
+test_hot_key_in_another_program_stops_the_run() {
+  local v
+  _hiding_start
+  # Notepad below the main window and the tray, so that it covers neither.
+  for v in X:0 Y:560 DX:420 DY:200; do
+    "$WINE64" reg add 'HKCU\Software\Microsoft\Notepad' /v "iWindowPos${v%%:*}" /t REG_DWORD /d "${v##*:}" /f \
+      >/dev/null 2>&1 || e2e_fail "cannot place Notepad"
+  done
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" notepad) >>"$E2E_SCENARIO_DIR/notepad.log" 2>&1 &
+  expect_window "$NOTEPAD" 15
+
+  click_control "$TITLE" "$START_TEXT"
+  expect_hidden "$TITLE" 5
+  # The first run waits for its balloon before it begins, and a stop asked
+  # for meanwhile is dropped when it begins.
+  focus_window "$NOTEPAD"
+  xdotool key ctrl+shift+s
+  wait_for 8 balloon_text >/dev/null || e2e_fail "no balloon at the first run"
+  wait_for 8 _no_balloon_shows || e2e_fail "the balloon stays up"
+  sleep 1
+  expect_hidden "$TITLE" 0
+  _expect_running "after a hot key during the start's balloon"
+
+  # A plain S is only a letter.
+  focus_window "$NOTEPAD"
+  xdotool key s
+  sleep 1
+  expect_hidden "$TITLE" 0
+  _expect_running "after a plain S typed into Notepad"
+
+  focus_window "$NOTEPAD"
+  xdotool key ctrl+shift+s
+  expect_window "$TITLE" 5
+  _expect_stopped "after Ctrl+Shift+S in Notepad"
+
+  # Shift is not needed, and the key still reaches Notepad, whose Ctrl+S
+  # opens its "Save As" box.
+  click_control "$TITLE" "$START_TEXT"
+  expect_hidden "$TITLE" 5
+  _expect_running "in the second run"
+  focus_window "$NOTEPAD"
+  xdotool key ctrl+s
+  expect_window "$TITLE" 5
+  _expect_stopped "after Ctrl+S in Notepad"
+  probe wait-window "Save As" 5 >/dev/null || e2e_fail "Notepad never got the Ctrl+S: no 'Save As' box"
+
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+}
+
+# Moves the pointer by a pixel five times a second for SECONDS, so that no
+# tick finds it resting.
+_keep_mouse_moving() {
+  local i step=1
+  for ((i = 0; i < $1 * 5; i++)); do
+    xdotool mousemove_relative -- "$step" 0
+    step=$((-step))
+    sleep 0.2
+  done
+}
+
+test_field_without_a_number_fails_the_tick_at_line_114() {
+  local box text mover
+  _hiding_start
+  click_control "$TITLE" "$START_TEXT"
+  expect_hidden "$TITLE" 5
+
+  # Letters typed before the start would never let the focus leave the field
+  # ("Must be a numerical value."): the user types them during the run.
+  click_tray_icon 1
+  expect_window "$TITLE" 5
+  click_control "$TITLE" class:Edit
+  type_text "$TITLE" abc
+  box=$(probe box "$ERROR_CAPTION" 10) || e2e_fail "no '$ERROR_CAPTION' box within 10 s of typing abc during a run"
+  text=$(kv text <<<"$box")
+  [[ $text == "Type mismatch\\r\\n"* ]] || e2e_fail "the error box does not start with 'Type mismatch': $text"
+  assert_contains "$text" "in Pellucor2021/08/31.Form1.Timer1_Timer at line 114" "error box text"
+  assert_eq OK "$(kv button.1 <<<"$box")" "error box button"
+  screenshot type-mismatch >/dev/null
+
+  # Every still tick reports it again; a moving mouse reports nothing.
+  _keep_mouse_moving 8 &
+  mover=$!
+  sleep 0.5
+  probe press "$ERROR_CAPTION" 1 || e2e_fail "cannot press OK"
+  probe wait-gone "$ERROR_CAPTION" 5 >/dev/null || e2e_fail "the error box stays after OK"
+  _expect_running "after the error box"
+  focus_window "$TITLE"
+  xdotool key ctrl+shift+s
+  _expect_stopped "after Ctrl+Shift+S"
+  expect_no_box "$ERROR_CAPTION"
+  kill "$mover" 2>/dev/null || true
+  wait "$mover" 2>/dev/null || true
+
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+}

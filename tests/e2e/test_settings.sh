@@ -1,0 +1,128 @@
+# shellcheck shell=bash
+# The settings in the registry: the two start-up switches with the Run value,
+# the idle-seconds field, and a start straight into the tray.
+
+readonly TITLE=Pellucor
+readonly CHECK4="Load this software on Windows startup"
+readonly CHECK8="Minimized to system tray"
+readonly SETTINGS='HKCU\Software\Trandavel\Pellucor'
+readonly MACHINE_RUN='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
+readonly USER_RUN='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+
+_settings_start() {
+  start_app "$1"
+  expect_window "$TITLE" 20
+}
+
+_setting_is() { [[ $(reg_query "$SETTINGS" "$1" 2>/dev/null) == "$2" ]]; }
+
+# expect_setting NAME DATA: the stored value becomes DATA within 3 s.
+expect_setting() {
+  wait_for 3 _setting_is "$1" "$2" ||
+    e2e_fail "setting '$1': expected '$2', got '$(reg_query "$SETTINGS" "$1" 2>/dev/null || echo '(none)')'"
+}
+
+_field_has_focus() { [[ $(control_fact "$TITLE" class:Edit focus 2>/dev/null) == 1 ]]; }
+
+test_startup_switches_write_settings_and_run_value() {
+  local dir run_key data
+  # A folder with a space: the Run value must quote the path.
+  dir=$(app_dir "Pellucor App")
+  _settings_start "$dir"
+
+  click_control "$TITLE" "$CHECK4"
+  expect_setting "Windows Startup" On
+  assert_eq 1 "$(control_fact "$TITLE" "$CHECK4" checked)" "'$CHECK4' checked"
+  assert_eq 1 "$(control_fact "$TITLE" "$CHECK8" visible)" "'$CHECK8' visible"
+  ! reg_query "$SETTINGS" Minimized >/dev/null || e2e_fail "'Minimized' written before its box was clicked"
+  # Wine runs programs as an administrator, so the machine's key is expected;
+  # the user's key is the program's way out when that is refused.
+  for run_key in "$MACHINE_RUN" "$USER_RUN"; do
+    data=$(reg_query "$run_key" pellucor.exe) && break
+  done
+  [[ -n $data ]] || e2e_fail "no Run value named pellucor.exe under $MACHINE_RUN or $USER_RUN"
+  e2e_log "Run value under $run_key: $data"
+  assert_eq '"C:\Pellucor App\pellucor.exe"' "$data" "Run value data"
+
+  click_control "$TITLE" "$CHECK8"
+  expect_setting Minimized On
+  assert_eq 1 "$(control_fact "$TITLE" "$CHECK8" checked)" "'$CHECK8' checked"
+
+  # Off again: no Run value, both settings off, the second box gone.
+  click_control "$TITLE" "$CHECK4"
+  expect_setting "Windows Startup" Off
+  expect_setting Minimized Off
+  ! reg_query "$MACHINE_RUN" pellucor.exe >/dev/null || e2e_fail "the Run value under $MACHINE_RUN stays"
+  ! reg_query "$USER_RUN" pellucor.exe >/dev/null || e2e_fail "the Run value under $USER_RUN stays"
+  assert_eq 0 "$(control_fact "$TITLE" "$CHECK8" visible)" "'$CHECK8' visible"
+  assert_eq 0 "$(control_fact "$TITLE" "$CHECK8" checked)" "'$CHECK8' checked"
+
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+}
+
+test_field_text_is_stored_and_a_restart_shows_3() {
+  local dir
+  dir=$(app_dir)
+  _settings_start "$dir"
+  wait_for 3 _field_has_focus || e2e_fail "the field never had the focus"
+  # The field's text is selected when it gets the focus: typing replaces it.
+  type_text "$TITLE" 25
+  expect_setting Path 25
+  assert_eq 25 "$(control_fact "$TITLE" class:Edit text)" "field text"
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+
+  _settings_start "$dir"
+  assert_eq 3 "$(control_fact "$TITLE" class:Edit text)" "field text after a restart"
+  expect_setting Path 25
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+}
+
+test_leaving_field_with_letters_asks_for_a_number() {
+  local dir box
+  dir=$(app_dir)
+  _settings_start "$dir"
+  wait_for 3 _field_has_focus || e2e_fail "the field never had the focus"
+  type_text "$TITLE" abc
+  press_keys "$TITLE" Tab
+
+  box=$(probe box "$TITLE" 5) || e2e_fail "no box captioned '$TITLE' after leaving the field with abc"
+  assert_eq "Must be a numerical value." "$(kv text <<<"$box")" "box text"
+  assert_eq OK "$(kv button.1 <<<"$box")" "box button"
+  assert_eq 1 "$(grep -c '^button\.' <<<"$box")" "number of buttons in the box"
+  assert_eq none "$(kv icon <<<"$box")" "box icon"
+  screenshot numerical-value >/dev/null
+  probe press "$TITLE" 1 || e2e_fail "cannot press OK"
+
+  wait_for 5 _field_has_focus || e2e_fail "the focus did not come back to the field after OK"
+  assert_eq abc "$(control_fact "$TITLE" class:Edit text)" "field text after the box"
+  expect_setting Path abc
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+}
+
+test_both_switches_on_start_in_the_tray() {
+  local dir
+  reg_set "$SETTINGS" "Windows Startup" On || e2e_fail "cannot write the setting"
+  reg_set "$SETTINGS" Minimized On || e2e_fail "cannot write the setting"
+  dir=$(app_dir)
+  start_app "$dir"
+
+  wait_tray_icons 1 20 || e2e_fail "no tray icon 20 s after the start"
+  expect_hidden "$TITLE" 5
+  assert_eq 1 "$(control_fact "$TITLE" "$CHECK4" checked)" "'$CHECK4' checked"
+  assert_eq 1 "$(control_fact "$TITLE" "$CHECK8" checked)" "'$CHECK8' checked"
+  reg_query "$MACHINE_RUN" pellucor.exe >/dev/null || reg_query "$USER_RUN" pellucor.exe >/dev/null ||
+    e2e_fail "the start with the switch on did not write the Run value"
+
+  # Still hidden a moment later: it did not just pass through the tray.
+  sleep 1
+  assert_eq 0 "$(window_fact "$TITLE" visible)" "window visible a second after the tray icon came"
+  click_tray_icon 1
+  expect_shown_and_active "$TITLE"
+
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+}
