@@ -20,16 +20,16 @@ std::vector<ControlSpec> DesignedControls() {
   std::vector<ControlSpec> c;
   const auto add = [&](ControlId id, const char* name, ControlKind kind, ControlId container,
                        TwipsRect rect, const char* caption, int tab) -> ControlSpec& {
-    ControlSpec spec;
-    spec.id = id;
-    spec.name = name;
-    spec.kind = kind;
-    spec.container = container;
-    spec.rect = rect;
-    spec.caption = caption;
-    spec.font = WindowFont();
-    spec.tabIndex = tab;
-    return c.emplace_back(std::move(spec));
+    ControlSpec design;
+    design.id = id;
+    design.name = name;
+    design.kind = kind;
+    design.container = container;
+    design.rect = rect;
+    design.caption = caption;
+    design.font = WindowFont();
+    design.tabIndex = tab;
+    return c.emplace_back(std::move(design));
   };
   add(Form1::kFrame1, "Frame1", ControlKind::Frame, kWindow, {120, 90, 7800, 825},
       "How many seconds does mouse need to stop moving before hiding?", 2);
@@ -132,9 +132,9 @@ void Form1::ApplySkin() {
   const std::string path = programFile(kSkinFile);
   if (platform_.listFiles(path).empty()) return;
   platform_.setBackColour(kWindow, kSysButtonFace);
-  for (const ControlSpec& spec : specs_) {
-    if (spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::Frame) {
-      platform_.setBackColour(spec.id, kSysButtonFace);
+  for (const ControlSpec& design : specs_) {
+    if (design.kind == ControlKind::CheckBox || design.kind == ControlKind::Frame) {
+      platform_.setBackColour(design.id, kSysButtonFace);
     }
   }
   SkinFramework1.Invoke(SkinFramework::kLoadSkin, InvokeKind::Method, {path, std::string()});

@@ -74,14 +74,14 @@ TEST(FormLoad, FirstStartShowsTheDesignedWindow) {
 TEST(FormLoad, ControlsCarryTheDesignedFontsAndTabOrder) {
   Desktop d;
   d.start();
-  const ControlSpec& button = d.sim.control(Form1::kPushButton2).spec;
+  const ControlSpec& button = d.sim.control(Form1::kPushButton2).design;
   EXPECT_EQ(button.font.face, "Arial");
   EXPECT_DOUBLE_EQ(button.font.points, 11.25);
   EXPECT_EQ(button.font.weight, 700);
   EXPECT_EQ(button.font.charset, 204);
   EXPECT_EQ(button.fore, kSysButtonText);
   for (ControlId id : {Form1::kFrame1, Form1::kText1, Form1::kFrame2, Form1::kCheck4, Form1::kCheck8}) {
-    const FontSpec& font = d.sim.control(id).spec.font;
+    const FontSpec& font = d.sim.control(id).design.font;
     EXPECT_EQ(font.face, "Arial") << id;
     EXPECT_DOUBLE_EQ(font.points, 9.0) << id;
     EXPECT_EQ(font.weight, 700) << id;
@@ -90,7 +90,7 @@ TEST(FormLoad, ControlsCarryTheDesignedFontsAndTabOrder) {
   std::vector<std::pair<int, ControlId>> tabs;
   for (ControlId id : {Form1::kFrame1, Form1::kText1, Form1::kFrame2, Form1::kCheck4, Form1::kCheck8,
                        Form1::kPushButton2})
-    tabs.emplace_back(d.sim.control(id).spec.tabIndex, id);
+    tabs.emplace_back(d.sim.control(id).design.tabIndex, id);
   std::sort(tabs.begin(), tabs.end());
   const std::vector<ControlId> order = {Form1::kText1, Form1::kPushButton2, Form1::kFrame1, Form1::kFrame2,
                                         Form1::kCheck4, Form1::kCheck8};

@@ -89,7 +89,7 @@ SimControl& SimDesktop::control(ControlId id) {
 std::string SimDesktop::name(ControlId id) {
   if (id == kWindow) return "Window";
   const auto it = controls_.find(id);
-  return it == controls_.end() ? std::to_string(id) : it->second.spec.name;
+  return it == controls_.end() ? std::to_string(id) : it->second.design.name;
 }
 
 // --- Scripted user actions -----------------------------------------------------
@@ -106,7 +106,7 @@ void SimDesktop::userType(const std::string& text) {
   for (char c : text) {
     post([this, c] {
       auto it = controls_.find(focus_);
-      if (it == controls_.end() || it->second.spec.kind != ControlKind::TextField) return;
+      if (it == controls_.end() || it->second.design.kind != ControlKind::TextField) return;
       SimControl& field = it->second;
       const std::size_t start = std::min<std::size_t>(field.selStart, field.text.size());
       const std::size_t length = std::min<std::size_t>(field.selLength, field.text.size() - start);
@@ -295,14 +295,14 @@ void SimDesktop::createForm(const WindowSpec& window, const std::vector<ControlS
   windowSpec_ = window;
   caption_ = window.caption;
   windowBack_ = window.back;
-  for (const ControlSpec& spec : controls) {
+  for (const ControlSpec& design : controls) {
     SimControl c;
-    c.spec = spec;
-    c.text = spec.caption;
-    c.visible = spec.visible;
-    c.back = spec.back;
-    c.fore = spec.fore;
-    controls_[spec.id] = c;
+    c.design = design;
+    c.text = design.caption;
+    c.visible = design.visible;
+    c.back = design.back;
+    c.fore = design.fore;
+    controls_[design.id] = c;
   }
 }
 
@@ -317,10 +317,10 @@ void SimDesktop::showForm(WindowState state) {
   // The first control in tab order that can take the focus gets it.
   const SimControl* first = nullptr;
   for (const auto& [id, c] : controls_) {
-    if (c.spec.kind == ControlKind::Frame || !c.visible) continue;
-    if (!first || c.spec.tabIndex < first->spec.tabIndex) first = &c;
+    if (c.design.kind == ControlKind::Frame || !c.visible) continue;
+    if (!first || c.design.tabIndex < first->design.tabIndex) first = &c;
   }
-  if (first) moveFocus(first->spec.id);
+  if (first) moveFocus(first->design.id);
 }
 
 void SimDesktop::setText(ControlId id, std::string_view text) {
@@ -404,7 +404,7 @@ std::intptr_t SimDesktop::windowHandle() { return handle_; }
 std::vector<std::pair<ControlId, ControlKind>> SimDesktop::controlsOf(std::intptr_t handle) {
   std::vector<std::pair<ControlId, ControlKind>> out;
   if (!events_ || static_cast<std::uint32_t>(handle) != static_cast<std::uint32_t>(handle_)) return out;
-  for (const auto& [id, c] : controls_) out.emplace_back(id, c.spec.kind);
+  for (const auto& [id, c] : controls_) out.emplace_back(id, c.design.kind);
   return out;
 }
 

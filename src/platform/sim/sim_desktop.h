@@ -23,7 +23,7 @@ struct MessageBoxRecord {
 };
 
 struct SimControl {
-  ControlSpec spec;
+  ControlSpec design;
   std::string text;
   int check = 0;
   bool visible = true;
