@@ -25,7 +25,13 @@ export WINEPREFIX="$PWD/build/wineprefix"
 cleanup() { WINEPREFIX="$WINEPREFIX" /usr/lib/wine/wineserver -k 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true; }
 trap cleanup EXIT
 sleep 1
-[ -d "$WINEPREFIX" ] || "$wine" wineboot -u >/dev/null 2>&1
+if [ ! -d "$WINEPREFIX" ]; then
+  "$wine" wineboot -u >/dev/null 2>&1
+  # No window manager here: Wine draws the frames itself, as Windows would.
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  [ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  /usr/lib/wine/wineserver -w
+fi
 "$wine" "$exe" >/dev/null 2>&1 &
 for _ in $(seq 1 60); do
   xdotool search --onlyvisible --name '^Pellucor$' >/dev/null 2>&1 && break
