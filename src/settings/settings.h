@@ -3,12 +3,14 @@
 #include <string>
 #include <string_view>
 
+#include "app/app_title.h"
 #include "platform/platform.h"
 
 namespace pellucor {
 
 inline constexpr const char* kSettingsApplication = "Trandavel";
-inline constexpr const char* kSettingsSection = "Pellucor";
+// The section is named after the product.
+inline constexpr const char* kSettingsSection = kProductTitle;
 inline constexpr const char* kKeyWindowsStartup = "Windows Startup";
 inline constexpr const char* kKeyMinimized = "Minimized";
 inline constexpr const char* kKeyPath = "Path";
