@@ -32,9 +32,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
   RECT r{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRect(&r, kStyle, FALSE);
-  HWND hwnd =
-      CreateWindowExW(0, wc.lpszClassName, L"Bare", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                      r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Bare", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
+                              r.bottom - r.top, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
   ShowWindow(hwnd, show);
   UpdateWindow(hwnd);

@@ -39,18 +39,14 @@ void write(HANDLE out, const std::string& text) {
   WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 void print(const std::string& text) { write(GetStdHandle(STD_OUTPUT_HANDLE), text); }
-void complain(const std::string& text) {
-  write(GetStdHandle(STD_ERROR_HANDLE), "probe: " + text + "\n");
-}
+void complain(const std::string& text) { write(GetStdHandle(STD_ERROR_HANDLE), "probe: " + text + "\n"); }
 
 // A set of facts about one window, printed either one per line or as one record.
 class Facts {
  public:
   void add(const char* key, const std::string& value) { items_.push_back({key, value, false}); }
   void add(const char* key, long long value) { add(key, std::to_string(value)); }
-  void text(const char* key, const std::wstring& value) {
-    items_.push_back({key, escaped(value), true});
-  }
+  void text(const char* key, const std::wstring& value) { items_.push_back({key, escaped(value), true}); }
   void printLines() const {
     std::string out;
     for (const Item& i : items_) out += i.key + "=" + i.value + "\n";
@@ -58,8 +54,7 @@ class Facts {
   }
   void printRecord(const char* word) const {
     std::string out = word;
-    for (const Item& i : items_)
-      out += " " + i.key + "=" + (i.isText ? "\"" + i.value + "\"" : i.value);
+    for (const Item& i : items_) out += " " + i.key + "=" + (i.isText ? "\"" + i.value + "\"" : i.value);
     print(out + "\n");
   }
 
@@ -95,8 +90,8 @@ std::wstring textOf(HWND hwnd) {
     return titleOf(hwnd);
   std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                      SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied);
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                      kSendTimeoutMs, &copied);
   text.resize(std::wcslen(text.c_str()));
   return text;
 }
@@ -276,8 +271,7 @@ Facts controlFacts(HWND top, HWND control, HWND focus) {
   addRect(facts, r);
   if (_wcsicmp(className.c_str(), L"Button") == 0) {
     facts.add("type", buttonType(style));
-    if (isCheckable(style))
-      facts.add("checked", static_cast<long long>(sendWithTimeout(control, BM_GETCHECK, 0, 0)));
+    if (isCheckable(style)) facts.add("checked", static_cast<long long>(sendWithTimeout(control, BM_GETCHECK, 0, 0)));
   } else if (_wcsicmp(className.c_str(), L"Edit") == 0) {
     facts.add("type", "edit");
     facts.add("readonly", (style & ES_READONLY) ? 1 : 0);
@@ -321,16 +315,15 @@ HWND findControl(HWND top, const std::wstring& selector) {
 // about `target` that only its own process can answer.
 bool askInside(HWND target, const wchar_t* request, std::string& reply) {
   const std::wstring suffix = std::to_wstring(GetCurrentProcessId());
-  HANDLE mapping =
-      CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(probe::Exchange),
-                         (probe::kMappingPrefix + suffix).c_str());
+  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(probe::Exchange),
+                                      (probe::kMappingPrefix + suffix).c_str());
   HANDLE done = CreateEventW(nullptr, TRUE, FALSE, (probe::kEventPrefix + suffix).c_str());
   if (!mapping || !done) {
     complain("cannot create the exchange with the hook");
     return false;
   }
-  auto* exchange = static_cast<probe::Exchange*>(
-      MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(probe::Exchange)));
+  auto* exchange =
+      static_cast<probe::Exchange*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(probe::Exchange)));
   lstrcpynW(exchange->request, request, static_cast<int>(std::size(exchange->request)));
   exchange->reply[0] = L'\0';
 
@@ -436,8 +429,7 @@ int cmdWaitWindow(const wchar_t* title, double seconds) {
         found = findTop(title);
         return found && IsWindowVisible(found);
       }))
-    return missing("no visible window titled " + name(title) + " after " + std::to_string(seconds) +
-                   " s");
+    return missing("no visible window titled " + name(title) + " after " + std::to_string(seconds) + " s");
   print("hwnd=" + hwndText(found) + "\n");
   return kFound;
 }
@@ -472,8 +464,7 @@ int cmdBox(const wchar_t* caption, double seconds) {
     const long long id = static_cast<long long>(GetWindowLongPtrW(c, GWLP_ID));
     const LONG style = GetWindowLongW(c, GWL_STYLE);
     if (_wcsicmp(cls.c_str(), L"Static") == 0) {
-      if (id == 0xFFFF || (!prompt && (style & SS_TYPEMASK) != SS_ICON && !textOf(c).empty()))
-        prompt = c;
+      if (id == 0xFFFF || (!prompt && (style & SS_TYPEMASK) != SS_ICON && !textOf(c).empty())) prompt = c;
     } else if (_wcsicmp(cls.c_str(), L"Button") == 0 && (style & WS_VISIBLE)) {
       buttons.emplace_back(id, textOf(c));
     }
@@ -484,8 +475,7 @@ int cmdBox(const wchar_t* caption, double seconds) {
   print("pid=" + std::to_string(pid) + "\n");
   print("caption=" + escaped(titleOf(box)) + "\n");
   print("text=" + escaped(prompt ? textOf(prompt) : L"") + "\n");
-  for (const auto& [id, text] : buttons)
-    print("button." + std::to_string(id) + "=" + escaped(text) + "\n");
+  for (const auto& [id, text] : buttons) print("button." + std::to_string(id) + "=" + escaped(text) + "\n");
   std::string icon;
   if (askInside(box, L"boxicon", icon)) print(icon);
   return kFound;
@@ -528,8 +518,7 @@ int cmdClick(const wchar_t* title, const wchar_t* selector) {
     PostMessageW(control, BM_CLICK, 0, 0);
   } else {
     const auto id = static_cast<int>(GetWindowLongPtrW(control, GWLP_ID));
-    PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(control));
+    PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
   }
   return kFound;
 }
@@ -643,11 +632,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"wait-gone") return cmdWaitGone(argv[2], secondsArg(argc, argv, 3, 10));
   if (command == L"box") return cmdBox(argv[2], secondsArg(argc, argv, 3, 0));
   if (command == L"wait-exit")
-    return cmdWaitExit(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)),
-                       secondsArg(argc, argv, 3, 10));
+    return cmdWaitExit(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)), secondsArg(argc, argv, 3, 10));
   if (command == L"tooltip-tools") {
-    HWND tip =
-        reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::wcstoull(argv[2], nullptr, 0)));
+    HWND tip = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::wcstoull(argv[2], nullptr, 0)));
     std::string reply;
     if (!IsWindow(tip) || !askInside(tip, L"tooltip", reply)) return missing("no such tooltip");
     print(reply);
@@ -656,8 +643,7 @@ int wmain(int argc, wchar_t** argv) {
   if (n < 2) return usage();
   if (command == L"control") return cmdControl(argv[2], argv[3]);
   if (command == L"click") return cmdClick(argv[2], argv[3]);
-  if (command == L"press")
-    return cmdPress(argv[2], std::wcstol(argv[3], nullptr, 10), secondsArg(argc, argv, 4, 0));
+  if (command == L"press") return cmdPress(argv[2], std::wcstol(argv[3], nullptr, 10), secondsArg(argc, argv, 4, 0));
   if (n < 3) return usage();
   if (command == L"settext") return cmdSetText(argv[2], argv[3], argv[4]);
   return usage();

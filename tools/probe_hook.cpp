@@ -20,9 +20,7 @@ namespace {
 using probe::escaped;
 using probe::hwndText;
 
-std::string line(const char* key, const std::string& value) {
-  return std::string(key) + "=" + value + "\n";
-}
+std::string line(const char* key, const std::string& value) { return std::string(key) + "=" + value + "\n"; }
 
 std::string number(long long value) { return std::to_string(value); }
 
@@ -73,8 +71,7 @@ std::string iconSize(const char* key, HICON icon) {
 std::string iconFacts(HWND hwnd) {
   std::string out;
   out += iconSize("icon_big", reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)));
-  out += iconSize("icon_small",
-                  reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)));
+  out += iconSize("icon_small", reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)));
   out += iconSize("class_icon", reinterpret_cast<HICON>(GetClassLongPtrW(hwnd, GCLP_HICON)));
   return out;
 }
@@ -94,10 +91,8 @@ std::string boxIconFacts(HWND box) {
     const wchar_t* id;
     const char* name;
   };
-  const Known known[] = {{IDI_EXCLAMATION, "exclamation"},
-                         {IDI_HAND, "hand"},
-                         {IDI_QUESTION, "question"},
-                         {IDI_ASTERISK, "asterisk"}};
+  const Known known[] = {
+      {IDI_EXCLAMATION, "exclamation"}, {IDI_HAND, "hand"}, {IDI_QUESTION, "question"}, {IDI_ASTERISK, "asterisk"}};
   for (const Known& k : known)
     if (LoadIconW(nullptr, k.id) == shown) return line("icon", k.name);
   return line("icon", "other");
@@ -118,8 +113,7 @@ std::string tooltipFacts(HWND tip) {
   for (int i = 0; i < count; ++i) {
     TTTOOLINFOW ti{};
     ti.cbSize = sizeof ti;
-    if (!SendMessageW(tip, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&ti)))
-      continue;
+    if (!SendMessageW(tip, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&ti))) continue;
     wchar_t text[1024] = {};
     TTTOOLINFOW query{};
     query.cbSize = sizeof query;
@@ -145,12 +139,11 @@ std::string answer(const std::wstring& request, HWND hwnd) {
 
 void serve(HWND hwnd, DWORD probePid) {
   const std::wstring suffix = std::to_wstring(probePid);
-  HANDLE mapping =
-      OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, (probe::kMappingPrefix + suffix).c_str());
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, (probe::kMappingPrefix + suffix).c_str());
   HANDLE done = OpenEventW(EVENT_MODIFY_STATE, FALSE, (probe::kEventPrefix + suffix).c_str());
   if (mapping && done) {
-    auto* exchange = static_cast<probe::Exchange*>(
-        MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(probe::Exchange)));
+    auto* exchange =
+        static_cast<probe::Exchange*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(probe::Exchange)));
     if (exchange) {
       const std::wstring reply = probe::wide(answer(exchange->request, hwnd));
       const size_t n = std::min(reply.size(), std::size(exchange->reply) - 1);
@@ -166,8 +159,7 @@ void serve(HWND hwnd, DWORD probePid) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK
-    ProbeGetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeGetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
   static const UINT queryMessage = RegisterWindowMessageW(probe::kQueryMessage);
   if (code == HC_ACTION && wParam == PM_REMOVE) {
     auto* msg = reinterpret_cast<MSG*>(lParam);

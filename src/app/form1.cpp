@@ -18,8 +18,8 @@ FontSpec ButtonFont() { return {"Arial", 11.25, 700, 204}; }
 
 std::vector<ControlSpec> DesignedControls() {
   std::vector<ControlSpec> c;
-  const auto add = [&](ControlId id, const char* name, ControlKind kind, ControlId container,
-                       TwipsRect rect, const char* caption, int tab) -> ControlSpec& {
+  const auto add = [&](ControlId id, const char* name, ControlKind kind, ControlId container, TwipsRect rect,
+                       const char* caption, int tab) -> ControlSpec& {
     ControlSpec design;
     design.id = id;
     design.name = name;
@@ -33,8 +33,8 @@ std::vector<ControlSpec> DesignedControls() {
   };
   add(Form1::kFrame1, "Frame1", ControlKind::Frame, kWindow, {120, 90, 7800, 825},
       "How many seconds does mouse need to stop moving before hiding?", 2);
-  ControlSpec& text = add(Form1::kText1, "Text1", ControlKind::TextField, Form1::kFrame1,
-                          {240, 300, 7290, 345}, kText1Design, 0);
+  ControlSpec& text =
+      add(Form1::kText1, "Text1", ControlKind::TextField, Form1::kFrame1, {240, 300, 7290, 345}, kText1Design, 0);
   text.back = kSysWindow;
   add(Form1::kFrame2, "Frame2", ControlKind::Frame, kWindow, {120, 970, 7800, 735}, "Startup Options", 3);
   add(Form1::kCheck4, "Check4", ControlKind::CheckBox, Form1::kFrame2, {240, 300, 3930, 285},

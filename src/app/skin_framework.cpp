@@ -37,10 +37,14 @@ Colour ParseColour(const std::string& value) {
 SkinColours ParseSkin(const std::string& text, const std::string& section) {
   const std::string wanted = section.empty() ? "Colors" : section;
   const std::pair<const char*, std::optional<Colour> SkinColours::*> keys[] = {
-      {"Window", &SkinColours::window},         {"Frame", &SkinColours::frame},
-      {"FrameText", &SkinColours::frameText},   {"CheckBox", &SkinColours::checkBox},
-      {"CheckBoxText", &SkinColours::checkBoxText}, {"Field", &SkinColours::field},
-      {"FieldText", &SkinColours::fieldText},   {"Button", &SkinColours::button},
+      {"Window", &SkinColours::window},
+      {"Frame", &SkinColours::frame},
+      {"FrameText", &SkinColours::frameText},
+      {"CheckBox", &SkinColours::checkBox},
+      {"CheckBoxText", &SkinColours::checkBoxText},
+      {"Field", &SkinColours::field},
+      {"FieldText", &SkinColours::fieldText},
+      {"Button", &SkinColours::button},
       {"ButtonText", &SkinColours::buttonText},
   };
   SkinColours colours;

@@ -33,8 +33,7 @@ using Variant = std::variant<std::monostate, bool, std::int32_t, std::string>;
 enum class InvokeKind { Method, PropertyGet, PropertyPut };
 
 struct SkinColours {
-  std::optional<Colour> window, frame, frameText, checkBox, checkBoxText, field, fieldText, button,
-      buttonText;
+  std::optional<Colour> window, frame, frameText, checkBox, checkBoxText, field, fieldText, button, buttonText;
 };
 
 // Throws Failure(Invalid skin file) for a malformed file or a missing section.

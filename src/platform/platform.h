@@ -144,8 +144,7 @@ class Platform {
   // --- The window and its controls ---------------------------------------
   // Creates the window hidden, with its controls; nothing is shown until
   // showForm. Events go to `events`, which must outlive the window.
-  virtual void createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls,
-                          FormEvents& events) = 0;
+  virtual void createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls, FormEvents& events) = 0;
   // Shows the window for the first time: centred on the screen when Normal.
   virtual void showForm(WindowState state) = 0;
   // The caption of the window (kWindow), a frame, check box or button, or the
@@ -270,8 +269,7 @@ class Platform {
                             std::string_view value) = 0;
   // Opens (never creates) a key; returns the result code and, on success, the key.
   virtual std::int32_t regOpenKey(RegRoot root, std::string_view subkey, std::uint32_t access, RegKey& key) = 0;
-  virtual std::int32_t regSetValue(RegKey key, std::string_view name, std::uint32_t type,
-                                   std::string_view data) = 0;
+  virtual std::int32_t regSetValue(RegKey key, std::string_view name, std::uint32_t type, std::string_view data) = 0;
   virtual std::int32_t regDeleteValue(RegKey key, std::string_view name) = 0;
   virtual void regCloseKey(RegKey key) = 0;
   // The full path of the program's own executable.

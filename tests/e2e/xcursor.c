@@ -9,7 +9,7 @@
 #include <stdio.h>
 
 int main(void) {
-  Display *display = XOpenDisplay(NULL);
+  Display* display = XOpenDisplay(NULL);
   if (!display) {
     fprintf(stderr, "xcursor: cannot open the display\n");
     return 1;
@@ -21,7 +21,7 @@ int main(void) {
     XCloseDisplay(display);
     return 1;
   }
-  XFixesCursorImage *image = XFixesGetCursorImage(display);
+  XFixesCursorImage* image = XFixesGetCursorImage(display);
   if (!image) {
     fprintf(stderr, "xcursor: no cursor image\n");
     XCloseDisplay(display);

@@ -1,6 +1,7 @@
+#include "app/app_title.h"
+
 #include <gtest/gtest.h>
 
-#include "app/app_title.h"
 #include "app/file_exists.h"
 #include "platform/sim/sim_desktop.h"
 
@@ -40,9 +41,7 @@ TEST(ShortenTitle, CountsCharactersNotBytes) {
   EXPECT_EQ(ShortenTitle(wide + " x y"), wide + " x");
 }
 
-TEST(ShortenTitle, WordsLeftWhenTheFirstSpaceIsAtTheStart) {
-  EXPECT_EQ(ShortenTitle(" " + std::string(50, 'z')), "");
-}
+TEST(ShortenTitle, WordsLeftWhenTheFirstSpaceIsAtTheStart) { EXPECT_EQ(ShortenTitle(" " + std::string(50, 'z')), ""); }
 
 struct FileExistsTest : ::testing::Test {
   sim::SimDesktop sim;

@@ -1,8 +1,9 @@
+#include "platform/controls.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "platform/controls.h"
 
 namespace pellucor::test {
 namespace {

@@ -1,7 +1,8 @@
+#include "app/error_report.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/error_report.h"
 #include "platform/failure.h"
 #include "platform/sim/sim_desktop.h"
 

@@ -20,21 +20,34 @@ TEST(FormLoad, FirstStartRunsEveryStepInOrder) {
   const std::vector<std::string> expected = {
       "createForm",
       "restoreSystemCursors",
-      "line 100", "listFiles " + kApp + "\\x\\o.cjs",
-      "line 102", "fileDateTime " + kApp + "\\HAND-M.CUR",
-      "line 106", "seedRandom", "nextRandom",
-      "line 126", "setText Window Pellucor",
-      "line 126", "setWindowIcon",
+      "line 100",
+      "listFiles " + kApp + "\\x\\o.cjs",
+      "line 102",
+      "fileDateTime " + kApp + "\\HAND-M.CUR",
+      "line 106",
+      "seedRandom",
+      "nextRandom",
+      "line 126",
+      "setText Window Pellucor",
+      "line 126",
+      "setWindowIcon",
       "line 126",
       "line 128",
-      "line 130", "readSetting Windows Startup",
-      "line 132", "readSetting Minimized",
+      "line 130",
+      "readSetting Windows Startup",
+      "line 132",
+      "readSetting Minimized",
       "line 134",
-      "line 142", "hide Check8",
+      "line 142",
+      "hide Check8",
       "line 144",
-      "line 144", "setWindowIcon",
-      "line 146", "subclassWindow", "shellNotifyIcon 0",
-      "line 148", "setKeyboardHook",
+      "line 144",
+      "setWindowIcon",
+      "line 146",
+      "subclassWindow",
+      "shellNotifyIcon 0",
+      "line 148",
+      "setKeyboardHook",
       "line 150",
       "showForm Normal",
   };
@@ -88,12 +101,12 @@ TEST(FormLoad, ControlsCarryTheDesignedFontsAndTabOrder) {
     EXPECT_EQ(font.charset, 204) << id;
   }
   std::vector<std::pair<int, ControlId>> tabs;
-  for (ControlId id : {Form1::kFrame1, Form1::kText1, Form1::kFrame2, Form1::kCheck4, Form1::kCheck8,
-                       Form1::kPushButton2})
+  for (ControlId id :
+       {Form1::kFrame1, Form1::kText1, Form1::kFrame2, Form1::kCheck4, Form1::kCheck8, Form1::kPushButton2})
     tabs.emplace_back(d.sim.control(id).design.tabIndex, id);
   std::sort(tabs.begin(), tabs.end());
-  const std::vector<ControlId> order = {Form1::kText1, Form1::kPushButton2, Form1::kFrame1, Form1::kFrame2,
-                                        Form1::kCheck4, Form1::kCheck8};
+  const std::vector<ControlId> order = {Form1::kText1,  Form1::kPushButton2, Form1::kFrame1,
+                                        Form1::kFrame2, Form1::kCheck4,      Form1::kCheck8};
   for (std::size_t i = 0; i < order.size(); ++i) EXPECT_EQ(tabs[i].second, order[i]) << "tab index " << i;
 }
 
@@ -110,8 +123,8 @@ TEST(FormLoad, HandCursorThatIsNotACursorIsReportedAtLine104AndStartUpGoesOn) {
   EXPECT_EQ(f.MouseIcon(), 0u);
   // After OK the handler went on with line 106 and finished.
   const auto lines = d.logOf({"line 104", "messageBox", "line 106", "line 150", "showForm"});
-  EXPECT_THAT(lines, ElementsAreArray({"line 104", "messageBox Application Error", "line 106", "line 150",
-                                       "showForm Normal"}));
+  EXPECT_THAT(
+      lines, ElementsAreArray({"line 104", "messageBox Application Error", "line 106", "line 150", "showForm Normal"}));
   EXPECT_EQ(d.sim.windowCaption(), "Pellucor");
 }
 
@@ -203,8 +216,8 @@ TEST(FormClose, ShowsTheCursorTakesDownTheIconAndEndsTheProcess) {
   EXPECT_EQ(d.sim.cursorDisplayCount, 0);
   EXPECT_FALSE(f.cSysTray1.InTray());
   EXPECT_THAT(d.sim.log, ElementsAreArray({"showCursor 1", "showCursor 1", "showCursor 1", "showCursor 1",
-                                           "shellNotifyIcon 2", "restoreWindowProc", "unhookKeyboard", "processPendingMessages",
-                                           "processPendingMessages", "endProcess 0"}));
+                                           "shellNotifyIcon 2", "restoreWindowProc", "unhookKeyboard",
+                                           "processPendingMessages", "processPendingMessages", "endProcess 0"}));
 }
 
 TEST(FormClose, VisibleCursorStillGetsOneShowCall) {

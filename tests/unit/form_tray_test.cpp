@@ -8,7 +8,8 @@ namespace {
 
 constexpr std::intptr_t kLeftUp = 0x202, kRightUp = 0x205, kLeftDown = 0x201;
 const char* const kBalloon =
-    "has been minimized to the system tray.\r\nClick on the blue 'T' icon (T for Trandavel) to bring the software back.";
+    "has been minimized to the system tray.\r\nClick on the blue 'T' icon (T for Trandavel) to bring the software "
+    "back.";
 
 struct FormTray : ::testing::Test {
   Desktop d;

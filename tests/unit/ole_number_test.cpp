@@ -55,8 +55,7 @@ void ExpectDouble(const std::vector<DoubleCase>& cases, const NumberLocale& loca
     EXPECT_EQ(got.error, c.error) << Quoted(c.text);
     if (c.error == kNone && got.error == kNone) {
       EXPECT_EQ(got.value, c.value) << Quoted(c.text);
-      EXPECT_EQ(std::signbit(got.value), std::signbit(c.value))
-          << Quoted(c.text) << " sign of zero";
+      EXPECT_EQ(std::signbit(got.value), std::signbit(c.value)) << Quoted(c.text) << " sign of zero";
     }
   }
 }
@@ -236,8 +235,7 @@ TEST(NumberDesktopQuirks, OnlyTheFirst1024DigitsAreKept) {
   const std::string ones(1024, '1');
   const auto whole = TextToDouble(ones);
   EXPECT_EQ(whole.error, kNone);
-  EXPECT_EQ(whole.value, std::numeric_limits<double>::infinity())
-      << "1024 digits: infinity, no overflow";
+  EXPECT_EQ(whole.value, std::numeric_limits<double>::infinity()) << "1024 digits: infinity, no overflow";
   EXPECT_EQ(TextToDouble(ones + "1").error, kOverflow) << "a dropped digit scales the infinity";
   // Dropped digits after the point are counted the wrong way round.
   const std::string longFraction = "25." + std::string(1023, '0');

@@ -1,8 +1,9 @@
+#include "settings/settings.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "settings/settings.h"
 #include "settings/startup.h"
 
 namespace pellucor::test {

@@ -110,8 +110,7 @@ TEST(ApplySkin, RejectedSkinIsReportedAtLine100AndTheColoursSoFarStay) {
   d.sim.addFile(d.file("\\x\\o.cjs"), "[Colors]\nWindow=blue\n");
   d.start();
   ASSERT_EQ(d.sim.boxes.size(), 1u);
-  EXPECT_EQ(d.sim.boxes[0].text.rfind("Invalid skin file\r\nin Pellucor2021/08/31.Form1.Form_Load at line 100", 0),
-            0u);
+  EXPECT_EQ(d.sim.boxes[0].text.rfind("Invalid skin file\r\nin Pellucor2021/08/31.Form1.Form_Load at line 100", 0), 0u);
   EXPECT_EQ(d.sim.windowBack(), kSysButtonFace);
   EXPECT_EQ(d.sim.windowCaption(), "Pellucor") << "start-up went on";
   EXPECT_FALSE(d.logOf({"line 102"}).empty());

@@ -12,10 +12,9 @@ namespace {
 
 using ::testing::ElementsAre;
 
-constexpr std::intptr_t kLeftDown = 0x201, kLeftUp = 0x202, kLeftDouble = 0x203, kRightDown = 0x204,
-                        kRightUp = 0x205, kRightDouble = 0x206, kMouseMove = 0x200, kMiddleDown = 0x207,
-                        kMiddleUp = 0x208, kBalloonShow = 0x402, kBalloonHide = 0x403, kBalloonTimeout = 0x404,
-                        kBalloonClick = 0x405;
+constexpr std::intptr_t kLeftDown = 0x201, kLeftUp = 0x202, kLeftDouble = 0x203, kRightDown = 0x204, kRightUp = 0x205,
+                        kRightDouble = 0x206, kMouseMove = 0x200, kMiddleDown = 0x207, kMiddleUp = 0x208,
+                        kBalloonShow = 0x402, kBalloonHide = 0x403, kBalloonTimeout = 0x404, kBalloonClick = 0x405;
 
 struct Host : ControlHost {
   bool userMode = true;

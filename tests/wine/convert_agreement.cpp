@@ -136,8 +136,7 @@ std::optional<std::string> Unescape(std::string_view line, std::string& why) {
         }
         const std::string unit(line.substr(i + 1, star - i - 1));
         const std::string count(line.substr(star + 1, close - star - 1));
-        if (count.empty() || count.find_first_not_of("0123456789") != std::string::npos ||
-            count.size() > 5) {
+        if (count.empty() || count.find_first_not_of("0123456789") != std::string::npos || count.size() > 5) {
           why = "\\[ count must be a number";
           return std::nullopt;
         }
@@ -234,8 +233,7 @@ void CompareInt16(BSTR text, const std::string& utf8, const NumberLocale& locale
   SHORT desktop = 0;
   const HRESULT hr = VarI2FromStr(text, LOCALE_USER_DEFAULT, 0, &desktop);
   const auto ours = pellucor::sim::TextToInt16(utf8, locale);
-  const bool same =
-      ErrorKind(hr) == static_cast<int>(ours.error) && (hr != S_OK || desktop == ours.value);
+  const bool same = ErrorKind(hr) == static_cast<int>(ours.error) && (hr != S_OK || desktop == ours.value);
   if (same) return;
   out.agree = false;
   out.report += "    Int16:  desktop " + Describe(hr, std::to_string(desktop)) + ", ours " +
@@ -248,17 +246,15 @@ void CompareDouble(BSTR text, const std::string& utf8, const NumberLocale& local
   const auto ours = pellucor::sim::TextToDouble(utf8, locale);
   // Bit for bit: -0 and 0 differ, and so do neighbouring doubles.
   const bool same = ErrorKind(hr) == static_cast<int>(ours.error) &&
-                    (hr != S_OK || std::bit_cast<std::uint64_t>(desktop) ==
-                                       std::bit_cast<std::uint64_t>(ours.value));
+                    (hr != S_OK || std::bit_cast<std::uint64_t>(desktop) == std::bit_cast<std::uint64_t>(ours.value));
   if (same) return;
   out.agree = false;
-  out.report += "    Double: desktop " + Describe(hr, Show(desktop)) + ", ours " +
-                Describe(ours.error, Show(ours.value)) + "\n";
+  out.report +=
+      "    Double: desktop " + Describe(hr, Show(desktop)) + ", ours " + Describe(ours.error, Show(ours.value)) + "\n";
 }
 
 std::string Shorten(const std::string& line) {
-  return line.size() <= 72 ? line
-                           : line.substr(0, 60) + "... (" + std::to_string(line.size()) + " chars)";
+  return line.size() <= 72 ? line : line.substr(0, 60) + "... (" + std::to_string(line.size()) + " chars)";
 }
 
 }  // namespace
@@ -274,9 +270,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const NumberLocale locale = DesktopLocale();
-  std::printf("locale: decimal U+%04X, thousands U+%04X, currency \"%s\"\n",
-              static_cast<unsigned>(locale.decimal), static_cast<unsigned>(locale.thousands),
-              locale.currency.c_str());
+  std::printf("locale: decimal U+%04X, thousands U+%04X, currency \"%s\"\n", static_cast<unsigned>(locale.decimal),
+              static_cast<unsigned>(locale.thousands), locale.currency.c_str());
 
   int passed = 0;
   int failed = 0;
@@ -288,8 +283,7 @@ int main(int argc, char** argv) {
     std::string why;
     const std::optional<std::string> text = Unescape(line, why);
     if (!text) {
-      std::printf("line %d: bad corpus line (%s): %s\n", lineNumber, why.c_str(),
-                  Shorten(line).c_str());
+      std::printf("line %d: bad corpus line (%s): %s\n", lineNumber, why.c_str(), Shorten(line).c_str());
       ++failed;
       continue;
     }

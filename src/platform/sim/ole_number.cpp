@@ -64,8 +64,7 @@ std::u32string Decode(std::string_view text) {
 // The blanks the desktop skips around a number: Unicode's white space.
 bool IsBlank(char32_t c) {
   return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
-         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
-         c == 0x3000;
+         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
 bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
@@ -194,8 +193,7 @@ class Parser {
       if (IsDigit(c)) {
         if (result_.base == Base::Octal && c >= U'8') break;
         Digit(static_cast<std::uint8_t>(c - U'0'));
-      } else if (c == locale_.thousands && decimalBase &&
-                 (count_ > 0 || leadingZero_ || decimalPoint_ || exponent_)) {
+      } else if (c == locale_.thousands && decimalBase && (count_ > 0 || leadingZero_ || decimalPoint_ || exponent_)) {
         // Separators are taken anywhere after the number has begun, in any
         // number: "1,2,3" is 123.
       } else if (c == locale_.decimal && decimalBase && !decimalPoint_ && !exponent_) {
@@ -298,9 +296,7 @@ class Parser {
   bool negativeExponent_ = false;
 };
 
-Parsed Parse(std::string_view text, const NumberLocale& locale) {
-  return Parser(Decode(text), locale).Run();
-}
+Parsed Parse(std::string_view text, const NumberLocale& locale) { return Parser(Decode(text), locale).Run(); }
 
 // &H and &O numbers: the digits' bits, capped once they pass 32 bits (every
 // target overflows by then). The sign is ignored.
@@ -376,8 +372,7 @@ Converted<std::int16_t> TextToInt16(std::string_view text, const NumberLocale& l
   }
   if (number.negative) {
     if (magnitude > 32768) return overflow;
-    return {static_cast<std::int16_t>(-static_cast<std::int32_t>(magnitude)),
-            ConversionError::None};
+    return {static_cast<std::int16_t>(-static_cast<std::int32_t>(magnitude)), ConversionError::None};
   }
   if (magnitude > 32767) return overflow;
   return {static_cast<std::int16_t>(magnitude), ConversionError::None};
@@ -400,8 +395,7 @@ Converted<double> TextToDouble(std::string_view text, const NumberLocale& locale
   // The desktop's arithmetic, step by step, so that every rounding falls the
   // same way: all kept digits as a whole number (which may reach infinity, and
   // infinity is then the result), scaled by 10^10 at a time.
-  static constexpr std::array<double, 11> kPowers = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5,
-                                                     1e6, 1e7, 1e8, 1e9, 1e10};
+  static constexpr std::array<double, 11> kPowers = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
   // The desktop's range limits: the upper one is a little below the largest
   // double, the lower one is the smallest denormal.
   constexpr double kMax = 1.797693134862315e308;

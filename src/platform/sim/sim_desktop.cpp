@@ -43,8 +43,8 @@ bool WildcardMatch(const char* pattern, const char* name) {
   if (*pattern == '\0') return *name == '\0';
   if (*pattern == '*') return WildcardMatch(pattern + 1, name) || (*name && WildcardMatch(pattern, name + 1));
   if (*name == '\0') return false;
-  if (*pattern == '?' || std::tolower(static_cast<unsigned char>(*pattern)) ==
-                             std::tolower(static_cast<unsigned char>(*name)))
+  if (*pattern == '?' ||
+      std::tolower(static_cast<unsigned char>(*pattern)) == std::tolower(static_cast<unsigned char>(*name)))
     return WildcardMatch(pattern + 1, name + 1);
   return false;
 }
@@ -288,8 +288,7 @@ double SimDesktop::nextRandom() {
 
 // --- Window --------------------------------------------------------------------
 
-void SimDesktop::createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls,
-                            FormEvents& events) {
+void SimDesktop::createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls, FormEvents& events) {
   log.push_back("createForm");
   events_ = &events;
   windowSpec_ = window;
@@ -590,7 +589,9 @@ std::intptr_t SimDesktop::sendToControlWindow(std::intptr_t window, std::uint32_
   return it->second.proc(*this, window, message, wParam, lParam);
 }
 
-void SimDesktop::setWindowUserData(std::intptr_t window, std::intptr_t data) { controlWindows_.at(window).userData = data; }
+void SimDesktop::setWindowUserData(std::intptr_t window, std::intptr_t data) {
+  controlWindows_.at(window).userData = data;
+}
 
 std::intptr_t SimDesktop::windowUserData(std::intptr_t window) { return controlWindows_.at(window).userData; }
 

@@ -90,8 +90,7 @@ class SimDesktop final : public Platform {
   void runPending();
 
   // --- Platform ---------------------------------------------------------------
-  void createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls,
-                  FormEvents& events) override;
+  void createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls, FormEvents& events) override;
   void showForm(WindowState state) override;
   void setText(ControlId id, std::string_view text) override;
   std::string text(ControlId id) override;
@@ -247,8 +246,8 @@ class SimDesktop final : public Platform {
   std::map<int, SimTimer> timers_;
   std::int64_t nowMs_ = 0;
   std::int64_t startOfDayMs_ = 9 * 3600 * 1000;  // the virtual day starts at 09:00
-  std::map<std::string, File> files_;  // keyed by lower-case path
-  std::map<std::string, std::string> names_;  // lower-case path -> as added
+  std::map<std::string, File> files_;            // keyed by lower-case path
+  std::map<std::string, std::string> names_;     // lower-case path -> as added
   Point cursor_;
 
   struct ControlWindow {

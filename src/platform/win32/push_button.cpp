@@ -18,8 +18,8 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, HFONT font, COLORREF back, COLOR
   DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
 
   std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(item.hwndItem)) + 1, L'\0');
-  caption.resize(static_cast<std::size_t>(
-      GetWindowTextW(item.hwndItem, caption.data(), static_cast<int>(caption.size()))));
+  caption.resize(
+      static_cast<std::size_t>(GetWindowTextW(item.hwndItem, caption.data(), static_cast<int>(caption.size()))));
 
   RECT textRect = rect;
   if (pressed) OffsetRect(&textRect, 1, 1);  // the caption sinks with the face

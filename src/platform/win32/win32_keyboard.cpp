@@ -34,8 +34,7 @@ LRESULT CALLBACK Win32Platform::KeyboardHookProc(int code, WPARAM wParam, LPARAM
 
 HookHandle Win32Platform::setKeyboardHook(KeyboardProc proc) {
   if (!proc) return 0;
-  const HHOOK hook =
-      SetWindowsHookExW(WH_KEYBOARD_LL, &Win32Platform::KeyboardHookProc, GetModuleHandleW(nullptr), 0);
+  const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &Win32Platform::KeyboardHookProc, GetModuleHandleW(nullptr), 0);
   if (!hook) return 0;
   // A second hook replaces the first one's procedure: only one is ever used.
   g_keyboardHook = {hook, this, proc};
@@ -49,8 +48,7 @@ void Win32Platform::unhookKeyboard(HookHandle hook) {
   if (g_keyboardHook.hook == handle) g_keyboardHook = {};
 }
 
-std::intptr_t Win32Platform::callNextHook(HookHandle hook, int code, std::uintptr_t wParam,
-                                          std::intptr_t lParam) {
+std::intptr_t Win32Platform::callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) {
   return CallNextHookEx(reinterpret_cast<HHOOK>(hook), code, wParam, lParam);
 }
 

@@ -42,9 +42,9 @@ UniqueBrush MakeBrush(Colour colour) { return UniqueBrush(CreateSolidBrush(Resol
 
 UniqueFont MakeFont(const FontSpec& font, UINT dpi) {
   const int height = -static_cast<int>(std::lround(font.points * static_cast<double>(dpi) / 72.0));
-  return UniqueFont(CreateFontW(height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
-                                static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Widen(font.face).c_str()));
+  return UniqueFont(CreateFontW(height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, static_cast<DWORD>(font.charset),
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                Widen(font.face).c_str()));
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -111,11 +111,9 @@ Win32Platform::~Win32Platform() {
   // the windows must not call them.
   while (!subclasses_.empty()) {
     const Subclass last = subclasses_.back();
-    restoreWindowProc(reinterpret_cast<std::intptr_t>(last.hwnd),
-                      reinterpret_cast<WindowProcToken>(last.previous));
+    restoreWindowProc(reinterpret_cast<std::intptr_t>(last.hwnd), reinterpret_cast<WindowProcToken>(last.previous));
   }
-  while (!controlWindows_.empty())
-    destroyControlWindow(reinterpret_cast<std::intptr_t>(controlWindows_.back()));
+  while (!controlWindows_.empty()) destroyControlWindow(reinterpret_cast<std::intptr_t>(controlWindows_.back()));
   // The controls go with the window, before the fonts and brushes they use.
   if (window_) DestroyWindow(window_);
 }
@@ -313,8 +311,7 @@ LRESULT Win32Platform::onSetCursor(WPARAM wParam, LPARAM lParam) {
 void Win32Platform::onDpiChanged(UINT dpi, const RECT& suggested) {
   dpi_ = dpi;
   const SIZE size = windowSizeFor(dpi);
-  SetWindowPos(window_, nullptr, suggested.left, suggested.top, size.cx, size.cy,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   applyFonts();
   placeControls();
   if (iconsSet_) loadWindowIcons();
@@ -369,8 +366,7 @@ RECT Win32Platform::placement(const Control& c) const {
     top += TwipsToPixels(it->design.rect.top, dpi_);
     container = it->design.container;
   }
-  return {left, top, left + TwipsToPixels(c.design.rect.width, dpi_),
-          top + TwipsToPixels(c.design.rect.height, dpi_)};
+  return {left, top, left + TwipsToPixels(c.design.rect.width, dpi_), top + TwipsToPixels(c.design.rect.height, dpi_)};
 }
 
 SIZE Win32Platform::windowSizeFor(UINT dpi) const {
@@ -405,15 +401,14 @@ void Win32Platform::createControl(Control& c) {
   const RECT rect = placement(c);
   const auto childId = static_cast<INT_PTR>(kFirstChildId + (&c - controls_.data()));
   c.hwnd = CreateWindowExW(exStyle, windowClass, Widen(c.design.caption).c_str(), style, rect.left, rect.top,
-                           rect.right - rect.left, rect.bottom - rect.top, window_,
-                           reinterpret_cast<HMENU>(childId), instance_, nullptr);
+                           rect.right - rect.left, rect.bottom - rect.top, window_, reinterpret_cast<HMENU>(childId),
+                           instance_, nullptr);
   if (!c.hwnd) throw Failure(failure_text::kOutOfMemory);
   // Frames and check boxes draw in the classic style: only then do they use
   // the form's font, fore colour and back colour whatever visual style is on.
   // A theme class that names nothing turns the style off; the documented
   // empty string is refused by Wine, a single space works everywhere.
-  if (c.design.kind == ControlKind::Frame || c.design.kind == ControlKind::CheckBox)
-    SetWindowTheme(c.hwnd, L" ", L" ");
+  if (c.design.kind == ControlKind::Frame || c.design.kind == ControlKind::CheckBox) SetWindowTheme(c.hwnd, L" ", L" ");
   // Created in tab order, each below the ones before: the dialog manager
   // tabs from the top of the Z-order down.
   SetWindowPos(c.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -423,8 +418,7 @@ void Win32Platform::createControl(Control& c) {
 void Win32Platform::applyFonts() {
   for (Control& c : controls_) {
     // A control without a face of its own inherits the window's font.
-    UniqueFont font =
-        c.design.font.face.empty() ? MakeFont(windowDesign_.font, dpi_) : MakeFont(c.design.font, dpi_);
+    UniqueFont font = c.design.font.face.empty() ? MakeFont(windowDesign_.font, dpi_) : MakeFont(c.design.font, dpi_);
     SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     c.font = std::move(font);  // the old font is deleted only once the control has let go of it
   }
@@ -454,9 +448,9 @@ void Win32Platform::repaint(const Control& c) {
 
 void Win32Platform::loadWindowIcons() {
   const auto load = [this](int widthMetric, int heightMetric) {
-    return UniqueIcon(static_cast<HICON>(LoadImageW(
-        instance_, MAKEINTRESOURCEW(IDI_PELLUCOR), IMAGE_ICON, GetSystemMetricsForDpi(widthMetric, dpi_),
-        GetSystemMetricsForDpi(heightMetric, dpi_), LR_DEFAULTCOLOR)));
+    return UniqueIcon(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PELLUCOR), IMAGE_ICON,
+                                                    GetSystemMetricsForDpi(widthMetric, dpi_),
+                                                    GetSystemMetricsForDpi(heightMetric, dpi_), LR_DEFAULTCOLOR)));
   };
   UniqueIcon big = load(SM_CXICON, SM_CYICON);
   UniqueIcon small = load(SM_CXSMICON, SM_CYSMICON);
@@ -498,14 +492,12 @@ ControlId Win32Platform::frameAt(POINT client) const {
 }
 
 bool Win32Platform::canTakeFocus(const Control& c) const {
-  return IsFocusable(c.design.kind) && (GetWindowLongPtrW(c.hwnd, GWL_STYLE) & WS_VISIBLE) &&
-         IsWindowEnabled(c.hwnd);
+  return IsFocusable(c.design.kind) && (GetWindowLongPtrW(c.hwnd, GWL_STYLE) & WS_VISIBLE) && IsWindowEnabled(c.hwnd);
 }
 
 // --- The window and its controls ---------------------------------------------------------------
 
-void Win32Platform::createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls,
-                               FormEvents& events) {
+void Win32Platform::createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls, FormEvents& events) {
   if (window_) throw Failure(failure_text::kInvalidArgument);  // one form per process
   events_ = &events;
   eventsOn_ = false;
@@ -579,9 +571,7 @@ void Win32Platform::setText(ControlId id, std::string_view text) {
   if (c.design.kind == ControlKind::Frame || c.design.kind == ControlKind::PushButton) repaint(c);
 }
 
-std::string Win32Platform::text(ControlId id) {
-  return Narrow(WindowText(id == kWindow ? window_ : control(id).hwnd));
-}
+std::string Win32Platform::text(ControlId id) { return Narrow(WindowText(id == kWindow ? window_ : control(id).hwnd)); }
 
 void Win32Platform::setCheck(ControlId id, int value) {
   const WPARAM state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
@@ -688,8 +678,7 @@ std::vector<std::pair<ControlId, ControlKind>> Win32Platform::controlsOf(std::in
   const auto own = reinterpret_cast<std::intptr_t>(window_);
   // The skin engine is handed the handle as a 32-bit integer; window handles
   // are meaningful in their low 32 bits.
-  if (!window_ || (handle != own && static_cast<std::uint32_t>(handle) != static_cast<std::uint32_t>(own)))
-    return out;
+  if (!window_ || (handle != own && static_cast<std::uint32_t>(handle) != static_cast<std::uint32_t>(own))) return out;
   for (const Control& c : controls_) out.emplace_back(c.design.id, c.design.kind);
   return out;
 }
@@ -699,8 +688,8 @@ CursorHandle Win32Platform::loadCursorFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (path.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
     throw Failure(failure_text::kFileNotFound);
-  UniqueCursor cursor(static_cast<HCURSOR>(
-      LoadImageW(nullptr, wide.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+  UniqueCursor cursor(
+      static_cast<HCURSOR>(LoadImageW(nullptr, wide.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
   if (!cursor) throw Failure(failure_text::kInvalidPicture);
   const auto handle = reinterpret_cast<CursorHandle>(cursor.get());
   cursors_.push_back(std::move(cursor));
@@ -764,8 +753,7 @@ void Win32Platform::endProcess(int exitCode) {
 // --- Message boxes -------------------------------------------------------------------------------
 
 int Win32Platform::messageBox(std::string_view text, std::string_view caption, unsigned style) {
-  const int result =
-      MessageBoxW(window_, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style));
+  const int result = MessageBoxW(window_, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style));
   rethrowPendingFailure();
   return result;
 }
@@ -813,8 +801,8 @@ std::vector<std::string> Win32Platform::listFiles(const std::string& pattern) {
 std::string Win32Platform::readTextFile(const std::string& path) {
   const HANDLE opened = path.empty() ? INVALID_HANDLE_VALUE
                                      : CreateFileW(Widen(path).c_str(), GENERIC_READ,
-                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened == INVALID_HANDLE_VALUE) throw Failure(failure_text::kFileNotFound);
   const UniqueHandle file(opened);
   LARGE_INTEGER size;
@@ -844,8 +832,8 @@ void Win32Platform::startProcess(const std::string& commandLine, ShowMode mode) 
       break;
   }
   PROCESS_INFORMATION process{};
-  if (command.empty() || !CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                         nullptr, &startup, &process))
+  if (command.empty() ||
+      !CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     throw Failure(failure_text::kFileNotFound);
   // Nobody waits for it.
   CloseHandle(process.hThread);

@@ -26,8 +26,7 @@ class Win32Platform final : public Platform {
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
-  void createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls,
-                  FormEvents& events) override;
+  void createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls, FormEvents& events) override;
   void showForm(WindowState state) override;
   void setText(ControlId id, std::string_view text) override;
   std::string text(ControlId id) override;
@@ -97,8 +96,7 @@ class Win32Platform final : public Platform {
   bool writeSetting(std::string_view application, std::string_view section, std::string_view key,
                     std::string_view value) override;
   std::int32_t regOpenKey(RegRoot root, std::string_view subkey, std::uint32_t access, RegKey& key) override;
-  std::int32_t regSetValue(RegKey key, std::string_view name, std::uint32_t type,
-                           std::string_view data) override;
+  std::int32_t regSetValue(RegKey key, std::string_view name, std::uint32_t type, std::string_view data) override;
   std::int32_t regDeleteValue(RegKey key, std::string_view name) override;
   void regCloseKey(RegKey key) override;
   std::string modulePath() override;

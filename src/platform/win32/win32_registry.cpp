@@ -34,8 +34,8 @@ bool AsRegistryText(const std::wstring& text, DWORD& bytes) {
 std::optional<std::string> Win32Platform::readSetting(std::string_view application, std::string_view section,
                                                       std::string_view key) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE,
-                    &opened) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE, &opened) !=
+      ERROR_SUCCESS)
     return std::nullopt;
   const UniqueKey settings(opened);
   const std::wstring name = Widen(key);
@@ -51,8 +51,8 @@ std::optional<std::string> Win32Platform::readSetting(std::string_view applicati
     // Room for an odd last byte; what was written need not end in a NUL.
     data.assign(bytes / sizeof(wchar_t) + 1, L'\0');
     bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    const LSTATUS status = RegQueryValueExW(settings.get(), name.c_str(), nullptr, &type,
-                                            reinterpret_cast<BYTE*>(data.data()), &bytes);
+    const LSTATUS status =
+        RegQueryValueExW(settings.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &bytes);
     if (status == ERROR_MORE_DATA) continue;
     if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
     data.resize(bytes / sizeof(wchar_t));  // an odd last byte is half a character: dropped
@@ -72,15 +72,14 @@ bool Win32Platform::writeSetting(std::string_view application, std::string_view 
                       REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &created, nullptr) != ERROR_SUCCESS)
     return false;
   const UniqueKey settings(created);
-  return RegSetValueExW(settings.get(), Widen(key).c_str(), 0, REG_SZ,
-                        reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
+  return RegSetValueExW(settings.get(), Widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        bytes) == ERROR_SUCCESS;
 }
 
 // --- Registry ----------------------------------------------------------------------------------
 
 // The caller owns the key it gets and closes it with regCloseKey.
-std::int32_t Win32Platform::regOpenKey(RegRoot root, std::string_view subkey, std::uint32_t access,
-                                       RegKey& key) {
+std::int32_t Win32Platform::regOpenKey(RegRoot root, std::string_view subkey, std::uint32_t access, RegKey& key) {
   const HKEY rootKey = root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
   HKEY opened = nullptr;
   const LSTATUS status = RegOpenKeyExW(rootKey, Widen(subkey).c_str(), 0, access, &opened);
@@ -89,13 +88,11 @@ std::int32_t Win32Platform::regOpenKey(RegRoot root, std::string_view subkey, st
 }
 
 // The data is written as text, whatever the type says, with its NUL counted.
-std::int32_t Win32Platform::regSetValue(RegKey key, std::string_view name, std::uint32_t type,
-                                        std::string_view data) {
+std::int32_t Win32Platform::regSetValue(RegKey key, std::string_view name, std::uint32_t type, std::string_view data) {
   const std::wstring text = Widen(data);
   DWORD bytes = 0;
   if (!AsRegistryText(text, bytes)) return ERROR_INVALID_PARAMETER;
-  return RegSetValueExW(AsKey(key), Widen(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                        bytes);
+  return RegSetValueExW(AsKey(key), Widen(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
 }
 
 std::int32_t Win32Platform::regDeleteValue(RegKey key, std::string_view name) {

@@ -67,8 +67,8 @@ std::intptr_t Win32Platform::createControlWindow() {
   windowClass.lpszClassName = kControlWindowClass;
   RegisterClassExW(&windowClass);  // fails harmlessly if registered already
 
-  const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kControlWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                                      nullptr, nullptr, instance_, nullptr);
+  const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kControlWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                      nullptr, instance_, nullptr);
   if (window) controlWindows_.push_back(window);
   return reinterpret_cast<std::intptr_t>(window);
 }
@@ -84,8 +84,8 @@ void Win32Platform::destroyControlWindow(std::intptr_t window) {
 // --- Window procedures -----------------------------------------------------------------------------
 
 Win32Platform::Subclass* Win32Platform::subclassOf(HWND hwnd) {
-  const auto it = std::find_if(subclasses_.begin(), subclasses_.end(),
-                               [hwnd](const Subclass& s) { return s.hwnd == hwnd; });
+  const auto it =
+      std::find_if(subclasses_.begin(), subclasses_.end(), [hwnd](const Subclass& s) { return s.hwnd == hwnd; });
   return it == subclasses_.end() ? nullptr : &*it;
 }
 
@@ -148,9 +148,8 @@ void Win32Platform::restoreWindowProc(std::intptr_t window, WindowProcToken prev
   forgetSubclass(hwnd);
 }
 
-std::intptr_t Win32Platform::callWindowProc(WindowProcToken previous, std::intptr_t window,
-                                            std::uint32_t message, std::uintptr_t wParam,
-                                            std::intptr_t lParam) {
+std::intptr_t Win32Platform::callWindowProc(WindowProcToken previous, std::intptr_t window, std::uint32_t message,
+                                            std::uintptr_t wParam, std::intptr_t lParam) {
   if (!previous) return DefWindowProcW(AsWindow(window), message, wParam, lParam);
   return CallWindowProcW(reinterpret_cast<WNDPROC>(previous), AsWindow(window), message, wParam, lParam);
 }
@@ -171,8 +170,7 @@ std::uint32_t Win32Platform::registerWindowMessage(std::string_view name) {
 
 IconHandle Win32Platform::trayIcon() {
   if (!trayIcon_)
-    trayIcon_.reset(
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 16, 16, 0)));
+    trayIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 16, 16, 0)));
   return reinterpret_cast<IconHandle>(trayIcon_.get());
 }
 
