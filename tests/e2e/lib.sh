@@ -22,6 +22,17 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 e2e_log() { printf '%s\n' "$*" >&2; }
 
+# The program's own texts that several scenarios look for.
+# shellcheck disable=SC2034  # used by the scenario files
+{
+  TITLE=Pellucor
+  ERROR_CAPTION="Application Error"
+  CHECK4="Load this software on Windows startup"
+  CHECK8="Minimized to system tray"
+  START_TEXT="Start Running (Press Ctrl + Shift + S To Stop)"
+  STOP_TEXT="Stop Running (Press Ctrl + Shift + S To Stop)"
+}
+
 # --- Failing, skipping and asserting ----------------------------------------
 
 # Ends the scenario as failed; the first line of the message is what run.sh

@@ -3,10 +3,6 @@
 # disappears over the program's window and comes back when it moves, and
 # Ctrl+Shift+S or Ctrl+S typed into another program stops the run.
 
-readonly TITLE=Pellucor
-readonly START_TEXT="Start Running (Press Ctrl + Shift + S To Stop)"
-readonly STOP_TEXT="Stop Running (Press Ctrl + Shift + S To Stop)"
-readonly ERROR_CAPTION="Application Error"
 readonly NOTEPAD="Untitled - Notepad"
 
 _hiding_start() {

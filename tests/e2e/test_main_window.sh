@@ -2,13 +2,8 @@
 # Start-up and the main window: what a user sees on the first start, with and
 # without the optional files beside the program.
 
-readonly TITLE=Pellucor
-readonly ERROR_CAPTION="Application Error"
 readonly FRAME1="How many seconds does mouse need to stop moving before hiding?"
 readonly FRAME2="Startup Options"
-readonly CHECK4="Load this software on Windows startup"
-readonly CHECK8="Minimized to system tray"
-readonly RUN_BUTTON="Start Running (Press Ctrl + Shift + S To Stop)"
 readonly WHITE="#FFFFFF"
 
 _main_window_or_error_box() {
@@ -92,13 +87,13 @@ test_first_start_shows_main_window() {
   assert_contains "$(field type "$line")" checkbox "kind of '$CHECK8'"
   assert_eq 0 "$(field visible "$line")" "'$CHECK8' visible"
 
-  line=$(control_line "$controls" "$RUN_BUTTON")
-  [[ -n $line ]] || e2e_fail "no button '$RUN_BUTTON'"
-  assert_eq 1 "$(field visible "$line")" "'$RUN_BUTTON' visible"
+  line=$(control_line "$controls" "$START_TEXT")
+  [[ -n $line ]] || e2e_fail "no button '$START_TEXT'"
+  assert_eq 1 "$(field visible "$line")" "'$START_TEXT' visible"
 
   expect_font "$TITLE" "$FRAME1" 9.00
   expect_font "$TITLE" "$CHECK4" 9.00
-  expect_font "$TITLE" "$RUN_BUTTON" 11.25
+  expect_font "$TITLE" "$START_TEXT" 11.25
 
   # No skin file: the bare window is white.
   wait_for 3 _corner_colour_is "$WHITE" || e2e_fail "client area corner is not white without a skin"

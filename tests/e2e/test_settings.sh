@@ -2,9 +2,6 @@
 # The settings in the registry: the two start-up switches with the Run value,
 # the idle-seconds field, and a start straight into the tray.
 
-readonly TITLE=Pellucor
-readonly CHECK4="Load this software on Windows startup"
-readonly CHECK8="Minimized to system tray"
 readonly SETTINGS='HKCU\Software\Trandavel\Pellucor'
 readonly MACHINE_RUN='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
 readonly USER_RUN='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'

@@ -2,7 +2,6 @@
 # The notification-area icon: its tip, minimising into it with the one-time
 # balloon, and bringing the window back with either mouse button.
 
-readonly TITLE=Pellucor
 # What the balloon says, as probe escapes it.
 readonly BALLOON_TEXT="has been minimized to the system tray.\\r\\nClick on the blue 'T' icon (T for Trandavel) to bring the software back."
 # Wine shows a balloon about 4 s after it was asked for; the program keeps it
