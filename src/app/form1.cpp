@@ -203,6 +203,8 @@ void Form1::onTimer(int timerId) {
   if (timerId == kTimer1 && Timer1.onTimer) Timer1.onTimer();
 }
 
+void Form1::onMouseInput() { Mouse_Input(); }
+
 void Form1::Form_QueryUnload() {
   // A tick dispatched by the message processing below must not hide the
   // cursor again: the blank system cursors would outlive the process.

@@ -55,6 +55,7 @@ class Form1 final : public FormEvents, public ControlHost {
   void onResize() override;
   void onCloseRequest() override;
   void onTimer(int timerId) override;
+  void onMouseInput() override;
 
   // ControlHost: the program always runs; it keeps no layout to mark.
   bool UserMode() const override { return true; }
@@ -63,6 +64,7 @@ class Form1 final : public FormEvents, public ControlHost {
   void Form_Resize();
   void cSysTray1_MouseUp(std::int16_t button, std::int32_t id);
   void Timer1_Timer();
+  void Mouse_Input();
   void PushButton2_Click();
   void Text1_Change();
   void Text1_GotFocus();

@@ -1,7 +1,9 @@
 // The timer tick: hides the cursor once it has rested for the chosen number
-// of ticks and shows it at the first tick that sees it moved.
+// of ticks and shows it at the first tick that sees it moved. Between ticks,
+// the mouse watch shows a hidden cursor the moment the mouse is used.
 
 #include <limits>
+#include <optional>
 
 #include "app/form1.h"
 #include "hider/mod_keyboard.h"
@@ -22,11 +24,17 @@ void Form1::Timer1_Timer() {
   } leave{inTick_};
 
   Guard g = guard(kTickLocation);
-  Point pos;
+  std::optional<Point> pos;
   g.step(100, [&] { pos = platform_.cursorPos(); });
-  if (!g.test(102, [&] { return pos.x == LastCursorX && pos.y == LastCursorY; })) {
-    g.step(104, [&] { LastCursorX = pos.x; });
-    g.step(106, [&] { LastCursorY = pos.y; });
+  // A position that cannot be read (the lock screen or a UAC prompt has the
+  // input) counts as movement: nobody's cursors are blanked there.
+  if (!g.test(102, [&] { return pos && pos->x == LastCursorX && pos->y == LastCursorY; })) {
+    g.step(104, [&] {
+      if (pos) LastCursorX = pos->x;
+    });
+    g.step(106, [&] {
+      if (pos) LastCursorY = pos->y;
+    });
     g.step(108, [&] { IdleTicks = 0; });
     g.step(110, [&] { Mouse.RevealCursor(); });
     return;
@@ -39,6 +47,15 @@ void Form1::Timer1_Timer() {
   if (g.test(114, [&] { return IdleTicks >= platform_.textToInt16(Text1.text()); })) {
     g.step(116, [&] { Mouse.ConcealCursor(); });
   }
+}
+
+// The hidden cursor comes back at once rather than at the next tick, and the
+// still time counts afresh: a click or a turn of the wheel is use too, though
+// the position stays. Runs from the message loop, never inside a hook.
+void Form1::Mouse_Input() {
+  if (!Mouse.concealed()) return;
+  Mouse.RevealCursor();
+  IdleTicks = 0;
 }
 
 }  // namespace pellucor

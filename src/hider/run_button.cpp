@@ -1,6 +1,8 @@
 // The run button: starts a run and stays in its loop until a stop is asked
 // for, by a second click or by the hot key.
 
+#include <optional>
+
 #include "app/form1.h"
 #include "hider/mod_keyboard.h"
 
@@ -20,10 +22,18 @@ void Form1::PushButton2_Click() {
     g.step(102, [&] { PushButton2.setCaption(kStopCaption); });
     g.step(104, [&] { platform_.setWindowState(WindowState::Minimised); });
     g.step(106, [&] { StopRequested = 0; });
-    Point pos;
+    // Windows drops a hook that once took too long; each run has one again.
+    g.step(106, [&] { modKeyboard::ReinstallKeyboardHook(platform_); });
+    std::optional<Point> pos;
     g.step(108, [&] { pos = platform_.cursorPos(); });
-    g.step(110, [&] { LastCursorX = pos.x; });
-    g.step(112, [&] { LastCursorY = pos.y; });
+    // Unreadable (the lock screen has the input): the first tick that reads
+    // a position counts from there.
+    g.step(110, [&] {
+      if (pos) LastCursorX = pos->x;
+    });
+    g.step(112, [&] {
+      if (pos) LastCursorY = pos->y;
+    });
     g.step(114, [&] { IdleTicks = 0; });
     g.step(116, [&] { Timer1.setEnabled(true); });
     g.step(118, [&] { Timer1.setInterval(1000); });

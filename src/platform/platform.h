@@ -6,6 +6,7 @@
 // UTF-8 on this side of the seam.
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -120,6 +121,19 @@ struct Point {
   std::int32_t x = 0, y = 0;
 };
 
+// What the guardian process is told of the main one on its command line:
+// handles it inherits and the main window, as the platform numbers them.
+struct GuardianLink {
+  std::uint64_t process = 0;
+  std::uint64_t note = 0;
+  std::uint64_t window = 0;
+};
+
+// Why a guardian's wait on the main process ended.
+enum class GuardianWake { MainEnded, NoteSet, TimeUp };
+
+inline constexpr double kForever = std::numeric_limits<double>::infinity();
+
 // What the platform tells the form. Called on the GUI thread from message
 // dispatch, so any of these may run nested inside a handler that pumps.
 class FormEvents {
@@ -132,6 +146,9 @@ class FormEvents {
   virtual void onResize() = 0;                 // size or state changed
   virtual void onCloseRequest() = 0;           // never refused
   virtual void onTimer(int timerId) = 0;
+  // The mouse moved, or a button or the wheel was used, anywhere on the
+  // desktop while watchMouse is on; at most one report per message.
+  virtual void onMouseInput() = 0;
 
  protected:
   ~FormEvents() = default;
@@ -210,11 +227,38 @@ class Platform {
   // --- Cursor -------------------------------------------------------------
   // The thread's cursor display count after the change, as ShowCursor returns it.
   virtual int showCursor(bool show) = 0;
-  virtual Point cursorPos() = 0;
+  // Nothing while another desktop has the input (the lock screen, a UAC
+  // prompt, Ctrl+Alt+Del, a disconnected remote session).
+  virtual std::optional<Point> cursorPos() = 0;
   // Every standard system cursor replaced by a blank one, for the whole
   // desktop; and the user's own cursors put back.
   virtual void hideSystemCursors() = 0;
   virtual void restoreSystemCursors() = 0;
+  // While on, the first mouse input of the desktop (injected input too) is
+  // reported through FormEvents::onMouseInput. Off, it costs nothing.
+  virtual void watchMouse(bool on) = 0;
+
+  // --- The guardian ---------------------------------------------------------------
+  // Blank system cursors outlive the process that blanked them. While they
+  // are blank, a second process of the same program (the guardian) watches
+  // the main one and puts them back if it ends or stops answering. The two
+  // share one note, "the system cursors are blank".
+  //
+  // Main process: starts the guardian over this process, without waiting;
+  // false when it could not be started.
+  virtual bool startGuardian() = 0;
+  // Either process: the shared note. Without a guardian it is this
+  // process's own.
+  virtual void setCursorsBlankNote(bool blank) = 0;
+  virtual bool cursorsBlankNote() = 0;
+  // Guardian: takes up what its command line names; false unless it names a
+  // live process other than this one, that process's window and the note.
+  virtual bool attachGuardian(const GuardianLink& link) = 0;
+  // Guardian: sleeps until the main process ends, or (with `untilNoteSet`)
+  // the note is set, or the time is up (kForever: no limit).
+  virtual GuardianWake waitOnMain(double timeoutSeconds, bool untilNoteSet) = 0;
+  // Guardian: whether the main window answers a message within the time.
+  virtual bool mainAnswers(double timeoutSeconds) = 0;
 
   // --- Waiting --------------------------------------------------------------
   // Seconds from an arbitrary start, never going back.
@@ -236,6 +280,10 @@ class Platform {
   virtual HookHandle setKeyboardHook(KeyboardProc proc) = 0;
   virtual void unhookKeyboard(HookHandle hook) = 0;
   virtual std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // The virtual-key code of the event a keyboard hook was called for.
+  virtual int hookEventKey(std::intptr_t lParam) = 0;
+  // Inside a keyboard hook, the state before the event being reported: a
+  // key that went down earlier reads as down, the event's own key does not.
   virtual std::int16_t asyncKeyState(int virtualKey) = 0;
 
   // --- The tray control's window and the shell's notification area -----------

@@ -20,6 +20,7 @@ TEST(FormLoad, FirstStartRunsEveryStepInOrder) {
   const std::vector<std::string> expected = {
       "createForm",
       "restoreSystemCursors",
+      "note clear",
       "line 100",
       "listFiles " + kApp + "\\x\\o.cjs",
       "line 102",

@@ -175,63 +175,6 @@ TEST_F(RunControl, ClosingDuringARunShowsTheCursor) {
   EXPECT_FALSE(d.sim.systemCursorsHidden);
 }
 
-struct Hook : ::testing::Test {
-  Desktop d;
-  Form1& f = d.start();
-};
-
-TEST_F(Hook, OnlyCtrlWithAFreshSPressStops) {
-  d.sim.userKey(kVkControl, true);  // Ctrl alone
-  d.sim.runPending();
-  EXPECT_EQ(modKeyboard::StopRequested, 0);
-  EXPECT_EQ(d.sim.hookResults.size(), 1u);
-  d.sim.userKey(0x41, true);  // Ctrl+A
-  d.sim.runPending();
-  EXPECT_EQ(modKeyboard::StopRequested, 0);
-  const int passedOn = d.sim.nextHookCalls;
-  d.sim.userKey(kVkS, true);
-  d.sim.runPending();
-  EXPECT_EQ(modKeyboard::StopRequested, -1);
-  EXPECT_EQ(d.sim.hookResults.back(), 0);
-  EXPECT_EQ(d.sim.nextHookCalls, passedOn) << "a hit is not handed down the chain";
-}
-
-TEST_F(Hook, SWithoutCtrlIsNotLookedAtAndTheEventIsPassedOn) {
-  d.sim.userKey(kVkS, true);
-  d.sim.runPending();
-  EXPECT_EQ(modKeyboard::StopRequested, 0);
-  EXPECT_EQ(d.sim.keyStateQueries, 1) << "S is queried only while Ctrl is down";
-  EXPECT_EQ(d.sim.nextHookCalls, 1);
-  // The S press was never queried, so it is still pending when Ctrl goes down:
-  // the asynchronous key state decides, not the event.
-  d.sim.userKey(kVkControl, true);
-  d.sim.runPending();
-  EXPECT_EQ(modKeyboard::StopRequested, -1);
-}
-
-TEST_F(Hook, AtMostTwoKeyStateQueriesPerEvent) {
-  for (int vk : {kVkControl, 0x41, kVkS, 0x42}) {
-    const int before = d.sim.keyStateQueries;
-    d.sim.userKey(vk, true);
-    d.sim.runPending();
-    EXPECT_LE(d.sim.keyStateQueries - before, 2) << vk;
-  }
-}
-
-TEST_F(Hook, CodesOtherThanActionGoStraightDownTheChain) {
-  const int before = d.sim.keyStateQueries;
-  EXPECT_EQ(modKeyboard::KeyboardHookProc(d.sim, 3, 0x100, kVkS), 0);
-  EXPECT_EQ(d.sim.keyStateQueries, before);
-  EXPECT_EQ(d.sim.nextHookCalls, 1);
-}
-
-TEST_F(Hook, InstalledAtStartAndRemovedAtClose) {
-  EXPECT_NE(modKeyboard::KeyboardHookHandle, 0u);
-  d.sim.userClose();
-  EXPECT_THROW(d.sim.runPending(), ProcessEnded);
-  EXPECT_EQ(d.sim.log[d.sim.log.size() - 4], "unhookKeyboard");
-}
-
 TEST(HookFailure, AHookThatCannotBeInstalledLeavesEverythingElseWorking) {
   Desktop d;
   d.sim.failKeyboardHook = true;

@@ -155,8 +155,6 @@ void SimDesktop::userMinimise() {
   });
 }
 
-void SimDesktop::userMoveMouse(Point to) { cursor_ = to; }
-
 void SimDesktop::moveFocus(ControlId to) {
   if (to == focus_) return;
   const ControlId from = focus_;
@@ -424,7 +422,7 @@ void SimDesktop::setMousePointer(MousePointer pointer, CursorHandle custom) {
   pointerCursor_ = custom;
 }
 
-// --- Boxes, files, processes, cursor ---------------------------------------------
+// --- Boxes, files, processes ---------------------------------------------------
 
 int SimDesktop::messageBox(std::string_view text, std::string_view caption, unsigned style) {
   MessageBoxRecord box{std::string(text), std::string(caption), style};
@@ -476,25 +474,6 @@ void SimDesktop::startProcess(const std::string& commandLine, ShowMode) {
   startedCommands.push_back(commandLine);
 }
 
-int SimDesktop::showCursor(bool show) {
-  log.push_back(show ? "showCursor 1" : "showCursor 0");
-  cursorDisplayCount += show ? 1 : -1;
-  return cursorDisplayCount;
-}
-
-Point SimDesktop::cursorPos() { return cursor_; }
-
-void SimDesktop::hideSystemCursors() {
-  log.push_back("hideSystemCursors");
-  systemCursorsHidden = true;
-  ++systemCursorReplacements;
-}
-
-void SimDesktop::restoreSystemCursors() {
-  log.push_back("restoreSystemCursors");
-  systemCursorsHidden = false;
-}
-
 // --- Numbers ------------------------------------------------------------------------
 
 namespace {
@@ -509,48 +488,6 @@ T Checked(const Converted<T>& result) {
 std::int16_t SimDesktop::textToInt16(std::string_view text) { return Checked(TextToInt16(text)); }
 
 double SimDesktop::textToDouble(std::string_view text) { return Checked(TextToDouble(text)); }
-
-// --- Keyboard -----------------------------------------------------------------------
-
-HookHandle SimDesktop::setKeyboardHook(KeyboardProc proc) {
-  log.push_back("setKeyboardHook");
-  if (failKeyboardHook) return 0;
-  hookProc_ = proc;
-  hook_ = 0x7001;
-  return hook_;
-}
-
-void SimDesktop::unhookKeyboard(HookHandle hook) {
-  log.push_back("unhookKeyboard");
-  if (hook != 0 && hook == hook_) {
-    hookProc_ = nullptr;
-    hook_ = 0;
-  }
-}
-
-std::intptr_t SimDesktop::callNextHook(HookHandle, int, std::uintptr_t, std::intptr_t) {
-  ++nextHookCalls;
-  return 0;
-}
-
-std::int16_t SimDesktop::asyncKeyState(int virtualKey) {
-  ++keyStateQueries;
-  int state = keysDown[virtualKey] ? 0x8000 : 0;
-  // The low bit: pressed since the previous query; the query consumes it.
-  if (keysPressedSinceQuery[virtualKey]) state |= 1;
-  keysPressedSinceQuery[virtualKey] = false;
-  return static_cast<std::int16_t>(state);
-}
-
-void SimDesktop::userKey(int virtualKey, bool down) {
-  post([this, virtualKey, down] {
-    keysDown[virtualKey] = down;
-    if (down) keysPressedSinceQuery[virtualKey] = true;
-    if (!hookProc_) return;
-    constexpr std::uintptr_t kKeyDown = 0x100, kKeyUp = 0x101;
-    hookResults.push_back(hookProc_(*this, 0, down ? kKeyDown : kKeyUp, virtualKey));
-  });
-}
 
 // --- Control windows and the shell ------------------------------------------------
 

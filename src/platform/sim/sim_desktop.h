@@ -76,7 +76,10 @@ class SimDesktop final : public Platform {
   void userMoveMouseOver(ControlId id);
   void userClose();
   void userMinimise();  // the title bar's minimise button
+  // The pointer goes to `to` at once; a mouse watch hears of it through the queue.
   void userMoveMouse(Point to);
+  // A click (or a turn of the wheel) where the pointer is.
+  void userMouseButton();
 
   // --- Time -----------------------------------------------------------------
   std::int64_t nowMs() const { return nowMs_; }
@@ -128,9 +131,17 @@ class SimDesktop final : public Platform {
   double nextRandom() override;
 
   int showCursor(bool show) override;
-  Point cursorPos() override;
+  std::optional<Point> cursorPos() override;
   void hideSystemCursors() override;
   void restoreSystemCursors() override;
+  void watchMouse(bool on) override;
+
+  bool startGuardian() override;
+  void setCursorsBlankNote(bool blank) override;
+  bool cursorsBlankNote() override;
+  bool attachGuardian(const GuardianLink& link) override;
+  GuardianWake waitOnMain(double timeoutSeconds, bool untilNoteSet) override;
+  bool mainAnswers(double timeoutSeconds) override;
 
   double monotonicSeconds() override;
   void waitForMessages(double timeoutSeconds) override;
@@ -141,6 +152,7 @@ class SimDesktop final : public Platform {
   HookHandle setKeyboardHook(KeyboardProc proc) override;
   void unhookKeyboard(HookHandle hook) override;
   std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
+  int hookEventKey(std::intptr_t lParam) override;
   std::int16_t asyncKeyState(int virtualKey) override;
 
   std::intptr_t createControlWindow() override;
@@ -165,20 +177,44 @@ class SimDesktop final : public Platform {
   void regCloseKey(RegKey key) override;
   std::string modulePath() override;
 
-  // --- The cursor, keyboard, shell and registry as the tests see them ---------
+  // --- The cursor, mouse, keyboard, shell and registry as the tests see them ---
   bool systemCursorsHidden = false;
   int systemCursorReplacements = 0;
-  // Keys held down, and S-key presses not yet seen by a key-state query.
+  // Another desktop has the input (lock screen, UAC prompt): no position.
+  bool cursorUnreadable = false;
+  // The mouse watch, and how often it was switched on.
+  bool mouseWatched = false;
+  int mouseWatchStarts = 0;
+  // Keys held down, and presses not yet seen by a key-state query (the low
+  // bit, shared by every program on Windows).
   std::map<int, bool> keysDown;
   std::map<int, bool> keysPressedSinceQuery;
   int keyStateQueries = 0;
   bool failKeyboardHook = false;
-  // What the hook chain answered for each key event, in order.
+  // What the head of the hook chain answered for each key event, in order,
+  // and how many calls went down the chain past the program's hook.
   std::vector<std::intptr_t> hookResults;
   int nextHookCalls = 0;
-  // A key going down or up, delivered through the hook when the GUI thread
-  // next takes messages, as the system does.
+  // Hooks installed and not removed, newest first: each event goes to the
+  // first, and callNextHook passes it to the next.
+  std::size_t keyboardHooks() const { return hooks_.size(); }
+  // A key going down or up, delivered through the hooks when the GUI thread
+  // next takes messages. As on Windows, the hooks see it before the key
+  // state changes.
   void userKey(int virtualKey, bool down);
+  // Windows removes a hook that took too long, without telling its owner.
+  void dropKeyboardHooks();
+
+  // --- The guardian, from either side ----------------------------------------
+  int guardiansStarted = 0;
+  bool failStartGuardian = false;
+  // The shared note "the system cursors are blank".
+  bool blankNote = false;
+  // The guardian's view of its main process; tests change it with at().
+  bool mainEnded = false;
+  bool mainHung = false;
+  // The link that names the live main process.
+  GuardianLink mainLink{0x1a4, 0x1a8, 0x00010042};
   // Every shell request, in order.
   struct ShellRequest {
     std::uint32_t message;
@@ -238,6 +274,8 @@ class SimDesktop final : public Platform {
 
   void releaseDue();
   std::optional<std::int64_t> nextEventTime() const;
+  template <class Done>
+  bool passUntil(double seconds, Done done);
   std::intptr_t sendToControlWindow(std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,
                                     std::intptr_t lParam);
 
@@ -259,8 +297,14 @@ class SimDesktop final : public Platform {
   WindowProcToken nextToken_ = 1;
   std::intptr_t nextWindow_ = 0x00020010;
   std::map<std::string, std::uint32_t> registeredMessages_;
-  KeyboardProc hookProc_ = nullptr;
-  HookHandle hook_ = 0;
+  struct InstalledHook {
+    HookHandle handle = 0;
+    KeyboardProc proc = nullptr;
+  };
+  std::vector<InstalledHook> hooks_;
+  HookHandle nextHook_ = 0x7001;
+  bool mouseReportPosted_ = false;
+  void reportMouseInput();
   std::map<RegKey, std::string> openKeys_;
   RegKey nextKey_ = 0x100;
 };

@@ -1,12 +1,15 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
+#include "hider/guardian.h"
 #include "platform/win32/system_cursors.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
@@ -25,14 +28,25 @@ LONG WINAPI RestoreCursorsOnCrash(EXCEPTION_POINTERS*) {
   std::abort();
 }
 
-}  // namespace
+// The command line's arguments after the program's own name, as UTF-8.
+std::vector<std::string> Arguments() {
+  std::vector<std::string> args;
+  int count = 0;
+  if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) args.push_back(pellucor::win32::Narrow(argv[i]));
+    LocalFree(argv);
+  }
+  return args;
+}
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // Later DLL loads come from System32 only, never from the program's folder.
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  SetUnhandledExceptionFilter(&RestoreCursorsOnCrash);
-  std::set_terminate(&RestoreCursorsOnTerminate);
+// The guardian of a main process: no window, no tray icon, no hook.
+int RunGuardianProcess(HINSTANCE instance, const pellucor::GuardianLink& link) {
+  pellucor::win32::Win32Platform platform(instance);
+  if (!platform.attachGuardian(link)) return 2;  // names no main process of ours: nothing to guard
+  return pellucor::RunGuardian(platform);
+}
 
+int RunMainProcess(HINSTANCE instance) {
   INITCOMMONCONTROLSEX commonControls{};
   commonControls.dwSize = sizeof commonControls;
   commonControls.dwICC = ICC_STANDARD_CLASSES;
@@ -47,4 +61,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     MessageBoxW(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONERROR);
     return 1;
   }
+}
+
+}  // namespace
+
+// Picks the process's part from its command line, as a service's main picks its mode.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Later DLL loads come from System32 only, never from the program's folder.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  SetUnhandledExceptionFilter(&RestoreCursorsOnCrash);
+  std::set_terminate(&RestoreCursorsOnTerminate);
+
+  if (const auto link = pellucor::GuardianSwitch(Arguments())) return RunGuardianProcess(instance, *link);
+  return RunMainProcess(instance);
 }

@@ -7,12 +7,13 @@ namespace {
 
 constexpr int kBlankSize = 32;
 
-// The standard cursors a program can show; the last three exist only on
+// The standard cursors a program can show; the last four exist only on
 // newer systems, where setting them may fail without harm.
-constexpr std::array<DWORD, 16> kSystemCursorIds = {
+constexpr std::array<DWORD, 17> kSystemCursorIds = {
     OCR_NORMAL, OCR_IBEAM,  OCR_WAIT,    OCR_CROSS, OCR_UP,   OCR_SIZENWSE,    OCR_SIZENESW,
     OCR_SIZEWE, OCR_SIZENS, OCR_SIZEALL, OCR_NO,    OCR_HAND, OCR_APPSTARTING,
     32651,  // help
+    32631,  // handwriting (pen)
     32671,  // pin
     32672,  // person
 };

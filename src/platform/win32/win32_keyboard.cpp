@@ -52,6 +52,11 @@ std::intptr_t Win32Platform::callNextHook(HookHandle hook, int code, std::uintpt
   return CallNextHookEx(reinterpret_cast<HHOOK>(hook), code, wParam, lParam);
 }
 
+// Only ever asked inside the hook, for the event it was called with.
+int Win32Platform::hookEventKey(std::intptr_t lParam) {
+  return static_cast<int>(reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode);
+}
+
 std::int16_t Win32Platform::asyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
 
 // The hook must not outlive the platform it calls into.

@@ -120,19 +120,6 @@ Win32Platform::~Win32Platform() {
 
 // --- Event delivery ----------------------------------------------------------------
 
-// A failure must not unwind through the system's frames between DispatchMessage
-// and our window procedure; it is kept and thrown again once the message has
-// been dispatched, so it reaches whoever pumped (or called us) on our side.
-template <class Call>
-void Win32Platform::deliver(Call call) {
-  if (!events_ || !eventsOn_) return;
-  try {
-    call(*events_);
-  } catch (...) {
-    holdFailure();
-  }
-}
-
 void Win32Platform::holdFailure() noexcept {
   if (!pendingFailure_) pendingFailure_ = std::current_exception();
 }
@@ -195,6 +182,11 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_TIMER:
       deliver([wParam](FormEvents& e) { e.onTimer(static_cast<int>(wParam)); });
+      return 0;
+    case WM_INPUT:
+      return onRawInput(wParam, lParam);
+    case kMsgMouseInput:
+      onMouseInputMessage();
       return 0;
     case WM_CLOSE:
       // Never refused and never left to DefWindowProc: the form ends the
@@ -746,7 +738,10 @@ void Win32Platform::endProcess(int exitCode) {
   // focus handling.
   eventsOn_ = false;
   if (window_) DestroyWindow(window_);
-  if (systemCursorsHidden_) RestoreSystemCursors();  // ExitProcess runs no destructor of ours
+  if (systemCursorsHidden_) {
+    RestoreSystemCursors();  // ExitProcess runs no destructor of ours
+    setCursorsBlankNote(false);
+  }
   ExitProcess(static_cast<UINT>(exitCode));
 }
 
@@ -864,10 +859,10 @@ double Win32Platform::nextRandom() {
 
 int Win32Platform::showCursor(bool show) { return ShowCursor(show ? TRUE : FALSE); }
 
-Point Win32Platform::cursorPos() {
+std::optional<Point> Win32Platform::cursorPos() {
   POINT point{};
-  GetCursorPos(&point);
-  return {point.x, point.y};
+  if (!GetCursorPos(&point)) return std::nullopt;
+  return Point{point.x, point.y};
 }
 
 void Win32Platform::hideSystemCursors() {

@@ -64,9 +64,17 @@ class Win32Platform final : public Platform {
   double nextRandom() override;
 
   int showCursor(bool show) override;
-  Point cursorPos() override;
+  std::optional<Point> cursorPos() override;
   void hideSystemCursors() override;
   void restoreSystemCursors() override;
+  void watchMouse(bool on) override;
+
+  bool startGuardian() override;
+  void setCursorsBlankNote(bool blank) override;
+  bool cursorsBlankNote() override;
+  bool attachGuardian(const GuardianLink& link) override;
+  GuardianWake waitOnMain(double timeoutSeconds, bool untilNoteSet) override;
+  bool mainAnswers(double timeoutSeconds) override;
 
   double monotonicSeconds() override;
   void waitForMessages(double timeoutSeconds) override;
@@ -77,6 +85,7 @@ class Win32Platform final : public Platform {
   HookHandle setKeyboardHook(KeyboardProc proc) override;
   void unhookKeyboard(HookHandle hook) override;
   std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
+  int hookEventKey(std::intptr_t lParam) override;
   std::int16_t asyncKeyState(int virtualKey) override;
 
   std::intptr_t createControlWindow() override;
@@ -111,6 +120,9 @@ class Win32Platform final : public Platform {
     UniqueBrush backBrush;
   };
 
+  // Posted to the form by the raw-input handler; the reveal runs from it.
+  static constexpr UINT kMsgMouseInput = WM_APP + 1;
+
   static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT onEraseBackground(HDC dc);
@@ -120,6 +132,9 @@ class Win32Platform final : public Platform {
   LRESULT onSetCursor(WPARAM wParam, LPARAM lParam);
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void onFocusToWindow();
+  LRESULT onRawInput(WPARAM wParam, LPARAM lParam);
+  void onMouseInputMessage();
+  bool makeNote();
   LRESULT defaultPushButtonId();
 
   // Logical focus, as the form sees it: a control keeps it until another
@@ -127,8 +142,19 @@ class Win32Platform final : public Platform {
   // or a hidden window raises no focus events.
   void focusArrived(ControlId id);
 
+  // A failure must not unwind through the system's frames between
+  // DispatchMessage and our window procedure; it is kept and thrown again
+  // once the message has been dispatched, so it reaches whoever pumped (or
+  // called us) on our side.
   template <class Call>
-  void deliver(Call call);
+  void deliver(Call call) {
+    if (!events_ || !eventsOn_) return;
+    try {
+      call(*events_);
+    } catch (...) {
+      holdFailure();
+    }
+  }
   // Keeps the exception being handled, unless one is kept already, for
   // rethrowPendingFailure; called from catch blocks in our callbacks.
   void holdFailure() noexcept;
@@ -196,6 +222,19 @@ class Win32Platform final : public Platform {
   // that ending the program puts the user's cursors back in any case.
   UniqueCursor blankCursor_;
   bool systemCursorsHidden_ = false;
+
+  // The mouse watch: raw input registered for the form while on, and a
+  // report posted and not yet handled, so a burst of input posts one.
+  bool mouseWatched_ = false;
+  bool mouseInputPosted_ = false;
+
+  // The guardian's link: the note (an inheritable event, signalled while the
+  // system cursors are blank) in both processes; in the guardian, the main
+  // process and its window. Without an event the note is noteLocal_.
+  UniqueHandle note_;
+  bool noteLocal_ = false;
+  UniqueHandle mainProcess_;
+  HWND mainWindow_ = nullptr;
 
   LARGE_INTEGER counterFrequency_{};
 

@@ -1,0 +1,62 @@
+// The guardian on the simulated desktop: the main process's side (start,
+// note) and the guardian's (its wait on the main process, its question
+// whether the main window answers), on the virtual clock.
+
+#include <cmath>
+#include <stdexcept>
+
+#include "platform/sim/sim_desktop.h"
+
+namespace pellucor::sim {
+
+bool SimDesktop::startGuardian() {
+  log.push_back("startGuardian");
+  if (failStartGuardian) return false;
+  ++guardiansStarted;
+  return true;
+}
+
+void SimDesktop::setCursorsBlankNote(bool blank) {
+  log.push_back(blank ? "note blank" : "note clear");
+  blankNote = blank;
+}
+
+bool SimDesktop::cursorsBlankNote() { return blankNote; }
+
+bool SimDesktop::attachGuardian(const GuardianLink& link) {
+  log.push_back("attachGuardian");
+  return link.process == mainLink.process && link.note == mainLink.note && link.window == mainLink.window;
+}
+
+// Lets virtual time pass until `done` holds or `seconds` are up; true if done.
+// Scheduled actions run as their time comes.
+template <class Done>
+bool SimDesktop::passUntil(double seconds, Done done) {
+  const bool forever = std::isinf(seconds);
+  const std::int64_t deadline = forever ? 0 : nowMs_ + static_cast<std::int64_t>(std::ceil(seconds * 1000.0));
+  for (;;) {
+    releaseDue();
+    if (done()) return true;
+    const std::optional<std::int64_t> next = nextEventTime();
+    if (forever && !next) throw std::logic_error("the guardian would wait forever: nothing is scheduled");
+    if (!forever && (!next || *next > deadline)) {
+      nowMs_ = deadline;
+      releaseDue();
+      return done();
+    }
+    nowMs_ = std::max(nowMs_, *next);
+  }
+}
+
+GuardianWake SimDesktop::waitOnMain(double timeoutSeconds, bool untilNoteSet) {
+  log.push_back(untilNoteSet ? "waitOnMain until blank" : "waitOnMain");
+  passUntil(timeoutSeconds, [&] { return mainEnded || (untilNoteSet && blankNote); });
+  if (mainEnded) return GuardianWake::MainEnded;
+  return untilNoteSet && blankNote ? GuardianWake::NoteSet : GuardianWake::TimeUp;
+}
+
+bool SimDesktop::mainAnswers(double timeoutSeconds) {
+  return passUntil(timeoutSeconds, [&] { return !mainHung || mainEnded; }) && !mainEnded;
+}
+
+}  // namespace pellucor::sim

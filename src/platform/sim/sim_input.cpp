@@ -1,0 +1,120 @@
+// The simulated desktop's cursor, mouse and keyboard.
+
+#include <algorithm>
+
+#include "platform/sim/sim_desktop.h"
+
+namespace pellucor::sim {
+namespace {
+
+constexpr int kVkControl = 0x11, kVkMenu = 0x12, kVkLControl = 0xA2, kVkRControl = 0xA3, kVkLMenu = 0xA4,
+              kVkRMenu = 0xA5;
+constexpr std::uintptr_t kKeyDown = 0x100, kKeyUp = 0x101, kSysKeyDown = 0x104, kSysKeyUp = 0x105;
+
+}  // namespace
+
+// --- Cursor and mouse -------------------------------------------------------------
+
+int SimDesktop::showCursor(bool show) {
+  log.push_back(show ? "showCursor 1" : "showCursor 0");
+  cursorDisplayCount += show ? 1 : -1;
+  return cursorDisplayCount;
+}
+
+std::optional<Point> SimDesktop::cursorPos() {
+  if (cursorUnreadable) return std::nullopt;
+  return cursor_;
+}
+
+void SimDesktop::hideSystemCursors() {
+  log.push_back("hideSystemCursors");
+  systemCursorsHidden = true;
+  ++systemCursorReplacements;
+}
+
+void SimDesktop::restoreSystemCursors() {
+  log.push_back("restoreSystemCursors");
+  systemCursorsHidden = false;
+}
+
+void SimDesktop::watchMouse(bool on) {
+  log.push_back(on ? "watchMouse 1" : "watchMouse 0");
+  if (on && !mouseWatched) ++mouseWatchStarts;
+  mouseWatched = on;
+}
+
+// Like the raw-input handler: one report posted per burst of input.
+void SimDesktop::reportMouseInput() {
+  if (!mouseWatched || mouseReportPosted_) return;
+  mouseReportPosted_ = true;
+  post([this] {
+    mouseReportPosted_ = false;
+    if (mouseWatched && events_) events_->onMouseInput();
+  });
+}
+
+void SimDesktop::userMoveMouse(Point to) {
+  cursor_ = to;
+  reportMouseInput();
+}
+
+void SimDesktop::userMouseButton() { reportMouseInput(); }
+
+// --- Keyboard ----------------------------------------------------------------------
+
+HookHandle SimDesktop::setKeyboardHook(KeyboardProc proc) {
+  log.push_back("setKeyboardHook");
+  if (failKeyboardHook || !proc) return 0;
+  const HookHandle handle = nextHook_++;
+  hooks_.insert(hooks_.begin(), InstalledHook{handle, proc});
+  return handle;
+}
+
+void SimDesktop::unhookKeyboard(HookHandle hook) {
+  log.push_back("unhookKeyboard");
+  std::erase_if(hooks_, [hook](const InstalledHook& h) { return h.handle == hook; });
+}
+
+void SimDesktop::dropKeyboardHooks() { hooks_.clear(); }
+
+std::intptr_t SimDesktop::callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) {
+  ++nextHookCalls;
+  const auto it =
+      std::find_if(hooks_.begin(), hooks_.end(), [hook](const InstalledHook& h) { return h.handle == hook; });
+  if (it == hooks_.end() || it + 1 == hooks_.end()) return 0;  // the system: pass the key on
+  return (it + 1)->proc(*this, code, wParam, lParam);
+}
+
+int SimDesktop::hookEventKey(std::intptr_t lParam) { return static_cast<int>(lParam); }
+
+// VK_CONTROL and VK_MENU stand for either side.
+std::int16_t SimDesktop::asyncKeyState(int virtualKey) {
+  ++keyStateQueries;
+  const auto down = [this](std::initializer_list<int> keys) {
+    return std::any_of(keys.begin(), keys.end(), [this](int k) { return keysDown[k]; });
+  };
+  bool isDown = keysDown[virtualKey];
+  if (virtualKey == kVkControl) isDown = down({kVkControl, kVkLControl, kVkRControl});
+  if (virtualKey == kVkMenu) isDown = down({kVkMenu, kVkLMenu, kVkRMenu});
+  int state = isDown ? 0x8000 : 0;
+  // The low bit: pressed since the previous query; the query consumes it.
+  if (keysPressedSinceQuery[virtualKey]) state |= 1;
+  keysPressedSinceQuery[virtualKey] = false;
+  return static_cast<std::int16_t>(state);
+}
+
+void SimDesktop::userKey(int virtualKey, bool down) {
+  post([this, virtualKey, down] {
+    // Alt without Ctrl makes a system key, as F10 does.
+    const bool alt = keysDown[kVkMenu] || keysDown[kVkLMenu] || keysDown[kVkRMenu] || virtualKey == kVkMenu ||
+                     virtualKey == kVkLMenu || virtualKey == kVkRMenu;
+    const bool ctrl = keysDown[kVkControl] || keysDown[kVkLControl] || keysDown[kVkRControl];
+    const bool sys = alt && !ctrl;
+    const std::uintptr_t message = down ? (sys ? kSysKeyDown : kKeyDown) : (sys ? kSysKeyUp : kKeyUp);
+    if (!hooks_.empty()) hookResults.push_back(hooks_.front().proc(*this, 0, message, virtualKey));
+    keysDown[virtualKey] = down;
+    if (down) keysPressedSinceQuery[virtualKey] = true;
+  });
+}
+
+}  // namespace pellucor::sim
