@@ -105,6 +105,7 @@ class Form1 final : public FormEvents, public ControlHost {
   void setMousePointer(MousePointer pointer);
   void ShowMinimiseBalloon();
   void StopSequence(Guard& g);
+  void WaitForStopKeysUp();
   void Form_QueryUnload();
   void Form_Unload();
 

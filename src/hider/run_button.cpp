@@ -12,6 +12,10 @@ namespace {
 // Between passes the loop sleeps until something arrives. The bound only
 // keeps a wait finite; any message, input or hook call ends it at once.
 constexpr double kRunLoopWaitSeconds = 60.0;
+// How long the window waits for the hot key's keys to be let go, and how
+// often it looks.
+constexpr double kKeysUpWaitSeconds = 1.0;
+constexpr double kKeysUpLookSeconds = 0.02;
 
 }  // namespace
 
@@ -66,9 +70,27 @@ void Form1::StopSequence(Guard& g) {
   g.step(136, [&] { platform_.processPendingMessages(); });
   g.step(138, [&] { Mouse.RevealCursor(); });
   g.step(142, [&] { PushButton2.setCaption(kStartCaption); });
-  g.step(144, [&] { platform_.setVisible(kWindow, true); });
+  g.step(144, [&] {
+    WaitForStopKeysUp();
+    platform_.setVisible(kWindow, true);
+  });
   g.step(146, [&] { platform_.setFocus(kWindow); });
   g.step(148, [&] { HiddenInTray = false; });
+}
+
+// The hot key stops a run at the S key-down, while the user's fingers are
+// still on Ctrl+S: the rest of that key chord belongs to the program they
+// typed it in. The window comes forward once the keys are up, or after a
+// second if they stay down.
+void Form1::WaitForStopKeysUp() {
+  const auto held = [this] {
+    return platform_.asyncKeyState(modKeyboard::kVkS) < 0 || platform_.asyncKeyState(modKeyboard::kVkControl) < 0;
+  };
+  const double until = platform_.monotonicSeconds() + kKeysUpWaitSeconds;
+  while (held() && platform_.monotonicSeconds() < until) {
+    platform_.waitForMessages(kKeysUpLookSeconds);
+    platform_.processPendingMessages();
+  }
 }
 
 }  // namespace pellucor

@@ -101,10 +101,12 @@ TEST_F(HotKey, CodesOtherThanActionGoStraightDownTheChain) {
 
 TEST_F(HotKey, SRepeatingWhileHeldStopsTheRunOnceAndTheNextRunStartsNormally) {
   bool runningAgain = false;
+  bool stoppedByTheFirstS = false;
   d.sim.at(7000, [&] {
     down(kVkControl);
     for (int i = 0; i < 5; ++i) down(kVkS);  // the keyboard's repeat
   });
+  d.sim.at(7001, [&] { stoppedByTheFirstS = !f.Timer1.enabled(); });
   d.sim.at(7100, [&] {
     up(kVkS);
     up(kVkControl);
@@ -112,13 +114,56 @@ TEST_F(HotKey, SRepeatingWhileHeldStopsTheRunOnceAndTheNextRunStartsNormally) {
   d.sim.userClick(Form1::kPushButton2);
   d.sim.runPending();
   EXPECT_EQ(d.sim.control(Form1::kPushButton2).text, kStartCaption);
-  EXPECT_EQ(d.sim.nowMs(), 7000) << "stopped by the first S";
+  EXPECT_TRUE(stoppedByTheFirstS);
 
   d.sim.at(3000, [&] { runningAgain = d.sim.control(Form1::kPushButton2).text == kStopCaption; });
   d.sim.at(4000, [&] { chord({kVkControl}, kVkS); });
   d.sim.userClick(Form1::kPushButton2);
   d.sim.runPending();
   EXPECT_TRUE(runningAgain) << "the repeats after the stop are cleared by the next start";
+}
+
+TEST_F(HotKey, TheWindowComesForwardOnceTheKeysAreLetGo) {
+  struct Seen {
+    bool visible = true, cursorShown = false, running = true;
+  } held;
+  bool hiddenBefore = false;
+  d.sim.at(9000, [&] {
+    hiddenBefore = d.sim.cursorDisplayCount < 0;
+    down(kVkControl);
+  });
+  d.sim.at(9050, [&] { down(kVkS); });
+  d.sim.at(9200, [&] {
+    held = {d.sim.windowVisible(), d.sim.cursorDisplayCount >= 0, f.Timer1.enabled()};
+    up(kVkS);
+  });
+  d.sim.at(9300, [&] { up(kVkControl); });
+  d.sim.userClick(Form1::kPushButton2);
+  d.sim.runPending();
+  ASSERT_TRUE(hiddenBefore);
+  EXPECT_FALSE(held.running) << "stopped at the S key-down";
+  EXPECT_TRUE(held.cursorShown) << "the cursor shows at once";
+  EXPECT_FALSE(held.visible) << "the window waits while the keys are down";
+  EXPECT_TRUE(d.sim.windowVisible());
+  EXPECT_GE(d.sim.nowMs(), 9300);
+  EXPECT_LT(d.sim.nowMs(), 9400) << "and comes as soon as they are up";
+}
+
+TEST_F(HotKey, KeysHeldDownDelayTheWindowByASecondAtMost) {
+  d.sim.at(7000, [&] {
+    down(kVkControl);
+    down(kVkS);
+  });
+  d.sim.at(9000, [&] {
+    EXPECT_TRUE(d.sim.windowVisible()) << "a second after the stop, keys or not";
+    up(kVkS);
+    up(kVkControl);
+  });
+  d.sim.userClick(Form1::kPushButton2);
+  d.sim.runPending();
+  EXPECT_TRUE(d.sim.windowVisible());
+  EXPECT_LE(d.sim.nowMs(), 8100);
+  d.sim.advance(2000);
 }
 
 TEST_F(HotKey, EachRunPutsBackAHookThatWindowsDropped) {
