@@ -5,7 +5,7 @@ set -euo pipefail
 
 build_packages=(cmake ninja-build g++ python3 g++-mingw-w64-x86-64-posix wine64 xvfb xdotool
   imagemagick x11-utils fonts-liberation fonts-wine)
-test_packages=(libgtest-dev libgmock-dev gcc libx11-dev libxfixes-dev)
+test_packages=(libgtest-dev libgmock-dev gcc libx11-dev libxfixes-dev libxtst-dev)
 
 wanted=("${build_packages[@]}")
 [ "${1:-}" = "test" ] && wanted+=("${test_packages[@]}")

@@ -260,11 +260,12 @@ app_dir() {
 # start_app DIR [ARGS...]: starts DIR/pellucor.exe in the background from
 # another working folder (C:\), as a shortcut or the Run key would, so the
 # program must find its files by its own folder. Sets APP_PID to the Linux pid
-# of the Wine process that runs it.
+# of the Wine process that runs it. Its output, and that of any process it
+# starts, goes to app.log; APP_WINEDEBUG sets its WINEDEBUG.
 start_app() {
   local dir=$1
   shift
-  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" "$dir/pellucor.exe" "$@") \
+  (cd "$WINEPREFIX/drive_c" && WINEDEBUG=${APP_WINEDEBUG:-$WINEDEBUG} exec "$WINE64" "$dir/pellucor.exe" "$@") \
     >>"$E2E_SCENARIO_DIR/app.log" 2>&1 &
   APP_PID=$!
   E2E_APP_PIDS+=("$APP_PID")
@@ -295,6 +296,31 @@ stop_app() {
   local pid=${1:-$APP_PID}
   kill "$pid" 2>/dev/null || true
   wait_for 5 _e2e_app_gone "$pid" || kill -9 "$pid" 2>/dev/null || true
+}
+
+# program_pids: the Linux pids of every live pellucor.exe process of this
+# scenario's prefix (the program and its guardian), one per line.
+program_pids() {
+  local pid state
+  for pid in $(pgrep -f 'pellucor\.exe' || true); do
+    state=$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null) || continue
+    [[ $state == Z ]] && continue
+    [[ $(readlink "/proc/$pid/exe" 2>/dev/null) == */wine* ]] || continue
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+  done
+  return 0
+}
+
+# guardian_pid: the Linux pid of the running guardian, status 1 if none.
+guardian_pid() {
+  local pid
+  for pid in $(program_pids); do
+    if tr '\0' ' ' <"/proc/$pid/cmdline" | grep -q ' /guardian '; then
+      echo "$pid"
+      return 0
+    fi
+  done
+  return 1
 }
 
 # --- Screens, pixels, mouse and keyboard --------------------------------------------
@@ -356,6 +382,15 @@ click_control() {
     $(($(kv client_x <<<"$win") + $(kv x <<<"$ctl") + $(kv w <<<"$ctl") / 2)) \
     $(($(kv client_y <<<"$win") + $(kv y <<<"$ctl") + $(kv h <<<"$ctl") / 2)) \
     click "${3:-1}"
+}
+
+# press_chord KEYS: a key combination (as xdotool names it, ctrl+shift+s) to
+# whatever has the focus, held down for a tenth of a second as a person
+# would, not released in the same millisecond.
+press_chord() {
+  xdotool keydown "$1"
+  sleep 0.1
+  xdotool keyup "$1"
 }
 
 # type_text TITLE TEXT / press_keys TITLE KEYS...: keyboard input to a window.
@@ -469,16 +504,47 @@ has_control() {
   probe control "$1" "$2" >/dev/null 2>&1
 }
 
+# --- A run ------------------------------------------------------------------------------
+
+# rest_pointer_on_window: the pointer on a spot of the main window that no
+# control covers.
+rest_pointer_on_window() {
+  local facts
+  facts=$(probe window "$TITLE") || e2e_fail "no window '$TITLE'"
+  xdotool mousemove $(($(kv client_x <<<"$facts") + 4)) $(($(kv client_y <<<"$facts") + 4))
+}
+
+_e2e_no_balloon() { ! balloon_text >/dev/null; }
+
+# start_run_on_window DIR: starts DIR/pellucor.exe, starts a run, lets the
+# first run's balloon go, brings the window back from the tray (the run goes
+# on) and rests the pointer on it: Wine hides a cursor only over the hiding
+# thread's own windows.
+start_run_on_window() {
+  start_app "$1"
+  expect_window "$TITLE" 20
+  wait_tray_icons 1 10 || e2e_fail "no tray icon 10 s after the window showed"
+  click_control "$TITLE" "$START_TEXT"
+  expect_hidden "$TITLE" 5
+  # The timer starts once the start's balloon is over.
+  wait_for 8 balloon_text >/dev/null || e2e_fail "no balloon at the first run"
+  wait_for 8 _e2e_no_balloon || e2e_fail "the balloon stays up"
+  click_tray_icon 1
+  expect_window "$TITLE" 5
+  has_control "$TITLE" "$STOP_TEXT" || e2e_fail "the run did not start"
+  rest_pointer_on_window
+}
+
 # --- What X shows ------------------------------------------------------------------------
 
-# need_x_cursor: builds tests/e2e/xcursor.c for x_cursor, or skips the
-# scenario when it cannot be built. Call it first, not inside $(...).
+# need_x_cursor: builds tests/e2e/xcursor.c for x_cursor and time_reveal, or
+# skips the scenario when it cannot be built. Call it first, not inside $(...).
 need_x_cursor() {
   E2E_XCURSOR=$E2E_SCENARIO_DIR/xcursor
   [[ -x $E2E_XCURSOR ]] && return 0
   command -v cc >/dev/null 2>&1 || e2e_skip "no C compiler for tests/e2e/xcursor.c (apt-get install gcc)"
-  cc -o "$E2E_XCURSOR" "$E2E_ROOT/tests/e2e/xcursor.c" -lX11 -lXfixes >"$E2E_SCENARIO_DIR/xcursor.log" 2>&1 ||
-    e2e_skip "cannot build tests/e2e/xcursor.c (apt-get install libx11-dev libxfixes-dev): $(head -n 1 "$E2E_SCENARIO_DIR/xcursor.log")"
+  cc -o "$E2E_XCURSOR" "$E2E_ROOT/tests/e2e/xcursor.c" -lX11 -lXfixes -lXtst >"$E2E_SCENARIO_DIR/xcursor.log" 2>&1 ||
+    e2e_skip "cannot build tests/e2e/xcursor.c (apt-get install libx11-dev libxfixes-dev libxtst-dev): $(head -n 1 "$E2E_SCENARIO_DIR/xcursor.log")"
 }
 
 # x_cursor: the cursor image the X server shows now, as
@@ -497,6 +563,15 @@ x_cursor_is() {
     shown) [[ $now == *" transparent=0 "* ]] ;;
     *) e2e_fail "x_cursor_is: unknown state '$1'" ;;
   esac
+}
+
+# time_reveal: with the cursor hidden now, moves the pointer 3 pixels through
+# XTest and prints the milliseconds until X shows a visible cursor again;
+# "timeout" after 2 s, "not-hidden" if it was not hidden to begin with.
+time_reveal() {
+  local out
+  out=$("${E2E_XCURSOR:?call need_x_cursor first}" reveal 3 0 2000) || true
+  printf '%s\n' "${out#ms=}"
 }
 
 # now_ms: a clock in milliseconds, for timing what the program does.

@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # Running: the run button sends the window into the tray, the resting cursor
-# disappears over the program's window and comes back when it moves, and
-# Ctrl+Shift+S or Ctrl+S typed into another program stops the run.
+# disappears over the program's window and comes back the moment it moves,
+# and Ctrl+Shift+S or Ctrl+S typed into another program stops the run, while
+# other keys do not.
 
 readonly NOTEPAD="Untitled - Notepad"
 
@@ -25,13 +26,6 @@ _expect_stopped() {
 
 _no_balloon_shows() { ! balloon_text >/dev/null; }
 
-# The pointer over a spot of the window that no control covers.
-_rest_pointer_on_window() {
-  local facts
-  facts=$(probe window "$TITLE") || e2e_fail "no window '$TITLE'"
-  xdotool mousemove $(($(kv client_x <<<"$facts") + 4)) $(($(kv client_y <<<"$facts") + 4))
-}
-
 test_run_goes_to_tray_and_hides_the_resting_cursor() {
   local moved took
   need_x_cursor
@@ -49,7 +43,7 @@ test_run_goes_to_tray_and_hides_the_resting_cursor() {
   # The timer starts once the start's balloon is over.
   wait_for 8 balloon_text >/dev/null || e2e_fail "no balloon at the first run"
   wait_for 8 _no_balloon_shows || e2e_fail "the balloon stays up"
-  _rest_pointer_on_window
+  rest_pointer_on_window
   moved=$(now_ms)
   wait_for 2 x_cursor_is shown || e2e_fail "no visible cursor just after moving onto the window: $(x_cursor)"
   # The third still tick hides it, 3 to 4 s after the pointer stopped.
@@ -89,22 +83,32 @@ test_hot_key_in_another_program_stops_the_run() {
   # The first run waits for its balloon before it begins, and a stop asked
   # for meanwhile is dropped when it begins.
   focus_window "$NOTEPAD"
-  xdotool key ctrl+shift+s
+  press_chord ctrl+shift+s
   wait_for 8 balloon_text >/dev/null || e2e_fail "no balloon at the first run"
   wait_for 8 _no_balloon_shows || e2e_fail "the balloon stays up"
   sleep 1
   expect_hidden "$TITLE" 0
   _expect_running "after a hot key during the start's balloon"
 
-  # A plain S is only a letter.
+  # A plain S is only a letter, and an S typed earlier does not turn a later
+  # Ctrl+C into a stop.
   focus_window "$NOTEPAD"
   xdotool key s
+  xdotool type --delay 30 "this is a test"
+  press_chord ctrl+c
   sleep 1
   expect_hidden "$TITLE" 0
-  _expect_running "after a plain S typed into Notepad"
+  _expect_running "after 'this is a test' and Ctrl+C typed into Notepad"
+
+  # AltGr+S (Ctrl+Alt+S) types a letter on some keyboards.
+  focus_window "$NOTEPAD"
+  press_chord ctrl+alt+s
+  sleep 1
+  expect_hidden "$TITLE" 0
+  _expect_running "after Ctrl+Alt+S typed into Notepad"
 
   focus_window "$NOTEPAD"
-  xdotool key ctrl+shift+s
+  press_chord ctrl+shift+s
   expect_window "$TITLE" 5
   _expect_stopped "after Ctrl+Shift+S in Notepad"
 
@@ -114,7 +118,7 @@ test_hot_key_in_another_program_stops_the_run() {
   expect_hidden "$TITLE" 5
   _expect_running "in the second run"
   focus_window "$NOTEPAD"
-  xdotool key ctrl+s
+  press_chord ctrl+s
   expect_window "$TITLE" 5
   _expect_stopped "after Ctrl+S in Notepad"
   probe wait-window "Save As" 5 >/dev/null || e2e_fail "Notepad never got the Ctrl+S: no 'Save As' box"
@@ -145,12 +149,35 @@ test_field_without_a_number_fails_the_tick_at_line_114() {
   # The hot key pressed while the box is open ends the run once the box is
   # closed, although the mouse rests and every tick would fail again.
   focus_window "$ERROR_CAPTION"
-  xdotool key ctrl+shift+s
+  press_chord ctrl+shift+s
   probe press "$ERROR_CAPTION" 1 || e2e_fail "cannot press OK"
   probe wait-gone "$ERROR_CAPTION" 5 >/dev/null || e2e_fail "the error box stays after OK"
   _expect_stopped "after Ctrl+Shift+S pressed while the error box was open"
   sleep 2
   expect_no_box "$ERROR_CAPTION"
+
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+}
+
+test_moving_the_mouse_shows_the_hidden_cursor_at_once() {
+  local phase ms times=() worst=0 median
+  need_x_cursor
+  start_run_on_window "$(app_dir)"
+  # Moves at five points of the tick's second: waiting for the tick would
+  # take from 200 ms to most of a second.
+  for phase in 0.0 0.2 0.4 0.6 0.8; do
+    wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
+    sleep "$phase"
+    ms=$(time_reveal)
+    e2e_log "moved $phase s after the hide: visible again after $ms ms"
+    [[ $ms =~ ^[0-9.]+$ ]] || e2e_fail "no visible cursor after the move: $ms"
+    times+=("$ms")
+    ((${ms%.*} < 250)) || e2e_fail "the cursor came back only after $ms ms: the tick, not the move, showed it"
+  done
+  median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
+  e2e_log "reveal times: ${times[*]} ms; median $median ms"
+  ((${median%.*} < 20)) || e2e_fail "the cursor came back after a median $median ms; at most 20 ms was asked for"
 
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 5

@@ -1,14 +1,114 @@
-/* xcursor: prints the cursor image the X server shows right now, as
- *   width=W height=H transparent=0|1 serial=N
- * where transparent=1 means that no pixel of the image has any opacity, which
- * is how a hidden Windows cursor reaches X under Wine. Built by the
- * end-to-end scenarios at test time: cc -o xcursor xcursor.c -lX11 -lXfixes */
+/* xcursor: what cursor the X server shows.
+ *
+ *   xcursor
+ *     prints the cursor image shown right now, as
+ *       width=W height=H transparent=0|1 serial=N
+ *     where transparent=1 means that no pixel of the image has any opacity,
+ *     which is how a hidden Windows cursor reaches X under Wine.
+ *
+ *   xcursor reveal DX DY [TIMEOUT_MS]
+ *     with a hidden cursor shown now, moves the pointer by DX,DY through
+ *     XTest (as a real mouse would) and prints how long X took to show a
+ *     visible cursor again: "ms=T" (fractions of a millisecond), or
+ *     "ms=timeout" with exit status 4. Exit status 3 when the cursor was not
+ *     hidden to begin with.
+ *
+ *   xcursor wiggle SECONDS HZ
+ *     moves the pointer 3 pixels right and back, HZ times a second, for
+ *     SECONDS: a mouse that never rests.
+ *
+ * Built by the end-to-end scenarios and the benchmarks at test time:
+ *   cc -o xcursor xcursor.c -lX11 -lXfixes -lXtst */
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <time.h>
 
-int main(void) {
+/* 1 when the cursor shown now has no opaque pixel; -1 when none can be read. */
+static int shown_transparent(Display* display, XFixesCursorImage** out) {
+  XFixesCursorImage* image = XFixesGetCursorImage(display);
+  if (!image) return -1;
+  /* Each pixel is ARGB in an unsigned long; the top byte of its low 32 bits
+   * is the opacity. */
+  int transparent = 1;
+  const unsigned long count = (unsigned long)image->width * image->height;
+  for (unsigned long i = 0; i < count; ++i) {
+    if ((image->pixels[i] >> 24) & 0xFF) {
+      transparent = 0;
+      break;
+    }
+  }
+  if (out) {
+    *out = image;
+  } else {
+    XFree(image);
+  }
+  return transparent;
+}
+
+static double now_ms(void) {
+  struct timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+}
+
+static int print_cursor(Display* display) {
+  XFixesCursorImage* image = NULL;
+  const int transparent = shown_transparent(display, &image);
+  if (transparent < 0) {
+    fprintf(stderr, "xcursor: no cursor image\n");
+    return 1;
+  }
+  printf("width=%u height=%u transparent=%d serial=%lu\n", image->width, image->height, transparent,
+         image->cursor_serial);
+  XFree(image);
+  return 0;
+}
+
+static int time_reveal(Display* display, int dx, int dy, double timeout_ms) {
+  int ignore = 0;
+  if (!XTestQueryExtension(display, &ignore, &ignore, &ignore, &ignore)) {
+    fprintf(stderr, "xcursor: the X server has no XTest extension\n");
+    return 1;
+  }
+  if (shown_transparent(display, NULL) != 1) {
+    printf("ms=not-hidden\n");
+    return 3;
+  }
+  XTestFakeRelativeMotionEvent(display, dx, dy, CurrentTime);
+  XSync(display, False);
+  const double moved = now_ms();
+  for (;;) {
+    const double elapsed = now_ms() - moved;
+    if (shown_transparent(display, NULL) == 0) {
+      printf("ms=%.2f\n", elapsed);
+      return 0;
+    }
+    if (elapsed > timeout_ms) {
+      printf("ms=timeout\n");
+      return 4;
+    }
+  }
+}
+
+static int wiggle(Display* display, double seconds, double hz) {
+  int ignore = 0;
+  if (!XTestQueryExtension(display, &ignore, &ignore, &ignore, &ignore) || hz <= 0) return 1;
+  const struct timespec pause = {0, (long)(1e9 / hz)};
+  const double end = now_ms() + seconds * 1000.0;
+  for (int step = 0; now_ms() < end; ++step) {
+    XTestFakeRelativeMotionEvent(display, step % 2 ? -3 : 3, 0, CurrentTime);
+    XFlush(display);
+    nanosleep(&pause, NULL);
+  }
+  XSync(display, False);
+  return 0;
+}
+
+int main(int argc, char** argv) {
   Display* display = XOpenDisplay(NULL);
   if (!display) {
     fprintf(stderr, "xcursor: cannot open the display\n");
@@ -21,25 +121,16 @@ int main(void) {
     XCloseDisplay(display);
     return 1;
   }
-  XFixesCursorImage* image = XFixesGetCursorImage(display);
-  if (!image) {
-    fprintf(stderr, "xcursor: no cursor image\n");
-    XCloseDisplay(display);
-    return 1;
+  int status = 2;
+  if (argc == 1) {
+    status = print_cursor(display);
+  } else if ((argc == 4 || argc == 5) && argv[1][0] == 'r') {
+    status = time_reveal(display, atoi(argv[2]), atoi(argv[3]), argc == 5 ? atof(argv[4]) : 2000.0);
+  } else if (argc == 4 && argv[1][0] == 'w') {
+    status = wiggle(display, atof(argv[2]), atof(argv[3]));
+  } else {
+    fprintf(stderr, "usage: xcursor | xcursor reveal DX DY [TIMEOUT_MS] | xcursor wiggle SECONDS HZ\n");
   }
-  /* Each pixel is ARGB in an unsigned long; the top byte of its low 32 bits
-   * is the opacity. */
-  int transparent = 1;
-  const unsigned long count = (unsigned long)image->width * image->height;
-  for (unsigned long i = 0; i < count; ++i) {
-    if ((image->pixels[i] >> 24) & 0xFF) {
-      transparent = 0;
-      break;
-    }
-  }
-  printf("width=%u height=%u transparent=%d serial=%lu\n", image->width, image->height, transparent,
-         image->cursor_serial);
-  XFree(image);
   XCloseDisplay(display);
-  return 0;
+  return status;
 }
