@@ -586,6 +586,50 @@ int cmdWaitExit(DWORD pid, double seconds) {
   return wait == WAIT_OBJECT_0 ? kFound : missing("process " + std::to_string(pid) + " still runs");
 }
 
+// The version resource and the icons of an executable file, without running it.
+int cmdFileInfo(const wchar_t* path) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+  Facts f;
+  if (size > 0) {
+    std::vector<unsigned char> data(size);
+    if (GetFileVersionInfoW(path, 0, size, data.data())) {
+      VS_FIXEDFILEINFO* fixed = nullptr;
+      UINT length = 0;
+      if (VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
+        f.add("fixed", std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                           std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                           std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+                           std::to_string(LOWORD(fixed->dwFileVersionLS)));
+      }
+      for (const wchar_t* key :
+           {L"FileVersion", L"ProductVersion", L"ProductName", L"CompanyName", L"FileDescription", L"LegalCopyright"}) {
+        wchar_t* value = nullptr;
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+        if (VerQueryValueW(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && value) {
+          std::string name;
+          for (const wchar_t* c = key; *c; ++c) name += static_cast<char>(*c);
+          f.text(name.c_str(), std::wstring(value));
+        }
+      }
+    }
+  }
+  HMODULE module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!module) return missing("cannot read the file's resources");
+  long icons = 0;
+  EnumResourceNamesW(
+      module, RT_GROUP_ICON,
+      [](HMODULE, LPCWSTR, LPWSTR, LONG_PTR count) -> BOOL {
+        ++*reinterpret_cast<long*>(count);
+        return TRUE;
+      },
+      reinterpret_cast<LONG_PTR>(&icons));
+  FreeLibrary(module);
+  f.add("icons", icons);
+  f.printLines();
+  return kFound;
+}
+
 int usage() {
   complain(
       "usage: probe COMMAND ...\n"
@@ -607,6 +651,7 @@ int usage() {
       "  tooltips [--visible]                tooltip windows (balloons) with their text\n"
       "  tooltip-tools HWND                  title and tools of one tooltip window\n"
       "  wait-exit PID [SECONDS]             until a Windows process ends\n"
+      "  fileinfo PATH                       an executable's version resource and icon count\n"
       "SELECTOR: the exact text, id:N, or class:NAME[:K]");
   return kUsage;
 }
@@ -628,6 +673,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"minimize") return cmdMinimize(argv[2]);
   if (command == L"icons") return cmdInside(L"icons", argv[2], nullptr);
   if (command == L"font") return cmdInside(L"font", argv[2], n >= 2 ? argv[3] : nullptr);
+  if (command == L"fileinfo") return cmdFileInfo(argv[2]);
   if (command == L"wait-window") return cmdWaitWindow(argv[2], secondsArg(argc, argv, 3, 10));
   if (command == L"wait-gone") return cmdWaitGone(argv[2], secondsArg(argc, argv, 3, 10));
   if (command == L"box") return cmdBox(argv[2], secondsArg(argc, argv, 3, 0));

@@ -5,7 +5,9 @@
 namespace pellucor {
 
 // Creates the main window, runs its start-up, shows it and runs the message
-// loop until the process ends. The whole program, on any platform.
+// loop until the process ends. The whole program, on any platform. When
+// another copy runs in the session, asks it to show its window instead and
+// returns 0 (1 if it could not be asked).
 int runPellucor(Platform& platform);
 
 }  // namespace pellucor

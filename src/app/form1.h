@@ -56,6 +56,7 @@ class Form1 final : public FormEvents, public ControlHost {
   void onCloseRequest() override;
   void onTimer(int timerId) override;
   void onMouseInput() override;
+  void onShowRequest() override;
 
   // ControlHost: the program always runs; it keeps no layout to mark.
   bool UserMode() const override { return true; }

@@ -149,6 +149,8 @@ class FormEvents {
   // The mouse moved, or a button or the wheel was used, anywhere on the
   // desktop while watchMouse is on; at most one report per message.
   virtual void onMouseInput() = 0;
+  // Another start of the program asks this copy to show its window.
+  virtual void onShowRequest() = 0;
 
  protected:
   ~FormEvents() = default;
@@ -186,6 +188,16 @@ class Platform {
   // Throws Failure(Invalid picture) when the file is not a loadable cursor.
   virtual CursorHandle loadCursorFile(const std::string& path) = 0;
   virtual void setMousePointer(MousePointer pointer, CursorHandle custom) = 0;
+
+  // --- One copy at a time --------------------------------------------------
+  // True when no other copy of the program runs in the user's session; the
+  // claim then holds until this process ends. A claim that cannot be made
+  // at all counts as true, so the program still starts.
+  virtual bool claimOnlyCopy() = 0;
+  // Asks the copy that holds the claim to show its window, giving it the
+  // right to come to the foreground; waits up to the time for its window
+  // to exist. False when no window could be asked.
+  virtual bool askOtherCopyToShow(double timeoutSeconds) = 0;
 
   // --- Message pump and timers --------------------------------------------
   // Dispatches every message waiting for the GUI thread and returns when none

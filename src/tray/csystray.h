@@ -74,6 +74,7 @@ class cSysTray {
   std::function<void(std::int16_t button, std::int32_t id)> MouseDblClick;
 
   std::intptr_t ControlWindow() const { return controlWindow_; }
+  std::int32_t IconId() const { return iconId_; }
   bool IconAdded() const { return iconAdded_; }
   bool BalloonShowing() const { return balloonShowing_; }
   std::int32_t OnceCount() const { return onceCount_; }

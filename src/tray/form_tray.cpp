@@ -23,6 +23,10 @@ void Form1::cSysTray1_MouseUp(std::int16_t, std::int32_t) {
   ShowMinimiseBalloon();
 }
 
+// Another start of the program wants this window: it comes back as a click
+// on the tray icon brings it, and a run going stays on.
+void Form1::onShowRequest() { cSysTray1_MouseUp(1, cSysTray1.IconId()); }
+
 void Form1::ShowMinimiseBalloon() {
   cSysTray1.ShowBalloon(kMinimiseBalloonText, kProductTitle, kMinimiseBalloonSeconds, true);
 }

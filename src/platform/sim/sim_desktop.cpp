@@ -422,6 +422,26 @@ void SimDesktop::setMousePointer(MousePointer pointer, CursorHandle custom) {
   pointerCursor_ = custom;
 }
 
+// --- Other copies ------------------------------------------------------------------
+
+bool SimDesktop::claimOnlyCopy() {
+  log.push_back("claimOnlyCopy");
+  return !anotherCopyRunning;
+}
+
+bool SimDesktop::askOtherCopyToShow(double) {
+  log.push_back("askOtherCopyToShow");
+  if (!otherCopyAnswers) return false;
+  ++showRequestsSent;
+  return true;
+}
+
+void SimDesktop::requestShow() {
+  post([this] {
+    if (events_) events_->onShowRequest();
+  });
+}
+
 // --- Boxes, files, processes ---------------------------------------------------
 
 int SimDesktop::messageBox(std::string_view text, std::string_view caption, unsigned style) {

@@ -112,6 +112,9 @@ class SimDesktop final : public Platform {
   CursorHandle loadCursorFile(const std::string& path) override;
   void setMousePointer(MousePointer pointer, CursorHandle custom) override;
 
+  bool claimOnlyCopy() override;
+  bool askOtherCopyToShow(double timeoutSeconds) override;
+
   void processPendingMessages() override;
   int runMessageLoop() override;
   void setTimer(int timerId, unsigned ms) override;
@@ -204,6 +207,15 @@ class SimDesktop final : public Platform {
   void userKey(int virtualKey, bool down);
   // Windows removes a hook that took too long, without telling its owner.
   void dropKeyboardHooks();
+
+  // --- Other copies of the program -------------------------------------------
+  // A copy that already runs in the session, and whether its window can be
+  // asked to show.
+  bool anotherCopyRunning = false;
+  bool otherCopyAnswers = true;
+  int showRequestsSent = 0;
+  // Another start asks this copy to show its window, through the queue.
+  void requestShow();
 
   // --- The guardian, from either side ----------------------------------------
   int guardiansStarted = 0;

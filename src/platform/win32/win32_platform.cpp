@@ -15,8 +15,6 @@
 namespace pellucor::win32 {
 namespace {
 
-constexpr wchar_t kFormClass[] = L"Pellucor.Form";
-
 // A fixed single border with a minimise box and no maximise box.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
@@ -158,6 +156,10 @@ LRESULT CALLBACK Win32Platform::FormProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == ShowRequestMessage() && message != 0) {
+    deliver([](FormEvents& e) { e.onShowRequest(); });
+    return 0;
+  }
   switch (message) {
     case WM_ERASEBKGND:
       return onEraseBackground(reinterpret_cast<HDC>(wParam));
@@ -509,6 +511,9 @@ void Win32Platform::createForm(const WindowSpec& window, const std::vector<Contr
     window_ = nullptr;
     throw Failure(failure_text::kOutOfMemory);
   }
+  // Another start may be a process of lower integrity (the shell that
+  // restarts us unelevated); its request still comes through.
+  ChangeWindowMessageFilterEx(window_, ShowRequestMessage(), MSGFLT_ALLOW, nullptr);
   dpi_ = GetDpiForWindow(window_);
   const SIZE size = windowSizeFor(dpi_);
   SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

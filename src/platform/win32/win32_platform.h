@@ -45,6 +45,9 @@ class Win32Platform final : public Platform {
   CursorHandle loadCursorFile(const std::string& path) override;
   void setMousePointer(MousePointer pointer, CursorHandle custom) override;
 
+  bool claimOnlyCopy() override;
+  bool askOtherCopyToShow(double timeoutSeconds) override;
+
   void processPendingMessages() override;
   int runMessageLoop() override;
   void setTimer(int timerId, unsigned ms) override;
@@ -122,6 +125,11 @@ class Win32Platform final : public Platform {
 
   // Posted to the form by the raw-input handler; the reveal runs from it.
   static constexpr UINT kMsgMouseInput = WM_APP + 1;
+  // The form's window class, which another start looks for, and the message
+  // it sends.
+  static constexpr wchar_t kFormClass[] = L"Pellucor.Form";
+  static constexpr wchar_t kShowRequestMessageName[] = L"Trandavel.Pellucor.Show";
+  static UINT ShowRequestMessage();
 
   static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -235,6 +243,9 @@ class Win32Platform final : public Platform {
   bool noteLocal_ = false;
   UniqueHandle mainProcess_;
   HWND mainWindow_ = nullptr;
+
+  // Held while this is the session's copy of the program.
+  UniqueHandle onlyCopy_;
 
   LARGE_INTEGER counterFrequency_{};
 
