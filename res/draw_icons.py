@@ -4,6 +4,7 @@
 Writes, beside this script:
   pellucor.ico  application icon: 256 (PNG), 128 and 48 (32-bit DIB), 32 (24-bit DIB)
   tray.ico      notification-area icon: 16x16, 24-bit DIB with an AND mask
+  wizard.bmp    the installer's welcome and finish picture: 164x314, 24-bit
 and ../tests/e2e/data/HAND-M.CUR, a 32x32 hand pointer for the end-to-end tests.
 
 Standard library only, and deterministic: running it twice gives the same bytes.
@@ -361,6 +362,48 @@ def icon_file(images, kind=1, hotspots=None):
     return out
 
 
+# --------------------------------------------------------------------------
+# The installer's side picture: the tile's blue from top to bottom, with the
+# application icon near the top, as the welcome and finish pages show it.
+
+WIZARD_W, WIZARD_H = 164, 314
+WIZARD_ICON = 112
+
+
+def wizard_rows():
+    icon = render(app_icon_layers(WIZARD_ICON), WIZARD_ICON)
+    left = (WIZARD_W - WIZARD_ICON) // 2
+    top = 36
+    rows = []
+    for y in range(WIZARD_H):
+        base = lerp(hex_rgb("#2f86f0"), hex_rgb("#0b3a8c"), y / (WIZARD_H - 1))
+        row = []
+        for x in range(WIZARD_W):
+            r, g, b = base
+            iy, ix = y - top, x - left
+            if 0 <= iy < WIZARD_ICON and 0 <= ix < WIZARD_ICON:
+                ir, ig, ib, ia = icon[iy][ix]
+                r, g, b = ir * ia + r * (1 - ia), ig * ia + g * (1 - ia), ib * ia + b * (1 - ia)
+            row.append((r, g, b))
+        rows.append(row)
+    return rows
+
+
+def bmp_bytes(rows):
+    """A 24-bit bottom-up .bmp file."""
+    h, w = len(rows), len(rows[0])
+    pixels = bytearray()
+    for row in reversed(rows):
+        line = bytearray()
+        for r, g, b in row:
+            line += bytes((to_byte(b), to_byte(g), to_byte(r)))
+        line += b"\0" * (-len(line) % 4)
+        pixels += line
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
+    return header + info + bytes(pixels)
+
+
 def write(path, data, what):
     with open(path, "wb") as f:
         f.write(data)
@@ -382,6 +425,9 @@ def main():
     write(os.path.join(here, "tray.ico"),
           icon_file([(16, 16, 24, dib_bytes(tray_rows(), 24))]),
           "16x16 24-bit with mask")
+
+    write(os.path.join(here, "wizard.bmp"), bmp_bytes(wizard_rows()),
+          f"{WIZARD_W}x{WIZARD_H} 24-bit")
 
     data_dir = os.path.normpath(os.path.join(here, os.pardir, "tests", "e2e", "data"))
     os.makedirs(data_dir, exist_ok=True)

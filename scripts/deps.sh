@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, what building (and, with "test", testing)
-# needs. Run as root. Skips apt when everything is there already.
+# Installs, from Debian's packages, what building needs, and with "package"
+# what packaging needs, with "test" what testing (packaging included) needs.
+# Run as root. Skips apt when everything is there already.
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ python3 g++-mingw-w64-x86-64-posix wine64 xvfb xdotool
   imagemagick x11-utils fonts-liberation fonts-wine)
+package_packages=(nsis)
 test_packages=(libgtest-dev libgmock-dev gcc libx11-dev libxfixes-dev libxtst-dev)
 
 wanted=("${build_packages[@]}")
-[ "${1:-}" = "test" ] && wanted+=("${test_packages[@]}")
+[ "${1:-}" = "package" ] && wanted+=("${package_packages[@]}")
+[ "${1:-}" = "test" ] && wanted+=("${package_packages[@]}" "${test_packages[@]}")
 
 missing=()
 for p in "${wanted[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds everything, and runs every test: the
-# unit tests on the simulated desktop, then the real pellucor.exe under Wine.
+# Installs what the tests need, builds everything, makes the downloads, and
+# runs every test: the unit tests on the simulated desktop, then the real
+# pellucor.exe, its installer and its zip under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,9 @@ if [ "$unit_status" -ne 0 ]; then cat build/unit.log; else tail -n 3 build/unit.
 echo "== Windows build (MinGW-w64)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
+
+echo "== Downloads (installer and portable zip)"
+bash scripts/package.sh
 
 echo "== Number conversion against the real one (Wine)"
 conv_status=0

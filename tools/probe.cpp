@@ -616,16 +616,46 @@ int cmdFileInfo(const wchar_t* path) {
   }
   HMODULE module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (!module) return missing("cannot read the file's resources");
-  long icons = 0;
+  // The icon groups, and the image sizes of the first (the one Explorer shows).
+  struct Groups {
+    long count = 0;
+    std::wstring first;
+    bool firstIsId = false;
+    WORD firstId = 0;
+  } groups;
   EnumResourceNamesW(
       module, RT_GROUP_ICON,
-      [](HMODULE, LPCWSTR, LPWSTR, LONG_PTR count) -> BOOL {
-        ++*reinterpret_cast<long*>(count);
+      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) -> BOOL {
+        auto& g = *reinterpret_cast<Groups*>(param);
+        if (g.count++ == 0) {
+          g.firstIsId = IS_INTRESOURCE(name);
+          if (g.firstIsId) {
+            g.firstId = static_cast<WORD>(reinterpret_cast<std::uintptr_t>(name));
+          } else {
+            g.first = name;
+          }
+        }
         return TRUE;
       },
-      reinterpret_cast<LONG_PTR>(&icons));
+      reinterpret_cast<LONG_PTR>(&groups));
+  std::string sizes;
+  if (groups.count > 0) {
+    const HRSRC found = FindResourceW(
+        module, groups.firstIsId ? MAKEINTRESOURCEW(groups.firstId) : groups.first.c_str(), RT_GROUP_ICON);
+    const HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const auto* dir = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (dir && SizeofResource(module, found) >= 6) {
+      // GRPICONDIR: reserved, type, count; then 14-byte entries starting with width, height (0 = 256).
+      const WORD entries = *reinterpret_cast<const WORD*>(dir + 4);
+      for (WORD i = 0; i < entries && 6u + 14u * (i + 1u) <= SizeofResource(module, found); ++i) {
+        const BYTE width = dir[6 + 14 * i];
+        sizes += (sizes.empty() ? "" : ",") + std::to_string(width == 0 ? 256 : width);
+      }
+    }
+  }
   FreeLibrary(module);
-  f.add("icons", icons);
+  f.add("icons", groups.count);
+  f.add("icon_sizes", sizes);
   f.printLines();
   return kFound;
 }

@@ -12,10 +12,12 @@ E2E_ROOT=${E2E_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 E2E_BIN=${E2E_BIN:-$E2E_ROOT/build/windows/bin}
 E2E_OUT=${E2E_OUT:-$E2E_ROOT/build/e2e}
 E2E_DATA=${E2E_DATA:-$E2E_ROOT/tests/e2e/data}
+# What scripts/package.sh made: the installer and the portable zip.
+E2E_DIST=${E2E_DIST:-$E2E_ROOT/build/dist}
 WINE64=${WINE64:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 E2E_SCREEN=${E2E_SCREEN:-1280x800x24}
-export E2E_ROOT E2E_BIN E2E_OUT E2E_DATA WINE64 WINESERVER E2E_SCREEN
+export E2E_ROOT E2E_BIN E2E_OUT E2E_DATA E2E_DIST WINE64 WINESERVER E2E_SCREEN
 # No debug chatter, and no offer to install .NET or Gecko into a fresh prefix.
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
@@ -589,6 +591,16 @@ reg_query() {
   awk -v name="$2" 'BEGIN { FS = "    " }
     $2 == name && $3 ~ /^REG_/ { print substr($0, length(FS name FS $3 FS) + 1); found = 1; exit }
     END { exit !found }' <<<"$out"
+}
+
+# reg_key_exists KEY: true while the registry key exists.
+reg_key_exists() {
+  "$WINE64" reg query "$1" >/dev/null 2>&1
+}
+
+# unix_path WINDOWS_PATH: where a path of the prefix lies on this machine.
+unix_path() {
+  "$WINE64" winepath -u "$1" 2>/dev/null | tr -d '\r'
 }
 
 # reg_set KEY NAME DATA: writes a REG_SZ value.

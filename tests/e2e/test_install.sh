@@ -1,0 +1,199 @@
+# shellcheck shell=bash
+# The downloads: what scripts/package.sh writes, the portable zip, and the
+# per-user installer with its upgrade and its quiet uninstall. A second start
+# of the program brings the first copy's window back instead of running twice.
+
+readonly UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellucor'
+readonly USER_RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+readonly MACHINE_RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+readonly SETTINGS_KEY='HKCU\Software\Trandavel\Pellucor'
+
+_version() {
+  tr -d '[:space:]' <"$E2E_ROOT/build/windows/version.txt"
+}
+
+_setup_exe() {
+  local setup
+  setup="$E2E_DIST/pellucor-$(_version)-setup.exe"
+  [[ -f $setup ]] || e2e_fail "no $setup: run scripts/package.sh first"
+  printf '%s\n' "$setup"
+}
+
+# _install [ARGS...]: runs the installer from C:\ of the prefix; its status.
+_install() {
+  local setup
+  setup=$(_setup_exe)
+  cp "$setup" "$WINEPREFIX/drive_c/setup.exe"
+  (cd "$WINEPREFIX/drive_c" && "$WINE64" 'C:\setup.exe' "$@") >>"$E2E_SCENARIO_DIR/setup.log" 2>&1
+}
+
+# The folder the installer chose, from its uninstall entry (Unix path).
+_install_dir() {
+  unix_path "$(reg_query "$UNINSTALL_KEY" InstallLocation)"
+}
+
+_start_menu_shortcut() {
+  printf '%s\n' "$(unix_path "$("$WINE64" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")/Microsoft/Windows/Start Menu/Programs/Pellucor.lnk"
+}
+
+_one_program() { [[ $(program_pids | wc -l) -eq 1 ]]; }
+_no_program() { [[ -z $(program_pids) ]]; }
+_gone() { [[ ! -e $1 ]]; }
+_key_gone() { ! reg_key_exists "$1"; }
+
+test_package_makes_two_downloads_named_with_the_version() {
+  local version files
+  version=$(_version)
+  [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || e2e_fail "version.txt holds '$version'"
+  files=$(cd "$E2E_DIST" && ls -A | sort | tr '\n' ' ')
+  assert_eq "pellucor-$version-portable.zip pellucor-$version-setup.exe " "$files" "files in build/dist"
+}
+
+test_portable_zip_runs_from_any_folder_and_writes_nothing_beside_itself() {
+  local zip dir names readme
+  zip="$E2E_DIST/pellucor-$(_version)-portable.zip"
+  [[ -f $zip ]] || e2e_fail "no $zip: run scripts/package.sh first"
+  names=$(python3 -c 'import sys, zipfile; print(" ".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$zip")
+  assert_eq "pellucor.exe README.txt LICENSE.txt" "$names" "the zip's files"
+
+  dir="$WINEPREFIX/drive_c/users/Public/Downloads/Pellucor portable"
+  mkdir -p "$dir"
+  python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$zip" "$dir"
+  readme=$(cat "$dir/README.txt")
+  assert_contains "$readme" "Pellucor $(_version)" "README.txt"
+  assert_contains "$readme" "Ctrl+Shift+S" "README.txt"
+  assert_contains "$readme" "HAND-M.CUR" "README.txt"
+  assert_contains "$readme" "Removing it" "README.txt"
+  [[ $readme == *$'\r'* ]] || e2e_fail "README.txt has no Windows line ends"
+  assert_contains "$(cat "$dir/LICENSE.txt")" "Copyright (c) 2026 Trandavel" "LICENSE.txt"
+  assert_eq "$(probe fileinfo 'C:\users\Public\Downloads\Pellucor portable\pellucor.exe' | kv FileVersion)" \
+    "$(_version)" "the zipped program's version"
+
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" 'C:\users\Public\Downloads\Pellucor portable\pellucor.exe') \
+    >>"$E2E_SCENARIO_DIR/app.log" 2>&1 &
+  APP_PID=$!
+  E2E_APP_PIDS+=("$APP_PID")
+  expect_window "$TITLE" 20
+  type_text "$TITLE" 7
+  click_control "$TITLE" "$CHECK4"
+  wait_for 5 has_control "$TITLE" "$CHECK8" || true
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+  assert_eq "LICENSE.txt README.txt pellucor.exe " "$(cd "$dir" && ls -A | sort | tr '\n' ' ')" \
+    "files beside the program after a run"
+}
+
+test_silent_install_gives_files_shortcut_and_uninstall_entry_and_one_copy_at_a_time() {
+  local dir exe_win version run
+  version=$(_version)
+  _install /S || e2e_fail "the silent install failed"
+  wait_for 10 reg_key_exists "$UNINSTALL_KEY" || e2e_fail "no uninstall entry after a silent install"
+  dir=$(_install_dir)
+  assert_contains "$dir" "/AppData/Local/Programs/Pellucor" "install folder"
+  assert_eq "LICENSE.txt README.txt pellucor.exe uninstall.exe " "$(cd "$dir" && ls -A | sort | tr '\n' ' ')" \
+    "installed files"
+  [[ -f $(_start_menu_shortcut) ]] || e2e_fail "no Start menu shortcut at $(_start_menu_shortcut)"
+
+  exe_win="$(reg_query "$UNINSTALL_KEY" InstallLocation)\\pellucor.exe"
+  assert_eq "$(probe fileinfo "$exe_win" | kv FileVersion)" "$(reg_query "$UNINSTALL_KEY" DisplayVersion)" \
+    "DisplayVersion against the program's version resource"
+  assert_eq "$version" "$(reg_query "$UNINSTALL_KEY" DisplayVersion)" "DisplayVersion"
+  assert_eq "Pellucor" "$(reg_query "$UNINSTALL_KEY" DisplayName)" "DisplayName"
+  assert_eq "Trandavel" "$(reg_query "$UNINSTALL_KEY" Publisher)" "Publisher"
+  assert_eq "$exe_win,0" "$(reg_query "$UNINSTALL_KEY" DisplayIcon)" "DisplayIcon"
+  assert_eq "https://trandavel.example/pellucor/" "$(reg_query "$UNINSTALL_KEY" URLInfoAbout)" "URLInfoAbout"
+  assert_eq 0x1 "$(reg_query "$UNINSTALL_KEY" NoModify)" "NoModify"
+  assert_eq 0x1 "$(reg_query "$UNINSTALL_KEY" NoRepair)" "NoRepair"
+  [[ $(reg_query "$UNINSTALL_KEY" EstimatedSize) =~ ^0x[0-9a-f]+$ ]] || e2e_fail "no EstimatedSize"
+  assert_contains "$(reg_query "$UNINSTALL_KEY" UninstallString)" 'uninstall.exe"' "UninstallString"
+  assert_contains "$(reg_query "$UNINSTALL_KEY" QuietUninstallString)" 'uninstall.exe" /S' "QuietUninstallString"
+  for file in "$(_setup_exe)" "$dir/uninstall.exe"; do
+    cp "$file" "$WINEPREFIX/drive_c/look.exe"
+    assert_eq "$version" "$(probe fileinfo 'C:\look.exe' | kv FileVersion)" "version of ${file##*/}"
+    assert_eq "256,128,48,32" "$(probe fileinfo 'C:\look.exe' | kv icon_sizes | cut -d, -f1-4)" "icon of ${file##*/}"
+  done
+
+  # The installed copy starts; a second start brings its window out of the tray.
+  start_app "$dir"
+  expect_window "$TITLE" 20
+  wait_tray_icons 1 10 || e2e_fail "no tray icon"
+  probe minimize "$TITLE" >/dev/null
+  expect_hidden "$TITLE" 5
+  (cd "$WINEPREFIX/drive_c" && "$WINE64" "$exe_win") >>"$E2E_SCENARIO_DIR/second.log" 2>&1 ||
+    e2e_fail "the second start ended with status $?"
+  expect_shown_and_active "$TITLE"
+  _one_program || e2e_fail "pellucor.exe processes after a second start: $(program_pids | wc -l)"
+  assert_eq 1 "$(tray_icon_count)" "tray icons after a second start"
+
+  # Run at logon names the installed program.
+  click_control "$TITLE" "$CHECK4"
+  wait_for 5 has_control "$TITLE" "$CHECK8" || e2e_fail "the startup switch did not take"
+  run=$(reg_query "$MACHINE_RUN_KEY" pellucor.exe || reg_query "$USER_RUN_KEY" pellucor.exe) ||
+    e2e_fail "no Run value after switching run at logon on"
+  assert_eq "$exe_win" "$run" "the Run value"
+  screenshot installed >/dev/null
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+}
+
+test_install_over_a_running_copy_then_quiet_uninstall_leave_nothing() {
+  local dir exe_win quiet uninstaller args
+  need_x_cursor
+  _install /S || e2e_fail "the first install failed"
+  wait_for 10 reg_key_exists "$UNINSTALL_KEY" || e2e_fail "no uninstall entry"
+  dir=$(_install_dir)
+  exe_win="$(reg_query "$UNINSTALL_KEY" InstallLocation)\\pellucor.exe"
+  reg_set "$SETTINGS_KEY" "Windows Startup" On
+  reg_set "$USER_RUN_KEY" pellucor.exe "$exe_win"
+
+  # Running, the cursor hidden (its guardian watching): the upgrade closes it
+  # as a user would and starts the new one.
+  start_run_on_window "$dir"
+  wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
+  guardian_pid >/dev/null || e2e_fail "no guardian while the cursor is hidden"
+  _install /S || e2e_fail "installing over the running copy failed"
+  wait_for 10 _one_program || e2e_fail "pellucor.exe processes after the upgrade: $(program_pids | wc -l)"
+  expect_window "$TITLE" 15
+  ! guardian_pid >/dev/null || e2e_fail "the old copy's guardian outlived it"
+  x_cursor_is shown || e2e_fail "the cursor is still hidden after the upgrade: $(x_cursor)"
+  assert_eq On "$(reg_query "$SETTINGS_KEY" "Windows Startup")" "the startup setting after the upgrade"
+  assert_eq 1 "$(tray_icon_count)" "tray icons after the upgrade"
+
+  # The quiet uninstall, as Windows runs it.
+  quiet=$(reg_query "$UNINSTALL_KEY" QuietUninstallString)
+  [[ $quiet =~ ^\"([^\"]+)\"\ (.*)$ ]] || e2e_fail "QuietUninstallString is '$quiet'"
+  uninstaller=${BASH_REMATCH[1]}
+  args=${BASH_REMATCH[2]}
+  # shellcheck disable=SC2086 # the arguments as the string gives them
+  (cd "$WINEPREFIX/drive_c" && "$WINE64" "$uninstaller" $args) >>"$E2E_SCENARIO_DIR/uninstall.log" 2>&1 ||
+    e2e_fail "the quiet uninstall failed"
+  wait_for 20 _gone "$dir" || e2e_fail "the install folder stays: $(ls -A "$dir" | tr '\n' ' ')"
+  wait_for 10 _no_program || e2e_fail "pellucor.exe still runs after the uninstall"
+  _gone "$(_start_menu_shortcut)" || e2e_fail "the Start menu shortcut stays"
+  wait_for 5 _key_gone "$UNINSTALL_KEY" || e2e_fail "the uninstall entry stays"
+  ! reg_query "$USER_RUN_KEY" pellucor.exe >/dev/null || e2e_fail "the user's Run value stays"
+  ! reg_query "$MACHINE_RUN_KEY" pellucor.exe >/dev/null || e2e_fail "the machine's Run value stays"
+  _key_gone "$SETTINGS_KEY" || e2e_fail "the settings key stays"
+  _key_gone 'HKCU\Software\Trandavel' || e2e_fail "the empty Trandavel key stays"
+  reg_key_exists "$USER_RUN_KEY" || e2e_fail "the uninstall removed the whole Run key"
+}
+
+test_interactive_install_offers_to_start_pellucor() {
+  local setup
+  setup=$(_setup_exe)
+  cp "$setup" "$WINEPREFIX/drive_c/setup.exe"
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" 'C:\setup.exe') >>"$E2E_SCENARIO_DIR/setup.log" 2>&1 &
+  probe wait-window "Pellucor Setup" 20 >/dev/null || e2e_fail "no installer window"
+  window_shot "Pellucor Setup" welcome >/dev/null
+  probe click "Pellucor Setup" "&Next >" || e2e_fail "no Next button on the welcome page"
+  # The inner pages' caption ends with a space.
+  wait_for 10 has_control "Pellucor Setup " "&Install" || e2e_fail "no Install button on the folder page"
+  probe click "Pellucor Setup " "&Install" || e2e_fail "cannot press Install"
+  wait_for 20 has_control "Pellucor Setup " "Start Pellucor" || e2e_fail "the last page offers no 'Start Pellucor'"
+  assert_eq 1 "$(control_fact "Pellucor Setup " "Start Pellucor" checked)" "'Start Pellucor' ticked"
+  window_shot "Pellucor Setup " finish >/dev/null
+  probe click "Pellucor Setup " "&Finish" || e2e_fail "cannot press Finish"
+  expect_window "$TITLE" 20
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  wait_for 5 _no_program || e2e_fail "pellucor.exe still runs after its close"
+}
