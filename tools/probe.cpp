@@ -578,6 +578,42 @@ int cmdTooltips(bool onlyVisible) {
   return kFound;
 }
 
+// A shell that refuses every notification-area request for a while, as
+// Explorer does at logon while it is busy: a topmost "Shell_TrayWnd" window,
+// which Shell_NotifyIcon finds before the real one, answering WM_COPYDATA
+// with FALSE. Prints "refused=N" when it goes.
+LRESULT CALLBACK RefusingTrayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static long refused = 0;
+  if (message == WM_COPYDATA) {
+    ++refused;
+    return FALSE;
+  }
+  if (message == WM_APP) return refused;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+int cmdFakeTray(double seconds) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = &RefusingTrayProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"Shell_TrayWnd";
+  if (!RegisterClassW(&windowClass)) return missing("cannot register Shell_TrayWnd");
+  HWND tray = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, windowClass.hInstance, nullptr);
+  if (!tray) return missing("cannot create the window");
+  print("ready\n");
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000.0);
+  for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+  const LRESULT refused = SendMessageW(tray, WM_APP, 0, 0);
+  DestroyWindow(tray);
+  print("refused=" + std::to_string(refused) + "\n");
+  return kFound;
+}
+
 int cmdWaitExit(DWORD pid, double seconds) {
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
   if (!process) return kFound;  // already gone
@@ -682,6 +718,7 @@ int usage() {
       "  tooltip-tools HWND                  title and tools of one tooltip window\n"
       "  wait-exit PID [SECONDS]             until a Windows process ends\n"
       "  fileinfo PATH                       an executable's version resource and icon count\n"
+      "  fake-tray SECONDS                   a shell that refuses every tray request for a while\n"
       "SELECTOR: the exact text, id:N, or class:NAME[:K]");
   return kUsage;
 }
@@ -704,6 +741,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"icons") return cmdInside(L"icons", argv[2], nullptr);
   if (command == L"font") return cmdInside(L"font", argv[2], n >= 2 ? argv[3] : nullptr);
   if (command == L"fileinfo") return cmdFileInfo(argv[2]);
+  if (command == L"fake-tray") return cmdFakeTray(std::wcstod(argv[2], nullptr));
   if (command == L"wait-window") return cmdWaitWindow(argv[2], secondsArg(argc, argv, 3, 10));
   if (command == L"wait-gone") return cmdWaitGone(argv[2], secondsArg(argc, argv, 3, 10));
   if (command == L"box") return cmdBox(argv[2], secondsArg(argc, argv, 3, 0));

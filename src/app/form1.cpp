@@ -12,6 +12,8 @@ namespace {
 
 constexpr const char* kText1Design = "3";
 constexpr unsigned kTimer1DesignInterval = 3000;
+// Explorer may take its time at logon; past this, the window comes back.
+constexpr unsigned kTrayWatchMs = 10000;
 
 FontSpec WindowFont() { return {"Arial", 9.0, 700, 204}; }
 FontSpec ButtonFont() { return {"Arial", 11.25, 700, 204}; }
@@ -59,6 +61,7 @@ Form1::Form1(Platform& platform)
       Check8(platform, kCheck8),
       PushButton2(platform, kPushButton2),
       Timer1(platform, kTimer1, kTimer1DesignInterval),
+      TrayWatch(platform, kTrayWatch, kTrayWatchMs),
       cSysTray1(platform, *this),
       SkinFramework1(platform),
       Mouse(platform),
@@ -82,6 +85,7 @@ void Form1::create() {
   cSysTray1.ReadProperties(stored);
   cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
   Timer1.onTimer = [this] { Timer1_Timer(); };
+  TrayWatch.onTimer = [this] { TrayWatch_Timer(); };
   Text1.onChange = [this] { Text1_Change(); };
   Text1.onGotFocus = [this] { Text1_GotFocus(); };
   Text1.onLostFocus = [this] { Text1_LostFocus(); };
@@ -201,6 +205,7 @@ void Form1::onCloseRequest() {
 
 void Form1::onTimer(int timerId) {
   if (timerId == kTimer1 && Timer1.onTimer) Timer1.onTimer();
+  if (timerId == kTrayWatch && TrayWatch.onTimer) TrayWatch.onTimer();
 }
 
 void Form1::onMouseInput() { Mouse_Input(); }
@@ -209,6 +214,7 @@ void Form1::Form_QueryUnload() {
   // A tick dispatched by the message processing below must not hide the
   // cursor again: the blank system cursors would outlive the process.
   Timer1.setEnabled(false);
+  TrayWatch.setEnabled(false);
   Mouse.RevealCursor();
   cSysTray1.setInTray(false);
   modKeyboard::RemoveKeyboardHook(platform_);

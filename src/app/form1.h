@@ -34,6 +34,9 @@ class Form1 final : public FormEvents, public ControlHost {
   // Control ids, in the order the controls are created.
   enum : ControlId { kFrame1 = 1, kText1, kFrame2, kCheck4, kCheck8, kPushButton2 };
   static constexpr int kTimer1 = 1;
+  // Looks, a while after the window went into the tray, whether the tray
+  // icon is really there.
+  static constexpr int kTrayWatch = 2;
 
   explicit Form1(Platform& platform);
 
@@ -64,6 +67,7 @@ class Form1 final : public FormEvents, public ControlHost {
 
   void Form_Resize();
   void cSysTray1_MouseUp(std::int16_t button, std::int32_t id);
+  void TrayWatch_Timer();
   void Timer1_Timer();
   void Mouse_Input();
   void PushButton2_Click();
@@ -96,6 +100,7 @@ class Form1 final : public FormEvents, public ControlHost {
   CheckBox Check8;
   CaptionedControl PushButton2;
   Timer Timer1;
+  Timer TrayWatch;
   cSysTray cSysTray1;
   SkinFramework SkinFramework1;
   modMouse Mouse;

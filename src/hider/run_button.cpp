@@ -72,6 +72,7 @@ void Form1::StopSequence(Guard& g) {
   g.step(142, [&] { PushButton2.setCaption(kStartCaption); });
   g.step(144, [&] {
     WaitForStopKeysUp();
+    cSysTray1.DropPendingBalloon();  // the window is back: no news of the tray
     platform_.setVisible(kWindow, true);
   });
   g.step(146, [&] { platform_.setFocus(kWindow); });

@@ -315,9 +315,14 @@ class Platform {
   virtual std::uint32_t registerWindowMessage(std::string_view name) = 0;
   // The 16x16 tray picture from the program's resources.
   virtual IconHandle trayIcon() = 0;
-  // One request to the shell with a fresh, zero-filled version-2 record. The
-  // shell's answer is not reported: the program never looks at it.
-  virtual void shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) = 0;
+  // One request to the shell with a fresh, zero-filled version-2 record;
+  // false when the shell refused it or did not answer in time (at logon
+  // Explorer is often busy, or not there yet).
+  virtual bool shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) = 0;
+  // A timer of a control window: WM_TIMER (0x113) with wParam = id reaches
+  // the window's procedure every `ms`; setting it again replaces the interval.
+  virtual void setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) = 0;
+  virtual void killWindowTimer(std::intptr_t window, unsigned id) = 0;
 
   // --- Settings store and registry ----------------------------------------------
   // A text value of the per-user settings store; nothing when the value is

@@ -11,6 +11,13 @@ constexpr std::size_t kTipChars = 127;
 constexpr std::size_t kInfoChars = 255;
 constexpr std::size_t kInfoTitleChars = 63;
 constexpr const char* kDefaultTip = "Telnet Server";
+constexpr std::uint32_t kWmTimer = 0x0113;
+// The control window's timers.
+constexpr unsigned kRetryTimer = 1;
+constexpr unsigned kBalloonTimer = 2;
+constexpr unsigned kRetryEarlyMs = 2000;
+constexpr unsigned kRetryLateMs = 30000;
+constexpr double kRetryEarlySeconds = 120.0;
 
 // The first `count` characters of a UTF-8 text: what fits the record's field
 // in front of its NUL.
@@ -75,19 +82,26 @@ void cSysTray::setInTray(bool inTray) {
       // arrive without it.
       previousWindowProc_ = platform_.subclassWindow(controlWindow_, &TrayWindowProc);
       platform_.setWindowUserData(controlWindow_, reinterpret_cast<std::intptr_t>(this));
-      AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_);
       iconAdded_ = true;
+      iconShown_ = AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_);
+      if (!iconShown_) StartRetrying();
     }
   } else if (iconAdded_) {
-    DeleteIcon(controlWindow_, iconId_);
+    StopRetrying();
+    platform_.killWindowTimer(controlWindow_, kBalloonTimer);
+    pendingBalloon_.reset();
+    if (iconShown_) DeleteIcon(controlWindow_, iconId_);
     platform_.restoreWindowProc(controlWindow_, previousWindowProc_);
     iconAdded_ = false;
+    iconShown_ = false;
   }
   inTray_ = inTray;
   if (!terminating_) host_.PropertyChanged("InTray");
 }
 
-void cSysTray::AddIcon(std::intptr_t window, std::int32_t id, const std::string& tip, const PictureRef& icon) {
+// A refused add may still have reached the shell (at logon it answers late):
+// if the icon can be modified, it is there.
+bool cSysTray::AddIcon(std::intptr_t window, std::int32_t id, const std::string& tip, const PictureRef& icon) {
   NotifyIconData data;
   data.window = window;
   data.id = static_cast<std::uint32_t>(id);
@@ -103,7 +117,69 @@ void cSysTray::AddIcon(std::intptr_t window, std::int32_t id, const std::string&
   }
   data.callbackMessage = kTrayCallbackMessage;
   data.flags |= kNifMessage;
-  platform_.shellNotifyIcon(kNimAdd, data);
+  return platform_.shellNotifyIcon(kNimAdd, data) || platform_.shellNotifyIcon(kNimModify, data);
+}
+
+// Every 2 s for the first two minutes, then every 30 s, for as long as the
+// icon is wanted and missing.
+void cSysTray::StartRetrying() {
+  if (retrying_) return;
+  retrying_ = true;
+  failedSince_ = platform_.monotonicSeconds();
+  platform_.setWindowTimer(controlWindow_, kRetryTimer, kRetryEarlyMs);
+}
+
+void cSysTray::StopRetrying() {
+  if (!retrying_) return;
+  retrying_ = false;
+  platform_.killWindowTimer(controlWindow_, kRetryTimer);
+}
+
+void cSysTray::RetryAdd() {
+  if (!iconAdded_ || iconShown_) return StopRetrying();
+  if (AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_)) {
+    IconArrived();
+    return;
+  }
+  const bool early = platform_.monotonicSeconds() - failedSince_ < kRetryEarlySeconds;
+  platform_.setWindowTimer(controlWindow_, kRetryTimer, early ? kRetryEarlyMs : kRetryLateMs);
+}
+
+void cSysTray::IconArrived() {
+  iconShown_ = true;
+  StopRetrying();
+  if (!pendingBalloon_) return;
+  // Shown now, without the wait: the wait belongs to whoever asked, long gone.
+  const NotifyIconData balloon = *pendingBalloon_;
+  pendingBalloon_.reset();
+  if (!SendModify(balloon)) return;
+  balloonShowing_ = true;
+  if (balloon.timeout > 0) platform_.setWindowTimer(controlWindow_, kBalloonTimer, balloon.timeout);
+}
+
+// A modification the shell refuses means the icon is gone (Explorer ended):
+// it is added again as soon as the shell takes it.
+bool cSysTray::SendModify(const NotifyIconData& data) {
+  if (platform_.shellNotifyIcon(kNimModify, data)) return true;
+  iconShown_ = false;
+  StartRetrying();
+  return false;
+}
+
+void cSysTray::TakeDownBalloon(std::uint32_t timeout) {
+  NotifyIconData takeDown = record();
+  takeDown.flags = kNifInfo;
+  takeDown.timeout = timeout;
+  platform_.shellNotifyIcon(kNimModify, takeDown);
+}
+
+void cSysTray::HandleTimer(std::uintptr_t timerId) {
+  if (timerId == kRetryTimer) {
+    RetryAdd();
+  } else if (timerId == kBalloonTimer) {
+    platform_.killWindowTimer(controlWindow_, kBalloonTimer);
+    if (balloonShowing_ && iconShown_) TakeDownBalloon(lastBalloonTimeout_);
+  }
 }
 
 void cSysTray::DeleteIcon(std::intptr_t window, std::int32_t id) {
@@ -115,22 +191,23 @@ void cSysTray::DeleteIcon(std::intptr_t window, std::int32_t id) {
 
 void cSysTray::setTrayIcon(const PictureRef& picture) {
   if (!picture || picture->type != Picture::kIcon) return;
-  if (iconAdded_) {
+  // While the icon is missing, the next add carries the new picture.
+  if (iconAdded_ && iconShown_) {
     NotifyIconData data = record();
     data.flags = kNifIcon;
     data.icon = picture->handle;
-    platform_.shellNotifyIcon(kNimModify, data);
+    SendModify(data);
   }
   trayIcon_ = picture;
   host_.PropertyChanged("TrayIcon");
 }
 
 void cSysTray::setTrayTip(std::string_view tip) {
-  if (iconAdded_) {
+  if (iconAdded_ && iconShown_) {
     NotifyIconData data = record();
     data.flags = kNifTip;
     data.tip = Cut(tip, kTipChars);
-    platform_.shellNotifyIcon(kNimModify, data);
+    SendModify(data);
   }
   trayTip_ = std::string(tip);
   host_.PropertyChanged("TrayTip");
@@ -146,9 +223,17 @@ void cSysTray::ShowBalloon(std::string_view text, std::string_view title, std::i
     if (seconds > std::numeric_limits<std::int32_t>::max() / 1000) throw Failure(failure_text::kOverflow);
     data.timeout = static_cast<std::uint32_t>(seconds * 1000);
   }
-  platform_.shellNotifyIcon(kNimModify, data);
-  balloonShowing_ = true;
   if (once) ++onceCount_;
+  lastBalloonTimeout_ = data.timeout;
+  // No icon yet (the shell refused it, or it is not in the tray): the balloon
+  // shows when the icon does, and nobody waits for it.
+  if (!iconShown_ || !SendModify(data)) {
+    pendingBalloon_ = data;
+    pendingOnce_ = once;
+    balloonShowing_ = false;
+    return;
+  }
+  balloonShowing_ = true;
   if (seconds <= 0) return;
 
   // Wait for the balloon to go, keeping the window responsive. Time comes from
@@ -161,12 +246,13 @@ void cSysTray::ShowBalloon(std::string_view text, std::string_view title, std::i
     if (!balloonShowing_) break;
     platform_.waitForMessages(static_cast<double>(seconds) - (platform_.monotonicSeconds() - start));
   }
-  if (balloonShowing_) {
-    NotifyIconData takeDown = record();
-    takeDown.flags = kNifInfo;
-    takeDown.timeout = data.timeout;
-    platform_.shellNotifyIcon(kNimModify, takeDown);
-  }
+  if (balloonShowing_ && iconShown_) TakeDownBalloon(data.timeout);
+}
+
+void cSysTray::DropPendingBalloon() {
+  if (!pendingBalloon_) return;
+  pendingBalloon_.reset();
+  if (pendingOnce_ && onceCount_ > 0) --onceCount_;
 }
 
 void cSysTray::HandleTrayMessage(std::intptr_t code, std::uintptr_t wParam) {
@@ -200,15 +286,23 @@ void cSysTray::HandleTrayMessage(std::intptr_t code, std::uintptr_t wParam) {
     case kBalloonTimeout:
     case kBalloonUserClick:
       balloonShowing_ = false;
+      platform_.killWindowTimer(controlWindow_, kBalloonTimer);
       break;
     default:
       break;
   }
 }
 
-// Explorer restarted and its tray forgot every icon: put ours back as it was.
+// Explorer (re)started and its tray forgot every icon: put ours back as it
+// was, or keep trying.
 void cSysTray::ReAddIcon() {
-  if (iconAdded_) AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_);
+  if (!iconAdded_) return;
+  if (AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_)) {
+    IconArrived();
+  } else {
+    iconShown_ = false;
+    StartRetrying();
+  }
 }
 
 std::intptr_t TrayWindowProc(Platform& platform, std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,
@@ -220,6 +314,8 @@ std::intptr_t TrayWindowProc(Platform& platform, std::intptr_t window, std::uint
     control->HandleTrayMessage(lParam, wParam);
   } else if (message == control->taskbarCreated_) {
     control->ReAddIcon();
+  } else if (message == kWmTimer) {
+    control->HandleTimer(wParam);
   }
   return platform.callWindowProc(control->previousWindowProc_, window, message, wParam, lParam);
 }

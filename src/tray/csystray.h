@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -65,8 +66,12 @@ class cSysTray {
   void setInTray(bool inTray);
 
   // Throws Failure(Overflow) before anything is sent when seconds * 1000
-  // does not fit 32 bits.
+  // does not fit 32 bits. Never waits while the icon is missing: the
+  // balloon then shows when the icon does.
   void ShowBalloon(std::string_view text, std::string_view title, std::int32_t seconds, bool once);
+  // Forgets a balloon still waiting for the icon, which the host no longer
+  // wants said; a once-only one counts as not shown.
+  void DropPendingBalloon();
 
   std::function<void(std::int32_t id)> MouseMove;
   std::function<void(std::int16_t button, std::int32_t id)> MouseDown;
@@ -76,16 +81,28 @@ class cSysTray {
   std::intptr_t ControlWindow() const { return controlWindow_; }
   std::int32_t IconId() const { return iconId_; }
   bool IconAdded() const { return iconAdded_; }
+  // The shell shows the icon: it took the add. While the icon is added but
+  // not shown, the control keeps asking.
+  bool IconShown() const { return iconShown_; }
+  bool Retrying() const { return retrying_; }
   bool BalloonShowing() const { return balloonShowing_; }
   std::int32_t OnceCount() const { return onceCount_; }
 
  private:
   friend std::intptr_t TrayWindowProc(Platform&, std::intptr_t, std::uint32_t, std::uintptr_t, std::intptr_t);
 
-  void AddIcon(std::intptr_t window, std::int32_t id, const std::string& tip, const PictureRef& icon);
+  // True when the shell has the icon.
+  bool AddIcon(std::intptr_t window, std::int32_t id, const std::string& tip, const PictureRef& icon);
   void DeleteIcon(std::intptr_t window, std::int32_t id);
   void HandleTrayMessage(std::intptr_t code, std::uintptr_t id);
+  void HandleTimer(std::uintptr_t timerId);
   void ReAddIcon();
+  void StartRetrying();
+  void StopRetrying();
+  void RetryAdd();
+  void IconArrived();
+  bool SendModify(const NotifyIconData& data);
+  void TakeDownBalloon(std::uint32_t timeout);
   NotifyIconData record() const;
 
   Platform& platform_;
@@ -97,6 +114,13 @@ class cSysTray {
   PictureRef trayIcon_;
   PictureRef surfacePicture_;  // what the control shows in a designer
   bool iconAdded_ = false;
+  bool iconShown_ = false;
+  bool retrying_ = false;
+  double failedSince_ = 0;
+  // A balloon asked for while the icon was missing, shown when it arrives.
+  std::optional<NotifyIconData> pendingBalloon_;
+  bool pendingOnce_ = false;
+  std::uint32_t lastBalloonTimeout_ = 0;
   bool balloonShowing_ = false;
   std::int32_t onceCount_ = 0;
   std::uint32_t taskbarCreated_ = 0;

@@ -11,7 +11,21 @@ void Form1::Form_Resize() {
   platform_.setVisible(kWindow, false);
   platform_.setWindowState(WindowState::Normal);
   HiddenInTray = true;
+  TrayWatch.setEnabled(true);  // counts afresh from this hide
   ShowMinimiseBalloon();
+}
+
+// Hidden with no icon to bring it back (Explorer has not taken it yet): the
+// window shows again, so the user is never left without a way in. The tray
+// control keeps trying to add the icon.
+void Form1::TrayWatch_Timer() {
+  TrayWatch.setEnabled(false);
+  if (!HiddenInTray || cSysTray1.IconShown()) return;
+  // "Minimized to the system tray" would be untrue once the icon arrives.
+  cSysTray1.DropPendingBalloon();
+  platform_.setVisible(kWindow, true);
+  platform_.setFocus(kWindow);
+  HiddenInTray = false;
 }
 
 // Either button brings the window back. A window that cannot take the focus

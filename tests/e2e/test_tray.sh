@@ -62,3 +62,40 @@ test_minimise_goes_to_tray_with_balloon_once_and_clicks_restore() {
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 5
 }
+
+# At logon Explorer is often busy and refuses the icon. A stand-in shell that
+# refuses every request for 25 s: the program started straight into the tray
+# shows its window after 10 s rather than hide with no way back, and the icon
+# arrives once a shell takes it.
+test_a_busy_shell_at_logon_brings_the_window_back_and_the_icon_later() {
+  local dir refusals
+  reg_set 'HKCU\Software\Trandavel\Pellucor' "Windows Startup" On
+  reg_set 'HKCU\Software\Trandavel\Pellucor' Minimized On
+  refusals=$E2E_SCENARIO_DIR/fake-tray.out
+  probe fake-tray 25 >"$refusals" 2>&1 &
+  wait_for 10 grep -q ready "$refusals" || e2e_fail "the stand-in shell did not start: $(cat "$refusals")"
+  dir=$(app_dir)
+  start_app "$dir"
+  sleep 3
+  ! probe wait-window "$TITLE" 0 >/dev/null 2>&1 || e2e_fail "the window showed although it starts in the tray"
+  assert_eq 0 "$(tray_icon_count)" "tray icons while the shell refuses"
+  expect_window "$TITLE" 12
+  assert_eq 0 "$(tray_icon_count)" "tray icons when the window came back"
+  screenshot window-back-without-icon >/dev/null
+
+  wait_for 20 grep -q refused= "$refusals" || e2e_fail "the stand-in shell did not go"
+  e2e_log "the stand-in shell $(grep refused= "$refusals")"
+  wait_tray_icons 1 8 || e2e_fail "no tray icon within 8 s of a shell taking requests again"
+  # The window is in plain view: "minimized to the system tray" would be
+  # untrue. The first minimise the user sees explains it instead.
+  sleep 5
+  ! balloon_text >/dev/null || e2e_fail "a balloon says the window went into the tray while it shows"
+  probe minimize "$TITLE" >/dev/null
+  expect_hidden "$TITLE" 5
+  wait_for 8 balloon_text >/dev/null || e2e_fail "no balloon at the first minimise"
+  screenshot icon-and-balloon >/dev/null
+
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+  wait_tray_icons 0 5 || e2e_fail "the icon stays after the program ended"
+}

@@ -104,5 +104,52 @@ TEST_F(FormTray, ClosingTakesTheIconOut) {
   EXPECT_EQ(d.sim.shellRequests.back().message, kNimDelete);
 }
 
+// Started at logon, straight into the tray, while Explorer is still busy.
+struct LogonWithABusyShell : ::testing::Test {
+  Desktop d;
+  void startInTheTray(int refusedAdds) {
+    const std::string store = sim::SimDesktop::regKeyName(RegRoot::CurrentUser, "Software\\Trandavel\\Pellucor");
+    d.sim.setRegValue(store, "Windows Startup", {kRegSz, "On"});
+    d.sim.setRegValue(store, "Minimized", {kRegSz, "On"});
+    d.sim.shellRefusesAdds = refusedAdds;
+    d.start();
+  }
+  int balloonsShown() const {
+    return static_cast<int>(std::count_if(d.sim.shellRequests.begin(), d.sim.shellRequests.end(),
+                                          [](const auto& r) { return r.accepted && !r.data.info.empty(); }));
+  }
+};
+
+TEST_F(LogonWithABusyShell, WithNoIconAfterTenSecondsTheWindowComesBack) {
+  startInTheTray(1000);
+  EXPECT_FALSE(d.sim.windowVisible());
+  EXPECT_TRUE(d.form->HiddenInTray);
+  EXPECT_EQ(d.sim.nowMs(), 0) << "the start did not wait for a balloon that cannot show";
+  d.sim.advance(9900);
+  EXPECT_FALSE(d.sim.windowVisible());
+  d.sim.advance(200);
+  EXPECT_TRUE(d.sim.windowVisible()) << "never hidden with no way back";
+  EXPECT_FALSE(d.form->HiddenInTray);
+  EXPECT_TRUE(d.sim.boxes.empty());
+
+  d.sim.shellRefusesAdds = 0;
+  d.sim.advance(30000);
+  EXPECT_TRUE(d.form->cSysTray1.IconShown());
+  EXPECT_EQ(balloonsShown(), 0) << "'minimized to the system tray' is no news to a window in plain view";
+
+  d.sim.userMinimise();
+  d.sim.runPending();
+  EXPECT_EQ(balloonsShown(), 1) << "the first minimise the user sees explains where the window went";
+}
+
+TEST_F(LogonWithABusyShell, AnIconThatArrivesInTimeKeepsTheWindowInTheTray) {
+  startInTheTray(3);
+  d.sim.advance(20000);
+  EXPECT_TRUE(d.form->cSysTray1.IconShown());
+  EXPECT_FALSE(d.sim.windowVisible());
+  EXPECT_TRUE(d.form->HiddenInTray);
+  EXPECT_EQ(balloonsShown(), 1);
+}
+
 }  // namespace
 }  // namespace pellucor::test

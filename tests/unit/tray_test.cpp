@@ -226,11 +226,12 @@ TEST_F(TrayTest, BalloonGoneEndsTheWaitEarlyWithoutATakeDown) {
   }
 }
 
-TEST_F(TrayTest, BalloonOutsideTheTrayWaitsTheWholeTime) {
+TEST_F(TrayTest, ABalloonForAnIconNeverAddedNeitherShowsNorBlocks) {
   tray->ShowBalloon("text", "title", 3, true);
-  EXPECT_EQ(sim.nowMs(), 3000);
-  EXPECT_EQ(sim.shellRequests.size(), 2u);
-  EXPECT_EQ(tray->OnceCount(), 1);
+  sim.advance(60000);
+  EXPECT_TRUE(sim.shellRequests.empty());
+  EXPECT_EQ(tray->OnceCount(), 1) << "asked for is asked for";
+  EXPECT_FALSE(tray->BalloonShowing());
 }
 
 TEST_F(TrayTest, BalloonSecondsThatOverflowSendNothing) {
@@ -299,6 +300,105 @@ TEST_F(TrayTest, DestructionTakesTheIconOut) {
   tray.reset();
   EXPECT_EQ(sim.shellRequests.back().message, kNimDelete);
   EXPECT_EQ(sim.log.back(), "restoreWindowProc");
+}
+
+// At logon Explorer is often busy and refuses the add, or is not there yet.
+struct BusyShell : TrayTest {
+  int requests(std::uint32_t message) const {
+    return static_cast<int>(std::count_if(sim.shellRequests.begin(), sim.shellRequests.end(),
+                                          [message](const auto& r) { return r.message == message; }));
+  }
+  int balloonsSent() const {
+    return static_cast<int>(std::count_if(sim.shellRequests.begin(), sim.shellRequests.end(),
+                                          [](const auto& r) { return r.accepted && !r.data.info.empty(); }));
+  }
+};
+
+TEST_F(BusyShell, ARefusedAddIsTriedEveryTwoSecondsForTwoMinutesThenEveryThirty) {
+  sim.shellRefusesAdds = 1000;
+  tray->setTrayTip("Pellucor");
+  tray->setInTray(true);
+  EXPECT_TRUE(tray->InTray());
+  EXPECT_FALSE(tray->IconShown());
+  EXPECT_TRUE(tray->Retrying());
+  sim.advance(120000);
+  EXPECT_EQ(requests(kNimAdd), 61) << "the first add and one every 2 s";
+  sim.advance(300000);
+  EXPECT_EQ(requests(kNimAdd), 71) << "then one every 30 s";
+
+  sim.shellRefusesAdds = 0;  // Explorer is ready
+  sim.advance(30000);
+  EXPECT_TRUE(tray->IconShown());
+  EXPECT_FALSE(tray->Retrying());
+  EXPECT_TRUE(sim.iconShownFor(tray->ControlWindow()));
+  EXPECT_EQ(sim.shellRequests.back().data.tip, "Pellucor");
+  const std::size_t sent = sim.shellRequests.size();
+  sim.advance(600000);
+  EXPECT_EQ(sim.shellRequests.size(), sent) << "nothing more once it is there";
+}
+
+TEST_F(BusyShell, AnAddThatTookEffectThoughRefusedCountsAsShown) {
+  sim.shellIcons.insert({tray->ControlWindow(), 0});  // took it, then answered too late
+  tray->setInTray(true);
+  EXPECT_TRUE(tray->IconShown());
+  EXPECT_FALSE(tray->Retrying());
+  EXPECT_EQ(sim.shellRequests.back().message, kNimModify);
+}
+
+TEST_F(BusyShell, TaskbarCreatedAddsTheMissingIconAtOnce) {
+  sim.shellDown = true;  // no Explorer yet
+  tray->setInTray(true);
+  sim.advance(5000);
+  EXPECT_FALSE(tray->IconShown());
+  sim.broadcastTaskbarCreated();
+  sim.runPending();
+  EXPECT_TRUE(tray->IconShown());
+  EXPECT_FALSE(tray->Retrying());
+}
+
+TEST_F(BusyShell, AChangeRefusedWhileExplorerIsGoneBringsTheIconBackWithTheChange) {
+  tray->setTrayTip("Pellucor");
+  tray->setInTray(true);
+  sim.explorerEnded();
+  tray->setTrayTip("Pellucor running");
+  EXPECT_FALSE(tray->IconShown());
+  EXPECT_TRUE(tray->Retrying());
+  sim.broadcastTaskbarCreated();
+  sim.runPending();
+  EXPECT_TRUE(tray->IconShown());
+  EXPECT_EQ(sim.shellRequests.back().message, kNimAdd);
+  EXPECT_EQ(sim.shellRequests.back().data.tip, "Pellucor running");
+}
+
+TEST_F(BusyShell, ABalloonAskedForBeforeTheIconNeverBlocksAndShowsWhenTheIconDoes) {
+  sim.shellRefusesAdds = 3;  // the first add and the retries at 2 and 4 s
+  tray->setInTray(true);
+  tray->ShowBalloon("text", "title", 5, true);
+  EXPECT_EQ(sim.nowMs(), 0) << "no wait for a balloon that cannot show";
+  EXPECT_EQ(balloonsSent(), 0);
+  EXPECT_EQ(tray->OnceCount(), 1);
+  tray->ShowBalloon("text", "title", 5, true);  // the once gate holds meanwhile
+
+  sim.advance(6000);
+  EXPECT_TRUE(tray->IconShown());
+  EXPECT_EQ(balloonsSent(), 1) << "shown with the icon";
+  EXPECT_TRUE(tray->BalloonShowing());
+  const std::size_t afterBalloon = sim.shellRequests.size();
+  sim.advance(5000);
+  ASSERT_EQ(sim.shellRequests.size(), afterBalloon + 1);
+  EXPECT_EQ(sim.shellRequests.back().data.flags, kNifInfo);
+  EXPECT_EQ(sim.shellRequests.back().data.info, "") << "taken down after its 5 s, by a timer";
+}
+
+TEST_F(BusyShell, LeavingTheTrayStopsTheTrying) {
+  sim.shellRefusesAdds = 1000;
+  tray->setInTray(true);
+  sim.advance(10000);
+  tray->setInTray(false);
+  const std::size_t sent = sim.shellRequests.size();
+  sim.advance(600000);
+  EXPECT_EQ(sim.shellRequests.size(), sent);
+  EXPECT_EQ(requests(kNimDelete), 0) << "nothing to delete";
 }
 
 }  // namespace

@@ -183,6 +183,7 @@ void SimDesktop::releaseDue() {
 std::optional<std::int64_t> SimDesktop::nextEventTime() const {
   std::optional<std::int64_t> next;
   for (const auto& [id, timer] : timers_) next = std::min(next.value_or(timer.due), timer.due);
+  for (const auto& [key, timer] : windowTimers_) next = std::min(next.value_or(timer.due), timer.due);
   if (!scheduled_.empty()) next = std::min(next.value_or(scheduled_.begin()->first), scheduled_.begin()->first);
   return next;
 }
@@ -196,6 +197,14 @@ bool SimDesktop::dispatchOnce() {
     return true;
   }
   // Like WM_TIMER: made only when the queue is empty, one per due timer.
+  for (auto& [key, timer] : windowTimers_) {
+    if (timer.due <= nowMs_) {
+      timer.due = nowMs_ + timer.interval;
+      const auto [window, id] = key;
+      sendToControlWindow(window, 0x0113, id, 0);
+      return true;
+    }
+  }
   for (auto& [id, timer] : timers_) {
     if (timer.due <= nowMs_) {
       timer.due = nowMs_ + timer.interval;
@@ -517,7 +526,10 @@ std::intptr_t SimDesktop::createControlWindow() {
   return window;
 }
 
-void SimDesktop::destroyControlWindow(std::intptr_t window) { controlWindows_.erase(window); }
+void SimDesktop::destroyControlWindow(std::intptr_t window) {
+  controlWindows_.erase(window);
+  std::erase_if(windowTimers_, [window](const auto& timer) { return timer.first.first == window; });
+}
 
 WindowProcToken SimDesktop::subclassWindow(std::intptr_t window, WindowProc proc) {
   log.push_back("subclassWindow");
@@ -560,10 +572,38 @@ std::uint32_t SimDesktop::registerWindowMessage(std::string_view name) {
 
 IconHandle SimDesktop::trayIcon() { return 0x5001; }
 
-void SimDesktop::shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
+bool SimDesktop::shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
   log.push_back("shellNotifyIcon " + std::to_string(message));
-  shellRequests.push_back({message, data});
+  const std::pair<std::intptr_t, std::uint32_t> icon{data.window, data.id};
+  bool accepted = false;
+  if (!shellDown) {
+    if (message == kNimAdd) {
+      if (shellRefusesAdds > 0) {
+        --shellRefusesAdds;
+      } else {
+        accepted = shellIcons.insert(icon).second;  // a second add of one icon is refused
+      }
+    } else if (message == kNimModify) {
+      accepted = shellIcons.count(icon) > 0;
+    } else if (message == kNimDelete) {
+      accepted = shellIcons.erase(icon) > 0;
+    }
+  }
+  shellRequests.push_back({message, data, accepted});
+  return accepted;
 }
+
+void SimDesktop::explorerEnded() {
+  shellIcons.clear();
+  shellDown = true;
+}
+
+void SimDesktop::setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) {
+  const unsigned interval = std::max(ms, 10u);
+  windowTimers_[{window, id}] = SimTimer{interval, nowMs_ + interval};
+}
+
+void SimDesktop::killWindowTimer(std::intptr_t window, unsigned id) { windowTimers_.erase({window, id}); }
 
 void SimDesktop::trayMessage(std::intptr_t window, std::uintptr_t id, std::intptr_t code) {
   post([this, window, id, code] { sendToControlWindow(window, 0x0400 + 101, id, code); });
@@ -572,6 +612,9 @@ void SimDesktop::trayMessage(std::intptr_t window, std::uintptr_t id, std::intpt
 void SimDesktop::broadcastTaskbarCreated() {
   const std::uint32_t message = registerWindowMessage("TaskbarCreated");
   post([this, message] {
+    // A new shell: it has no icons, and takes them.
+    shellIcons.clear();
+    shellDown = false;
     std::vector<std::intptr_t> windows;
     for (const auto& [window, w] : controlWindows_) windows.push_back(window);
     for (std::intptr_t window : windows) sendToControlWindow(window, message, 0, 0);

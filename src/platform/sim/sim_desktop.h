@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -168,7 +169,9 @@ class SimDesktop final : public Platform {
   std::intptr_t windowUserData(std::intptr_t window) override;
   std::uint32_t registerWindowMessage(std::string_view name) override;
   IconHandle trayIcon() override;
-  void shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+  bool shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+  void setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) override;
+  void killWindowTimer(std::intptr_t window, unsigned id) override;
 
   std::optional<std::string> readSetting(std::string_view application, std::string_view section,
                                          std::string_view key) override;
@@ -227,12 +230,22 @@ class SimDesktop final : public Platform {
   bool mainHung = false;
   // The link that names the live main process.
   GuardianLink mainLink{0x1a4, 0x1a8, 0x00010042};
-  // Every shell request, in order.
+  // Every shell request, in order, with the shell's answer.
   struct ShellRequest {
     std::uint32_t message;
     NotifyIconData data;
+    bool accepted = true;
   };
   std::vector<ShellRequest> shellRequests;
+  // The shell: the icons it shows, by window and id. It refuses the next
+  // `shellRefusesAdds` adds (busy at logon), and everything while
+  // `shellDown` (Explorer has ended; broadcastTaskbarCreated brings it back).
+  std::set<std::pair<std::intptr_t, std::uint32_t>> shellIcons;
+  int shellRefusesAdds = 0;
+  bool shellDown = false;
+  // Explorer ends: its icons are gone and nothing is answered.
+  void explorerEnded();
+  bool iconShownFor(std::intptr_t window, std::uint32_t id = 0) const { return shellIcons.count({window, id}) > 0; }
   // The shell's message for an icon, delivered as the shell posts it.
   void trayMessage(std::intptr_t window, std::uintptr_t id, std::intptr_t code);
   // Explorer restarted: "TaskbarCreated" to every top-level window.
@@ -294,6 +307,8 @@ class SimDesktop final : public Platform {
   std::deque<std::function<void()>> queue_;
   std::multimap<std::int64_t, std::function<void()>> scheduled_;
   std::map<int, SimTimer> timers_;
+  // Timers of control windows, by window and id.
+  std::map<std::pair<std::intptr_t, unsigned>, SimTimer> windowTimers_;
   std::int64_t nowMs_ = 0;
   std::int64_t startOfDayMs_ = 9 * 3600 * 1000;  // the virtual day starts at 09:00
   std::map<std::string, File> files_;            // keyed by lower-case path

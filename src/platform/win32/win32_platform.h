@@ -101,7 +101,9 @@ class Win32Platform final : public Platform {
   std::intptr_t windowUserData(std::intptr_t window) override;
   std::uint32_t registerWindowMessage(std::string_view name) override;
   IconHandle trayIcon() override;
-  void shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+  bool shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+  void setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) override;
+  void killWindowTimer(std::intptr_t window, unsigned id) override;
 
   std::optional<std::string> readSetting(std::string_view application, std::string_view section,
                                          std::string_view key) override;

@@ -176,7 +176,7 @@ IconHandle Win32Platform::trayIcon() {
 
 // The ANSI record in its version-2 size: the layout the program's texts and
 // the shell's default notifications are defined for.
-void Win32Platform::shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
+bool Win32Platform::shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
   NOTIFYICONDATAA record;
   std::memset(&record, 0, sizeof record);
   record.cbSize = static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE);
@@ -192,7 +192,14 @@ void Win32Platform::shellNotifyIcon(std::uint32_t message, const NotifyIconData&
   record.uTimeout = data.timeout;
   CopyAnsi(record.szInfoTitle, data.infoTitle);
   record.dwInfoFlags = data.infoFlags;
-  Shell_NotifyIconA(message, &record);
+  // The shell waits about 4 s for Explorer and then answers FALSE.
+  return Shell_NotifyIconA(message, &record) != FALSE;
 }
+
+void Win32Platform::setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) {
+  SetTimer(AsWindow(window), id, ms, nullptr);
+}
+
+void Win32Platform::killWindowTimer(std::intptr_t window, unsigned id) { KillTimer(AsWindow(window), id); }
 
 }  // namespace pellucor::win32
