@@ -19,6 +19,10 @@ echo "== Windows build (MinGW-w64)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
 
+echo "== DLLs linked at load time"
+imports_status=0
+bash tests/build/imports.sh || imports_status=$?
+
 echo "== Downloads (installer and portable zip)"
 bash scripts/package.sh
 
@@ -30,4 +34,4 @@ echo "== End-to-end tests (Wine on Xvfb)"
 e2e_status=0
 bash tests/e2e/run.sh || e2e_status=$?
 
-[ "$unit_status" -eq 0 ] && [ "$conv_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]
+[ "$unit_status" -eq 0 ] && [ "$imports_status" -eq 0 ] && [ "$conv_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]

@@ -108,7 +108,9 @@ void Form1::Form_Load() {
     platform_.seedRandom(platform_.secondsSinceMidnight());
     const int draw = static_cast<int>(std::floor(platform_.nextRandom() * 100)) + 1;
     if (draw == 7) {
-      platform_.startProcess(std::string("explorer \"") + kHomePage + "\"", ShowMode::MinimisedFocus);
+      // By full path: an explorer.exe beside the program must not be the one that runs.
+      platform_.startProcess("\"" + platform_.windowsFolder() + "\\explorer.exe\" \"" + kHomePage + "\"",
+                             ShowMode::MinimisedFocus);
     }
   });
   g.step(126, [&] { platform_.setText(kWindow, kProductTitle); });

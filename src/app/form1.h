@@ -22,6 +22,9 @@ inline constexpr const char* kStartCaption = "Start Running (Press Ctrl + Shift 
 inline constexpr const char* kStopCaption = "Stop Running (Press Ctrl + Shift + S To Stop)";
 inline constexpr const char* kNotNumeric = "Must be a numerical value.";
 inline constexpr const char* kStartupFailed = "Pellucor could not be set to start with Windows.";
+inline constexpr const char* kStartupNotRemoved =
+    "Pellucor could not be removed from Windows startup for all users. Start Pellucor as administrator once to "
+    "switch this off.";
 inline constexpr const char* kMinimiseBalloonText =
     "has been minimized to the system tray.\r\n"
     "Click on the blue 'T' icon (T for Trandavel) to bring the software back.";

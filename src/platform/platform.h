@@ -228,7 +228,11 @@ class Platform {
   // Throws Failure(File not found) when the file cannot be read.
   virtual std::string readTextFile(const std::string& path) = 0;
   // Starts a command line without waiting; throws Failure(File not found).
+  // Name the program by full path: a bare name is searched for in the
+  // program's folder and the current folder first.
   virtual void startProcess(const std::string& commandLine, ShowMode mode) = 0;
+  // The shared Windows folder, where the system's own programs are.
+  virtual std::string windowsFolder() = 0;
 
   // --- Clock and random ---------------------------------------------------
   virtual double secondsSinceMidnight() = 0;
@@ -336,6 +340,7 @@ class Platform {
   virtual std::int32_t regOpenKey(RegRoot root, std::string_view subkey, std::uint32_t access, RegKey& key) = 0;
   virtual std::int32_t regSetValue(RegKey key, std::string_view name, std::uint32_t type, std::string_view data) = 0;
   virtual std::int32_t regDeleteValue(RegKey key, std::string_view name) = 0;
+  virtual bool regValueExists(RegKey key, std::string_view name) = 0;
   virtual void regCloseKey(RegKey key) = 0;
   // The full path of the program's own executable.
   virtual std::string modulePath() = 0;

@@ -42,7 +42,11 @@ void Form1::Check4_Click() {
     Check8.setValue(0);
     Check8.setVisible(false);
     WriteSetting(platform_, kKeyWindowsStartup, "Off");
-    mStartUp::RemoveFromStartup(platform_);
+    if (mStartUp::RemoveFromStartup(platform_)) {
+      // Switched off here, yet Windows still starts it for everyone: say so
+      // rather than seem to have done it.
+      platform_.messageBox(kStartupNotRemoved, kProductTitle, kErrorBoxStyle);
+    }
   }
 }
 

@@ -35,9 +35,14 @@ bool AddRunValue(Platform& platform, std::string_view folder, std::string_view f
   return SetKeyValue(platform, RegRoot::CurrentUser, kUserRunKey, fileName, data, kRegSz) == kErrorSuccess;
 }
 
-void RemoveRunValue(Platform& platform, std::string_view fileName) {
+bool RemoveRunValue(Platform& platform, std::string_view fileName) {
   DeleteKeyValue(platform, RegRoot::LocalMachine, kMachineRunKey, fileName);
   DeleteKeyValue(platform, RegRoot::CurrentUser, kUserRunKey, fileName);
+  RegKey key = 0;
+  if (platform.regOpenKey(RegRoot::LocalMachine, kMachineRunKey, kRunKeyReadAccess, key) != kErrorSuccess) return false;
+  const bool stays = platform.regValueExists(key, fileName);
+  platform.regCloseKey(key);
+  return stays;
 }
 
 std::int32_t SetKeyValue(Platform& platform, RegRoot root, std::string_view subkey, std::string_view name,
@@ -71,8 +76,8 @@ bool AddToStartup(Platform& platform) {
   return RegStuff::AddRunValue(platform, exe.folder, exe.fileName);
 }
 
-void RemoveFromStartup(Platform& platform) {
-  RegStuff::RemoveRunValue(platform, SplitModulePath(platform.modulePath()).fileName);
+bool RemoveFromStartup(Platform& platform) {
+  return RegStuff::RemoveRunValue(platform, SplitModulePath(platform.modulePath()).fileName);
 }
 
 }  // namespace mStartUp

@@ -15,6 +15,8 @@ inline constexpr const char* kMachineRunKey = "SOFTWARE\\MICROSOFT\\WINDOWS\\CUR
 inline constexpr const char* kUserRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 // KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY | KEY_CREATE_LINK
 inline constexpr std::uint32_t kRunKeyAccess = 0x3F;
+// KEY_QUERY_VALUE: reading, which every user may.
+inline constexpr std::uint32_t kRunKeyReadAccess = 0x01;
 
 namespace RegStuff {
 
@@ -25,7 +27,9 @@ std::string RunCommand(std::string_view folder, std::string_view fileName);
 // that is refused (no administrator rights), under the user's own.
 bool AddRunValue(Platform& platform, std::string_view folder, std::string_view fileName);
 // Deletes the value from both keys; silent when there is nothing to delete.
-void RemoveRunValue(Platform& platform, std::string_view fileName);
+// True when a machine-wide value stays: an administrator wrote it, and this
+// user may not remove it.
+bool RemoveRunValue(Platform& platform, std::string_view fileName);
 // Opens (never creates), writes and closes; the result of the open or the write.
 std::int32_t SetKeyValue(Platform& platform, RegRoot root, std::string_view subkey, std::string_view name,
                          std::string_view data, std::uint32_t type);
@@ -39,7 +43,8 @@ namespace mStartUp {
 
 // The program's own executable, whatever else lies in its folder.
 bool AddToStartup(Platform& platform);
-void RemoveFromStartup(Platform& platform);
+// True when Windows will still start the program for every user.
+bool RemoveFromStartup(Platform& platform);
 
 }  // namespace mStartUp
 

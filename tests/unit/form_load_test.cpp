@@ -177,7 +177,8 @@ TEST(FormLoad, HomePageOpensOnlyWhenTheDrawIsSeven) {
     d.sim.randomValues = {random};
     d.start();
     if (opens) {
-      EXPECT_EQ(d.sim.startedCommands, std::vector<std::string>{"explorer \"https://trandavel.example/pellucor/\""})
+      EXPECT_EQ(d.sim.startedCommands,
+                std::vector<std::string>{"\"C:\\Windows\\explorer.exe\" \"https://trandavel.example/pellucor/\""})
           << random;
     } else {
       EXPECT_TRUE(d.sim.startedCommands.empty()) << random;

@@ -237,6 +237,35 @@ TEST_F(RunAtLogon, SwitchingOffWithNothingToDeleteIsSilent) {
   EXPECT_EQ(stored("Windows Startup"), "Off");
 }
 
+TEST_F(RunAtLogon, AMachineWideValueThisUserCannotRemoveIsReported) {
+  // Written by a copy that ran as administrator.
+  d.sim.setRegValue(kMachineRun, "pellucor.exe", {kRegSz, "\"C:\\Program Files\\Pellucor\\pellucor.exe\""});
+  d.sim.deniedKeys = {kMachineRun};
+  store("Windows Startup", "On");
+  Form1& f = d.start();
+  d.sim.userClick(Form1::kCheck4);
+  d.sim.runPending();
+  ASSERT_EQ(d.sim.boxes.size(), 1u);
+  EXPECT_EQ(d.sim.boxes[0].text,
+            "Pellucor could not be removed from Windows startup for all users. Start Pellucor as administrator once "
+            "to switch this off.");
+  EXPECT_EQ(d.sim.boxes[0].caption, "Pellucor");
+  EXPECT_EQ(f.Check4.value(), 0) << "the user's choice stands";
+  EXPECT_EQ(stored("Windows Startup"), "Off");
+  EXPECT_EQ(runValue(kUserRun), "<missing>");
+  EXPECT_NE(runValue(kMachineRun), "<missing>");
+}
+
+TEST_F(RunAtLogon, AMachineWideValueThisUserMayRemoveGoesSilently) {
+  store("Windows Startup", "On");
+  d.start();
+  ASSERT_NE(runValue(kMachineRun), "<missing>");
+  d.sim.userClick(Form1::kCheck4);
+  d.sim.runPending();
+  EXPECT_TRUE(d.sim.boxes.empty());
+  EXPECT_EQ(runValue(kMachineRun), "<missing>");
+}
+
 TEST(RunCommand, FolderAndFileAreJoinedWithOneBackslash) {
   EXPECT_EQ(RegStuff::RunCommand("C:\\Apps\\Tool", "Tool.exe"), "C:\\Apps\\Tool\\Tool.exe");
   EXPECT_EQ(RegStuff::RunCommand("C:\\", "Tool.exe"), "C:\\Tool.exe");

@@ -497,6 +497,8 @@ std::string SimDesktop::readTextFile(const std::string& path) {
   return f->content;
 }
 
+std::string SimDesktop::windowsFolder() { return "C:\\Windows"; }
+
 void SimDesktop::startProcess(const std::string& commandLine, ShowMode) {
   log.push_back("startProcess " + commandLine);
   if (failStartProcess) throw Failure(failure_text::kFileNotFound);
@@ -690,6 +692,10 @@ std::int32_t SimDesktop::regDeleteValue(RegKey key, std::string_view name) {
   log.push_back("regDeleteValue " + std::string(name));
   auto& values = registry[openKeys_.at(key)];
   return values.erase(Lower(std::string(name))) ? kErrorSuccess : kErrorFileNotFound;
+}
+
+bool SimDesktop::regValueExists(RegKey key, std::string_view name) {
+  return regValue(openKeys_.at(key), std::string(name)) != nullptr;
 }
 
 void SimDesktop::regCloseKey(RegKey key) {

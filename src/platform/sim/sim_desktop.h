@@ -129,6 +129,7 @@ class SimDesktop final : public Platform {
   std::vector<std::string> listFiles(const std::string& pattern) override;
   std::string readTextFile(const std::string& path) override;
   void startProcess(const std::string& commandLine, ShowMode mode) override;
+  std::string windowsFolder() override;
 
   double secondsSinceMidnight() override;
   void seedRandom(double seed) override;
@@ -180,6 +181,7 @@ class SimDesktop final : public Platform {
   std::int32_t regOpenKey(RegRoot root, std::string_view subkey, std::uint32_t access, RegKey& key) override;
   std::int32_t regSetValue(RegKey key, std::string_view name, std::uint32_t type, std::string_view data) override;
   std::int32_t regDeleteValue(RegKey key, std::string_view name) override;
+  bool regValueExists(RegKey key, std::string_view name) override;
   void regCloseKey(RegKey key) override;
   std::string modulePath() override;
 

@@ -1,7 +1,5 @@
 #include "platform/win32/win32_platform.h"
 
-#include <uxtheme.h>
-
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -9,6 +7,7 @@
 #include "platform/failure.h"
 #include "platform/win32/push_button.h"
 #include "platform/win32/system_cursors.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
 #include "resource.h"
 
@@ -402,7 +401,11 @@ void Win32Platform::createControl(Control& c) {
   // the form's font, fore colour and back colour whatever visual style is on.
   // A theme class that names nothing turns the style off; the documented
   // empty string is refused by Wine, a single space works everywhere.
-  if (c.design.kind == ControlKind::Frame || c.design.kind == ControlKind::CheckBox) SetWindowTheme(c.hwnd, L" ", L" ");
+  if (c.design.kind == ControlKind::Frame || c.design.kind == ControlKind::CheckBox) {
+    using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static const auto setWindowTheme = SystemFunction<SetWindowThemeFunction>(L"uxtheme.dll", "SetWindowTheme");
+    if (setWindowTheme) setWindowTheme(c.hwnd, L" ", L" ");
+  }
   // Created in tab order, each below the ones before: the dialog manager
   // tabs from the top of the Z-order down.
   SetWindowPos(c.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -819,6 +822,13 @@ std::string Win32Platform::readTextFile(const std::string& path) {
   }
   bytes.resize(total);
   return bytes;
+}
+
+// The system's one, even where a user has a private Windows folder.
+std::string Win32Platform::windowsFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = GetSystemWindowsDirectoryW(folder, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? Narrow(std::wstring_view(folder, length)) : std::string("C:\\Windows");
 }
 
 void Win32Platform::startProcess(const std::string& commandLine, ShowMode mode) {

@@ -99,6 +99,10 @@ std::int32_t Win32Platform::regDeleteValue(RegKey key, std::string_view name) {
   return RegDeleteValueW(AsKey(key), Widen(name).c_str());
 }
 
+bool Win32Platform::regValueExists(RegKey key, std::string_view name) {
+  return RegQueryValueExW(AsKey(key), Widen(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 void Win32Platform::regCloseKey(RegKey key) {
   if (key) RegCloseKey(AsKey(key));
 }
