@@ -21,7 +21,7 @@ cmake --build --preset windows -j2
 
 echo "== DLLs linked at load time"
 imports_status=0
-bash tests/build/imports.sh || imports_status=$?
+bash tests/linkage/imports.sh || imports_status=$?
 
 echo "== Downloads (installer and portable zip)"
 bash scripts/package.sh

@@ -109,8 +109,12 @@ void Form1::Form_Load() {
     const int draw = static_cast<int>(std::floor(platform_.nextRandom() * 100)) + 1;
     if (draw == 7) {
       // By full path: an explorer.exe beside the program must not be the one that runs.
-      platform_.startProcess("\"" + platform_.windowsFolder() + "\\explorer.exe\" \"" + kHomePage + "\"",
-                             ShowMode::MinimisedFocus);
+      std::string command = "\"";
+      command += platform_.windowsFolder();
+      command += "\\explorer.exe\" \"";
+      command += kHomePage;
+      command += '"';
+      platform_.startProcess(command, ShowMode::MinimisedFocus);
     }
   });
   g.step(126, [&] { platform_.setText(kWindow, kProductTitle); });
