@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds everything, makes the downloads, and
-# runs every test: the unit tests on the simulated desktop, then the real
-# pellucor.exe, its installer and its zip under Wine.
+# runs every test: the unit tests on the simulated desktop, the fuzzers, the
+# import-table check, then the real pellucor.exe, its installer and its zip
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +15,10 @@ unit_status=0
 ctest --preset linux -j2 >build/unit.log 2>&1 || unit_status=$?
 # All of it when something failed, else the runner's summary.
 if [ "$unit_status" -ne 0 ]; then cat build/unit.log; else tail -n 3 build/unit.log; fi
+
+echo "== Fuzzing every reader of outside input (libFuzzer, ${FUZZ_SECONDS:-60} s a target)"
+fuzz_status=0
+bash tests/fuzz/run.sh || fuzz_status=$?
 
 echo "== Windows build (MinGW-w64)"
 cmake --preset windows >/dev/null
@@ -34,4 +39,4 @@ echo "== End-to-end tests (Wine on Xvfb)"
 e2e_status=0
 bash tests/e2e/run.sh || e2e_status=$?
 
-[ "$unit_status" -eq 0 ] && [ "$imports_status" -eq 0 ] && [ "$conv_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]
+[ "$unit_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ] && [ "$imports_status" -eq 0 ] && [ "$conv_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]

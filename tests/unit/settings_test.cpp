@@ -78,6 +78,14 @@ TEST_F(Settings, OnlyTheExactTextOnCountsAsOn) {
   }
 }
 
+TEST_F(Settings, AStoredValueEndsAtItsFirstNul) {
+  d.sim.setRegValue(kStore, "Windows Startup", {kRegSz, std::string("On\0junk", 7)});
+  d.sim.setRegValue(kStore, "Minimized", {kRegSz, std::string("\0On", 3)});
+  Form1& f = d.start();
+  EXPECT_EQ(f.Check4.value(), 1);
+  EXPECT_EQ(f.Check8.value(), 0);
+}
+
 TEST_F(Settings, AValueOfAnotherTypeReadsAsItsDefault) {
   d.sim.setRegValue(kStore, "Windows Startup", {4 /* REG_DWORD */, "On"});
   Form1& f = d.start();

@@ -655,7 +655,9 @@ std::optional<std::string> SimDesktop::readSetting(std::string_view application,
   log.push_back("readSetting " + std::string(key));
   const RegValue* value = regValue(SettingsKey(application, section), std::string(key));
   if (!value || value->type != kRegSz) return std::nullopt;
-  return value->data;
+  // A string value ends at its first NUL, whatever follows it, as the
+  // Windows back-end reads it.
+  return value->data.substr(0, value->data.find('\0'));
 }
 
 bool SimDesktop::writeSetting(std::string_view application, std::string_view section, std::string_view key,
