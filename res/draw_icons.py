@@ -2,8 +2,8 @@
 """Draws Pellucor's icons and the test hand cursor, and writes them as .ico/.cur.
 
 Writes, beside this script:
-  pellucor.ico  application icon: 256 (PNG), 128 and 48 (32-bit DIB), 32 (24-bit DIB)
-  tray.ico      notification-area icon: 16x16, 24-bit DIB with an AND mask
+  pellucor.ico  application icon: 256 (PNG), 128, 48, 24, 20 and 16 (32-bit DIB), 32 (24-bit DIB)
+  tray.ico      notification-area icon: 16, 20, 24 and 32, 24-bit DIBs with an AND mask
   wizard.bmp    the installer's welcome and finish picture: 164x314, 24-bit
 and ../tests/e2e/data/HAND-M.CUR, a 32x32 hand pointer for the end-to-end tests.
 
@@ -241,6 +241,49 @@ def tray_rows():
     return rows
 
 
+def tray_art(size):
+    """The T of TRAY_ART for 125 % to 200 % scaling: its bar and stem laid on
+    the 16-pixel grid and snapped to whole pixels, with an outline and a lit
+    top edge as thick as the scale (one pixel up to 31, then two)."""
+    scale = size / 16
+    edge = max(1, size // 16)
+
+    def snap(v):
+        return int(math.floor(v * scale + 0.5))
+
+    # Symmetric about the middle column, as the 16-pixel T is.
+    margin = snap(1)
+    stem_width = snap(6) + (size - snap(6)) % 2
+    stem_left = (size - stem_width) // 2
+    bar = (margin, margin, size - margin, snap(6))    # left, top, right, bottom
+    stem = (stem_left, snap(5), stem_left + stem_width, size - margin)
+
+    def inside(x, y):
+        return any(r[0] <= x < r[2] and r[1] <= y < r[3] for r in (bar, stem))
+
+    lines = []
+    for y in range(size):
+        line = ""
+        for x in range(size):
+            if not inside(x, y):
+                line += "."
+            elif any(not inside(x + dx, y + dy)
+                     for dx in range(-edge, edge + 1) for dy in range(-edge, edge + 1)):
+                line += "o"
+            elif y < bar[1] + 2 * edge:
+                line += "h"
+            else:
+                line += "b"
+        lines.append(line)
+    return lines
+
+
+def tray_image_rows(size):
+    art = TRAY_ART if size == 16 else tray_art(size)
+    return [[TRAY_COLOURS[c] + (1.0,) if c in TRAY_COLOURS else (0.0, 0.0, 0.0, 0.0) for c in line]
+            for line in art]
+
+
 # --------------------------------------------------------------------------
 # Hand pointer: white hand with a black outline, index finger up; the hotspot is
 # the top of that finger.
@@ -415,16 +458,18 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
 
     images = []
-    for size, bpp in ((256, 32), (128, 32), (48, 32), (32, 24)):
+    for size, bpp in ((256, 32), (128, 32), (48, 32), (32, 24), (24, 32), (20, 32), (16, 32)):
         rows = render(app_icon_layers(size), size)
         data = png_bytes(rows) if size == 256 else dib_bytes(rows, bpp)
         images.append((size, size, bpp, data))
     write(os.path.join(here, "pellucor.ico"), icon_file(images),
-          "256x256 32-bit PNG, 128x128 and 48x48 32-bit, 32x32 24-bit")
+          "256x256 32-bit PNG, 128, 48, 24, 20 and 16 32-bit, 32 24-bit")
 
-    write(os.path.join(here, "tray.ico"),
-          icon_file([(16, 16, 24, dib_bytes(tray_rows(), 24))]),
-          "16x16 24-bit with mask")
+    # One image for each small-icon size from 100 % to 200 % scaling, all
+    # alike: hard-edged pixel art needs no alpha, and a set of one depth is
+    # picked by size alone.
+    tray = [(size, size, 24, dib_bytes(tray_image_rows(size), 24)) for size in (16, 20, 24, 32)]
+    write(os.path.join(here, "tray.ico"), icon_file(tray), "16, 20, 24 and 32 px, 24-bit with mask")
 
     write(os.path.join(here, "wizard.bmp"), bmp_bytes(wizard_rows()),
           f"{WIZARD_W}x{WIZARD_H} 24-bit")

@@ -99,3 +99,49 @@ test_a_busy_shell_at_logon_brings_the_window_back_and_the_icon_later() {
   expect_app_exit 5
   wait_tray_icons 0 5 || e2e_fail "the icon stays after the program ended"
 }
+
+# At 150 % scaling the notification area wants 24-pixel icons: the program
+# gives it the 24-pixel drawing, pixel for pixel, not the 16-pixel one blown
+# up. The window's own icons come at the sizes of that scaling too.
+test_icons_are_drawn_for_150_percent_scaling() {
+  local icon x y shot mismatches
+  "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 ||
+    e2e_fail "cannot set the scaling"
+  # Wine reads the scaling when its desktop starts: a fresh one.
+  "$WINESERVER" -k
+  "$WINESERVER" -w
+  "$WINESERVER" -p
+  _tray_start
+  icon=$(tray_icons | head -n 1)
+  # Wine's tray draws each icon in a window of the small-icon size plus 2 pixels all round.
+  assert_eq 28 "$(field w "$icon")" "tray icon window width"
+  assert_eq 28 "$(field h "$icon")" "tray icon window height"
+  x=$(($(field x "$icon") + 2))
+  y=$(($(field y "$icon") + 2))
+  shot=$(screenshot tray-150)
+  mismatches=$(python3 - "$shot" "$x" "$y" "$E2E_ROOT/res" <<'PY'
+import subprocess, sys
+shot, x, y, res = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+sys.path.insert(0, res)
+import draw_icons
+art = draw_icons.tray_image_rows(24)
+pixels = subprocess.run(["convert", shot, "-crop", f"24x24+{x}+{y}", "+repage", "-depth", "8", "rgb:-"],
+                        capture_output=True, check=True).stdout
+bad = 0
+for row, line in enumerate(art):
+    for col, (r, g, b, a) in enumerate(line):
+        if a < 1:
+            continue
+        got = pixels[(row * 24 + col) * 3:(row * 24 + col) * 3 + 3]
+        if max(abs(got[k] - draw_icons.to_byte(v)) for k, v in enumerate((r, g, b))) > 8:
+            bad += 1
+print(bad)
+PY
+  )
+  assert_eq 0 "$mismatches" "tray icon pixels unlike the 24-pixel drawing"
+  assert_eq 24x24 "$(probe icons "$TITLE" | kv icon_small)" "the window's small icon"
+  assert_eq 48x48 "$(probe icons "$TITLE" | kv icon_big)" "the window's big icon"
+
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+}
