@@ -213,6 +213,16 @@ class SimDesktop final : public Platform {
   // Windows removes a hook that took too long, without telling its owner.
   void dropKeyboardHooks();
 
+  // --- What the program holds of the platform, for leak checks ---------------
+  struct Held {
+    std::size_t registryKeys, timers, windowTimers, controlWindows, keyboardHooks, cursors, queued, scheduled;
+  };
+  Held held() const {
+    return {openKeys_.size(),      timers_.size(), windowTimers_.size(), controlWindows_.size(),
+            hooks_.size(),         static_cast<std::size_t>(nextCursor_ - 0x1000),
+            queue_.size(),         scheduled_.size()};
+  }
+
   // --- Other copies of the program -------------------------------------------
   // A copy that already runs in the session, and whether its window can be
   // asked to show.
