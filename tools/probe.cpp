@@ -713,6 +713,7 @@ int usage() {
       "  settext TITLE SELECTOR TEXT         WM_SETTEXT to a child\n"
       "  font TITLE [SELECTOR]               the font of the window or a child\n"
       "  icons TITLE                         the sizes of the window's icons\n"
+      "  handles TITLE                       GDI and USER objects of the window's process\n"
       "  tray                                the system tray window and its icons\n"
       "  tooltips [--visible]                tooltip windows (balloons) with their text\n"
       "  tooltip-tools HWND                  title and tools of one tooltip window\n"
@@ -739,6 +740,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"close") return cmdClose(argv[2]);
   if (command == L"minimize") return cmdMinimize(argv[2]);
   if (command == L"icons") return cmdInside(L"icons", argv[2], nullptr);
+  if (command == L"handles") return cmdInside(L"handles", argv[2], nullptr);
   if (command == L"font") return cmdInside(L"font", argv[2], n >= 2 ? argv[3] : nullptr);
   if (command == L"fileinfo") return cmdFileInfo(argv[2]);
   if (command == L"fake-tray") return cmdFakeTray(std::wcstod(argv[2], nullptr));

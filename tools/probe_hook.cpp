@@ -129,7 +129,49 @@ std::string tooltipFacts(HWND tip) {
   return out;
 }
 
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+  ++*reinterpret_cast<long long*>(count);
+  return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindow(HWND hwnd, LPARAM count) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != GetCurrentProcessId()) return TRUE;
+  ++*reinterpret_cast<long long*>(count);
+  EnumChildWindows(hwnd, &CountChild, count);
+  return TRUE;
+}
+
+// What this process holds of GDI and of the window manager. Windows counts
+// both (GetGuiResources); Wine answers 0 there, so its GDI objects are found
+// by asking each possible handle index for its object type, and its USER
+// objects are given as its windows.
+std::string handleFacts() {
+  std::string out;
+  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  if (gdi > 0) {
+    out += line("gdi", number(gdi));
+    out += line("gdi_counted_by", "GetGuiResources");
+  } else {
+    long long objects = 0;
+    for (std::uintptr_t index = 1; index <= 0xFFFF; ++index) {
+      if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++objects;
+    }
+    out += line("gdi", number(objects));
+    out += line("gdi_counted_by", "handle-table");
+  }
+  long long windows = 0;
+  EnumWindows(&CountOwnWindow, reinterpret_cast<LPARAM>(&windows));
+  out += line("user", number(user > 0 ? user : windows));
+  out += line("user_counted_by", user > 0 ? "GetGuiResources" : "windows");
+  out += line("windows", number(windows));
+  return out;
+}
+
 std::string answer(const std::wstring& request, HWND hwnd) {
+  if (request == L"handles") return handleFacts();
   if (request == L"font") return fontFacts(hwnd);
   if (request == L"icons") return iconFacts(hwnd);
   if (request == L"boxicon") return boxIconFacts(hwnd);

@@ -18,6 +18,19 @@ constexpr std::array<DWORD, 17> kSystemCursorIds = {
     32672,  // person
 };
 
+// Whether SetSystemCursor takes the cursor it is given, as Windows does (it
+// destroys it), or only answers TRUE and leaves it to us, as Wine does.
+enum class Taken { Unknown, Yes, No };
+Taken g_systemTakesCursors = Taken::Unknown;
+
+bool StillACursor(HCURSOR cursor) {
+  ICONINFO info{};
+  if (!GetIconInfo(cursor, &info)) return false;
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  return true;
+}
+
 }  // namespace
 
 // Screen = (screen AND mask) XOR image: all ones and all zeros leave every
@@ -32,12 +45,18 @@ UniqueCursor MakeBlankCursor(HINSTANCE instance) {
 }
 
 // SetSystemCursor destroys the cursor it is given, so each id gets a fresh
-// copy. A copy the system refused is still ours to destroy.
+// copy. A copy the system refused, or kept no hold of, is still ours to
+// destroy: every hide would leak seventeen otherwise.
 void ReplaceSystemCursors(HCURSOR blank) {
   for (const DWORD id : kSystemCursorIds) {
     const HCURSOR copy = CopyCursor(blank);
     if (!copy) continue;
-    if (!SetSystemCursor(copy, id)) DestroyCursor(copy);
+    if (!SetSystemCursor(copy, id)) {
+      DestroyCursor(copy);
+      continue;
+    }
+    if (g_systemTakesCursors == Taken::Unknown) g_systemTakesCursors = StillACursor(copy) ? Taken::No : Taken::Yes;
+    if (g_systemTakesCursors == Taken::No) DestroyCursor(copy);
   }
 }
 
