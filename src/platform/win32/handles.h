@@ -15,6 +15,7 @@ inline void DestroyCursorHandle(HCURSOR cursor) noexcept { DestroyCursor(cursor)
 inline void DestroyIconHandle(HICON icon) noexcept { DestroyIcon(icon); }
 inline void CloseKernelHandle(HANDLE handle) noexcept { CloseHandle(handle); }
 inline void CloseFind(HANDLE find) noexcept { FindClose(find); }
+inline void ReleaseActivationContext(HANDLE context) noexcept { ReleaseActCtx(context); }
 
 using UniqueFont = Unique<HFONT, DeleteGdiObject>;
 using UniqueBrush = Unique<HBRUSH, DeleteGdiObject>;
@@ -23,5 +24,6 @@ using UniqueIcon = Unique<HICON, DestroyIconHandle>;
 // Kernel handles: callers store null, never INVALID_HANDLE_VALUE.
 using UniqueHandle = Unique<HANDLE, CloseKernelHandle>;
 using UniqueFind = Unique<HANDLE, CloseFind>;
+using UniqueActivationContext = Unique<HANDLE, ReleaseActivationContext>;
 
 }  // namespace pellucor::win32

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -47,11 +46,6 @@ int RunGuardianProcess(HINSTANCE instance, const pellucor::GuardianLink& link) {
 }
 
 int RunMainProcess(HINSTANCE instance) {
-  INITCOMMONCONTROLSEX commonControls{};
-  commonControls.dwSize = sizeof commonControls;
-  commonControls.dwICC = ICC_STANDARD_CLASSES;
-  InitCommonControlsEx(&commonControls);
-
   try {
     pellucor::win32::Win32Platform platform(instance);
     return pellucor::runPellucor(platform);

@@ -7,7 +7,6 @@
 #include "platform/failure.h"
 #include "platform/win32/push_button.h"
 #include "platform/win32/system_cursors.h"
-#include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
 #include "resource.h"
 
@@ -397,15 +396,10 @@ void Win32Platform::createControl(Control& c) {
                            rect.right - rect.left, rect.bottom - rect.top, window_, reinterpret_cast<HMENU>(childId),
                            instance_, nullptr);
   if (!c.hwnd) throw Failure(failure_text::kOutOfMemory);
-  // Frames and check boxes draw in the classic style: only then do they use
-  // the form's font, fore colour and back colour whatever visual style is on.
-  // A theme class that names nothing turns the style off; the documented
-  // empty string is refused by Wine, a single space works everywhere.
-  if (c.design.kind == ControlKind::Frame || c.design.kind == ControlKind::CheckBox) {
-    using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    static const auto setWindowTheme = SystemFunction<SetWindowThemeFunction>(L"uxtheme.dll", "SetWindowTheme");
-    if (setWindowTheme) setWindowTheme(c.hwnd, L" ", L" ");
-  }
+  // No Common Controls 6 for the window: its controls draw in the classic
+  // style, the only one in which they use the form's font, fore colour and
+  // back colour whatever visual style is on.
+
   // Created in tab order, each below the ones before: the dialog manager
   // tabs from the top of the Z-order down.
   SetWindowPos(c.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -755,8 +749,22 @@ void Win32Platform::endProcess(int exitCode) {
 
 // --- Message boxes -------------------------------------------------------------------------------
 
+// Boxes show today's buttons: Common Controls 6 is active around them alone,
+// and loads with the first box rather than at every start.
 int Win32Platform::messageBox(std::string_view text, std::string_view caption, unsigned style) {
+  if (!boxesContext_) {
+    ACTCTXW context{};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.hModule = instance_;
+    context.lpResourceName = MAKEINTRESOURCEW(IDR_BOXES_MANIFEST);
+    const HANDLE created = CreateActCtxW(&context);
+    if (created != INVALID_HANDLE_VALUE) boxesContext_.reset(created);
+  }
+  ULONG_PTR cookie = 0;
+  const bool activated = boxesContext_ && ActivateActCtx(boxesContext_.get(), &cookie);
   const int result = MessageBoxW(window_, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style));
+  if (activated) DeactivateActCtx(0, cookie);
   rethrowPendingFailure();
   return result;
 }

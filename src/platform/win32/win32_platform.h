@@ -250,6 +250,8 @@ class Win32Platform final : public Platform {
 
   // Held while this is the session's copy of the program.
   UniqueHandle onlyCopy_;
+  // Common Controls 6 for message boxes, made at the first box.
+  UniqueActivationContext boxesContext_;
 
   LARGE_INTEGER counterFrequency_{};
 

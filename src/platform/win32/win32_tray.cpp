@@ -2,8 +2,7 @@
 // the shell's notification area.
 
 #include <windows.h>
-// After windows.h, whose types they use.
-#include <commctrl.h>
+// After windows.h, whose types it uses.
 #include <shellapi.h>
 
 #include <algorithm>
@@ -173,14 +172,10 @@ std::uint32_t Win32Platform::registerWindowMessage(std::string_view name) {
 // 32 at 200 %), from the image drawn for that size: one scaled up blurs.
 IconHandle Win32Platform::trayIcon() {
   if (!trayIcon_) {
-    HICON icon = nullptr;
-    if (FAILED(LoadIconMetric(instance_, MAKEINTRESOURCEW(IDI_TRAY), LIM_SMALL, &icon))) {
-      const UINT dpi = GetDpiForSystem();
-      icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
-                                           GetSystemMetricsForDpi(SM_CXSMICON, dpi),
-                                           GetSystemMetricsForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR));
-    }
-    trayIcon_.reset(icon);
+    const UINT dpi = GetDpiForSystem();
+    trayIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
+                                                  GetSystemMetricsForDpi(SM_CXSMICON, dpi),
+                                                  GetSystemMetricsForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR)));
   }
   return reinterpret_cast<IconHandle>(trayIcon_.get());
 }
