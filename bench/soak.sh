@@ -20,28 +20,8 @@ source "$HERE/../tests/e2e/lib.sh"
 
 seconds=${1:-600}
 [[ $seconds =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 [SECONDS]" >&2; exit 2; }
-for file in pellucor.exe probe.exe probe_hook.dll; do
-  [[ -f $E2E_BIN/$file ]] || { echo "bench: missing $E2E_BIN/$file (cmake --build --preset windows)" >&2; exit 2; }
-done
-
-E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/pellucor-soak.XXXXXX")
-export E2E_TMP
-cleanup() {
-  if [[ -n ${WINEPREFIX:-} ]]; then "$WINESERVER" -k 2>/dev/null || true; fi
-  if [[ -n ${E2E_XVFB_PID:-} ]]; then kill "$E2E_XVFB_PID" 2>/dev/null || true; fi
-  rm -rf "$E2E_TMP"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-E2E_SCENARIO_DIR=$E2E_TMP
+bench_begin pellucor.exe probe.exe probe_hook.dll
 need_x_cursor
-e2e_start_display
-echo "soak: display $DISPLAY; making a fresh Wine prefix..." >&2
-e2e_make_base_prefix
-export WINEPREFIX=$E2E_BASE_PREFIX
-"$WINESERVER" -p
-E2E_APP_PIDS=()
 
 start_run_on_window "$(app_dir)"
 

@@ -19,25 +19,7 @@ source "$HERE/../tests/e2e/lib.sh"
 
 runs=${1:-5}
 [[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 [RUNS]" >&2; exit 2; }
-for file in pellucor.exe bare_window.exe probe.exe; do
-  [[ -f $E2E_BIN/$file ]] || { echo "bench: missing $E2E_BIN/$file (cmake --build --preset windows)" >&2; exit 2; }
-done
-
-E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/pellucor-bench.XXXXXX")
-export E2E_TMP
-cleanup() {
-  if [[ -n ${WINEPREFIX:-} ]]; then "$WINESERVER" -k 2>/dev/null || true; fi
-  if [[ -n ${E2E_XVFB_PID:-} ]]; then kill "$E2E_XVFB_PID" 2>/dev/null || true; fi
-  rm -rf "$E2E_TMP"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-e2e_start_display
-echo "bench: display $DISPLAY; making a fresh Wine prefix..." >&2
-e2e_make_base_prefix
-export WINEPREFIX=$E2E_BASE_PREFIX
-"$WINESERVER" -p  # one server for every run, as on a desktop where Wine already runs
+bench_begin pellucor.exe bare_window.exe probe.exe
 mkdir -p "$WINEPREFIX/drive_c/Pellucor" "$WINEPREFIX/drive_c/Bare"
 cp "$E2E_BIN/pellucor.exe" "$WINEPREFIX/drive_c/Pellucor/"
 cp "$E2E_BIN/bare_window.exe" "$WINEPREFIX/drive_c/Bare/"

@@ -36,17 +36,6 @@ Colour ParseColour(const std::string& value) {
 
 SkinColours ParseSkin(const std::string& text, const std::string& section) {
   const std::string wanted = section.empty() ? "Colors" : section;
-  const std::pair<const char*, std::optional<Colour> SkinColours::*> keys[] = {
-      {"Window", &SkinColours::window},
-      {"Frame", &SkinColours::frame},
-      {"FrameText", &SkinColours::frameText},
-      {"CheckBox", &SkinColours::checkBox},
-      {"CheckBoxText", &SkinColours::checkBoxText},
-      {"Field", &SkinColours::field},
-      {"FieldText", &SkinColours::fieldText},
-      {"Button", &SkinColours::button},
-      {"ButtonText", &SkinColours::buttonText},
-  };
   SkinColours colours;
   bool inSection = false, sawSection = false;
   std::size_t start = 0;
@@ -67,7 +56,7 @@ SkinColours ParseSkin(const std::string& text, const std::string& section) {
     if (equals == std::string::npos) throw Failure(failure_text::kInvalidSkin);
     const std::string key = Trim(std::string_view(line).substr(0, equals));
     const std::string value = Trim(std::string_view(line).substr(equals + 1));
-    for (const auto& [name, member] : keys) {
+    for (const auto& [name, member] : kSkinKeys) {
       if (EqualNoCase(key, name)) colours.*member = ParseColour(value);
     }
   }

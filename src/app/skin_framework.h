@@ -21,6 +21,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -34,6 +35,19 @@ enum class InvokeKind { Method, PropertyGet, PropertyPut };
 
 struct SkinColours {
   std::optional<Colour> window, frame, frameText, checkBox, checkBoxText, field, fieldText, button, buttonText;
+};
+
+// The skin file's keys and the colours they set.
+inline constexpr std::pair<const char*, std::optional<Colour> SkinColours::*> kSkinKeys[] = {
+    {"Window", &SkinColours::window},
+    {"Frame", &SkinColours::frame},
+    {"FrameText", &SkinColours::frameText},
+    {"CheckBox", &SkinColours::checkBox},
+    {"CheckBoxText", &SkinColours::checkBoxText},
+    {"Field", &SkinColours::field},
+    {"FieldText", &SkinColours::fieldText},
+    {"Button", &SkinColours::button},
+    {"ButtonText", &SkinColours::buttonText},
 };
 
 // Throws Failure(Invalid skin file) for a malformed file or a missing section.

@@ -220,6 +220,35 @@ e2e_clone_prefix() {
     done
 }
 
+# bench_begin FILE...: what the benchmark scripts share. Checks that the
+# named files are in $E2E_BIN, then gives the script a scratch folder (gone
+# at exit, with its wineserver and Xvfb), a display and one fresh Wine prefix
+# with a server that stays up between runs, as on a desktop where Wine
+# already runs. Sets WINEPREFIX and E2E_SCENARIO_DIR.
+bench_begin() {
+  local file
+  for file in "$@"; do
+    [[ -f $E2E_BIN/$file ]] || { echo "bench: missing $E2E_BIN/$file (cmake --build --preset windows)" >&2; exit 2; }
+  done
+  E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/pellucor-bench.XXXXXX")
+  E2E_SCENARIO_DIR=$E2E_TMP
+  export E2E_TMP
+  trap _bench_end EXIT
+  trap 'exit 130' INT TERM
+  e2e_start_display
+  echo "bench: display $DISPLAY; making a fresh Wine prefix..." >&2
+  e2e_make_base_prefix
+  export WINEPREFIX=$E2E_BASE_PREFIX
+  "$WINESERVER" -p
+  E2E_APP_PIDS=()
+}
+
+_bench_end() {
+  if [[ -n ${WINEPREFIX:-} ]]; then "$WINESERVER" -k 2>/dev/null || true; fi
+  if [[ -n ${E2E_XVFB_PID:-} ]]; then kill "$E2E_XVFB_PID" 2>/dev/null || true; fi
+  rm -rf "$E2E_TMP"
+}
+
 # Called by run.sh in the scenario's own process: its prefix, its wineserver
 # (kept alive between the short probe.exe runs), its output names.
 e2e_scenario_begin() {

@@ -7,13 +7,19 @@
 
 readonly SPI_SETCURSORS_CALL=':Call user32.SystemParametersInfoW(00000057,'
 
-# Starts the program with a relay trace of the two cursor calls in app.log.
-_guardian_start_traced() {
+# Starts the program with a relay trace of the two cursor calls in app.log,
+# lets the cursor hide, and sets MAIN to the program's Wine process id.
+_guardian_start_hidden() {
+  need_x_cursor
   "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
     /d 'user32.SetSystemCursor;user32.SystemParametersInfoW' /f >/dev/null 2>&1 ||
     e2e_fail "cannot set up the relay trace"
   TRACE=$E2E_SCENARIO_DIR/app.log
   APP_WINEDEBUG=+pid,+relay start_run_on_window "$(app_dir)"
+  wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
+  wait_for 3 _main_wine_pid >/dev/null || e2e_fail "hiding replaced no system cursor"
+  MAIN=$(_main_wine_pid)
+  guardian_pid >/dev/null || e2e_fail "no guardian process while the cursors are blank"
 }
 
 # The Wine process id of the program: the one that blanks the cursors.
@@ -41,13 +47,9 @@ _expect_standard_cursors_swapped() {
 
 test_a_killed_program_gets_the_cursors_back_from_its_guardian() {
   local main mark killed restorer
-  need_x_cursor
-  _guardian_start_traced
-  wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
-  wait_for 3 _main_wine_pid >/dev/null || e2e_fail "hiding replaced no system cursor"
+  _guardian_start_hidden
+  main=$MAIN
   _expect_standard_cursors_swapped
-  main=$(_main_wine_pid)
-  guardian_pid >/dev/null || e2e_fail "no guardian process while the cursors are blank"
   assert_eq 2 "$(program_pids | wc -l)" "pellucor.exe processes: the program and its guardian"
 
   mark=$(wc -l <"$TRACE")
@@ -62,12 +64,8 @@ test_a_killed_program_gets_the_cursors_back_from_its_guardian() {
 
 test_a_normal_close_leaves_the_guardian_nothing_to_do() {
   local main mark
-  need_x_cursor
-  _guardian_start_traced
-  wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
-  wait_for 3 _main_wine_pid >/dev/null || e2e_fail "hiding replaced no system cursor"
-  main=$(_main_wine_pid)
-  guardian_pid >/dev/null || e2e_fail "no guardian process while the cursors are blank"
+  _guardian_start_hidden
+  main=$MAIN
 
   mark=$(wc -l <"$TRACE")
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
@@ -79,12 +77,8 @@ test_a_normal_close_leaves_the_guardian_nothing_to_do() {
 
 test_a_hung_program_gets_the_cursors_back_and_blanks_them_again_after() {
   local main mark
-  need_x_cursor
-  _guardian_start_traced
-  wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
-  wait_for 3 _main_wine_pid >/dev/null || e2e_fail "hiding replaced no system cursor"
-  main=$(_main_wine_pid)
-  guardian_pid >/dev/null || e2e_fail "no guardian process while the cursors are blank"
+  _guardian_start_hidden
+  main=$MAIN
 
   # Hung: it takes no more messages.
   mark=$(wc -l <"$TRACE")

@@ -34,20 +34,8 @@ using pellucor::SkinColours;
   std::abort();
 }
 
-constexpr std::pair<const char*, std::optional<Colour> SkinColours::*> kKeys[] = {
-    {"Window", &SkinColours::window},
-    {"Frame", &SkinColours::frame},
-    {"FrameText", &SkinColours::frameText},
-    {"CheckBox", &SkinColours::checkBox},
-    {"CheckBoxText", &SkinColours::checkBoxText},
-    {"Field", &SkinColours::field},
-    {"FieldText", &SkinColours::fieldText},
-    {"Button", &SkinColours::button},
-    {"ButtonText", &SkinColours::buttonText},
-};
-
 bool Same(const SkinColours& a, const SkinColours& b) {
-  for (const auto& [name, member] : kKeys) {
+  for (const auto& [name, member] : pellucor::kSkinKeys) {
     if (a.*member != b.*member) return false;
   }
   return true;
@@ -71,7 +59,7 @@ std::optional<SkinColours> Parse(const std::string& text, const std::string& sec
 // Colours are kept as Windows keeps them (0x00BBGGRR); the file says #RRGGBB.
 std::string Written(const SkinColours& colours) {
   std::string out = "[Colors]\n";
-  for (const auto& [name, member] : kKeys) {
+  for (const auto& [name, member] : pellucor::kSkinKeys) {
     if (!(colours.*member)) continue;
     const Colour c = *(colours.*member);
     char hex[8];
@@ -95,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::optional<SkinColours> parsed = Parse(text, section);
   if (parsed) {
-    for (const auto& [name, member] : kKeys) {
+    for (const auto& [name, member] : pellucor::kSkinKeys) {
       if ((*parsed).*member && *((*parsed).*member) > 0xFFFFFFu) Fail("a colour beyond RGB");
     }
     const std::optional<SkinColours> again = Parse(Written(*parsed), "");
