@@ -107,7 +107,9 @@ class Soak {
       if (s().cursorDisplayCount < 0) broken("stopped with the cursor hidden");
       if (s().systemCursorsHidden) broken("stopped with the system cursors blank");
     }
-    if (!visible && !s().iconShownFor(f().cSysTray1.ControlWindow()) && !f().cSysTray1.Retrying())
+    // While Explorer is gone no icon can exist; its restart's "TaskbarCreated"
+    // is what the program waits for.
+    if (!visible && !s().shellDown && !s().iconShownFor(f().cSysTray1.ControlWindow()) && !f().cSysTray1.Retrying())
       broken("the window is hidden with no tray icon and none being added");
     const auto stored = [this](const char* key) -> std::optional<std::string> {
       static const std::string store =
