@@ -18,9 +18,7 @@ inline constexpr int kVkMenu = 0x12;  // Alt, either side
 inline constexpr int kVkS = 0x53;
 inline constexpr int kHcAction = 0;
 inline constexpr std::uintptr_t kWmKeyDown = 0x100;
-inline constexpr std::uintptr_t kWmKeyUp = 0x101;
 inline constexpr std::uintptr_t kWmSysKeyDown = 0x104;
-inline constexpr std::uintptr_t kWmSysKeyUp = 0x105;
 
 void InstallKeyboardHook(Platform& platform);
 void RemoveKeyboardHook(Platform& platform);

@@ -83,8 +83,7 @@ void cSysTray::setInTray(bool inTray) {
       previousWindowProc_ = platform_.subclassWindow(controlWindow_, &TrayWindowProc);
       platform_.setWindowUserData(controlWindow_, reinterpret_cast<std::intptr_t>(this));
       iconAdded_ = true;
-      iconShown_ = AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_);
-      if (!iconShown_) StartRetrying();
+      AddOrKeepTrying();
     }
   } else if (iconAdded_) {
     StopRetrying();
@@ -118,6 +117,15 @@ bool cSysTray::AddIcon(std::intptr_t window, std::int32_t id, const std::string&
   data.callbackMessage = kTrayCallbackMessage;
   data.flags |= kNifMessage;
   return platform_.shellNotifyIcon(kNimAdd, data) || platform_.shellNotifyIcon(kNimModify, data);
+}
+
+void cSysTray::AddOrKeepTrying() {
+  if (AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_)) {
+    IconArrived();
+  } else {
+    iconShown_ = false;
+    StartRetrying();
+  }
 }
 
 // Every 2 s for the first two minutes, then every 30 s, for as long as the
@@ -296,13 +304,7 @@ void cSysTray::HandleTrayMessage(std::intptr_t code, std::uintptr_t wParam) {
 // Explorer (re)started and its tray forgot every icon: put ours back as it
 // was, or keep trying.
 void cSysTray::ReAddIcon() {
-  if (!iconAdded_) return;
-  if (AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_)) {
-    IconArrived();
-  } else {
-    iconShown_ = false;
-    StartRetrying();
-  }
+  if (iconAdded_) AddOrKeepTrying();
 }
 
 std::intptr_t TrayWindowProc(Platform& platform, std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,

@@ -97,6 +97,8 @@ class cSysTray {
   void HandleTrayMessage(std::intptr_t code, std::uintptr_t id);
   void HandleTimer(std::uintptr_t timerId);
   void ReAddIcon();
+  // Adds the icon; if the shell refuses, keeps trying until it takes it.
+  void AddOrKeepTrying();
   void StartRetrying();
   void StopRetrying();
   void RetryAdd();

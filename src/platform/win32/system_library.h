@@ -9,8 +9,8 @@
 
 namespace pellucor::win32 {
 
-// The system folder's copy of `dll`, loaded once and kept for the process's
-// life; null if it cannot be loaded.
+// The system folder's copy of `dll`, kept for the process's life (callers
+// keep what they look up); null if it cannot be loaded.
 HMODULE SystemLibrary(const wchar_t* dll) noexcept;
 
 // A function of a system DLL, or null.

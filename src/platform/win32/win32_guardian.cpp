@@ -4,7 +4,6 @@
 // Handles are inherited rather than named, so nothing else can pose as
 // either side.
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -14,12 +13,6 @@
 
 namespace pellucor::win32 {
 namespace {
-
-DWORD Milliseconds(double seconds) {
-  if (seconds == kForever) return INFINITE;
-  const double ms = std::ceil(seconds * 1000.0);
-  return !(ms > 0.0) ? 0 : ms >= static_cast<double>(INFINITE - 1) ? INFINITE - 1 : static_cast<DWORD>(ms);
-}
 
 template <class H>
 H FromNumber(std::uint64_t value) {
@@ -116,7 +109,7 @@ bool Win32Platform::attachGuardian(const GuardianLink& link) {
 
 GuardianWake Win32Platform::waitOnMain(double timeoutSeconds, bool untilNoteSet) {
   const HANDLE handles[] = {mainProcess_.get(), note_.get()};
-  const DWORD woke = WaitForMultipleObjects(untilNoteSet ? 2 : 1, handles, FALSE, Milliseconds(timeoutSeconds));
+  const DWORD woke = WaitForMultipleObjects(untilNoteSet ? 2 : 1, handles, FALSE, WaitMilliseconds(timeoutSeconds));
   if (woke == WAIT_OBJECT_0 + 1) return GuardianWake::NoteSet;
   if (woke == WAIT_TIMEOUT) return GuardianWake::TimeUp;
   return GuardianWake::MainEnded;  // ended, or nothing left to wait on: never outlive it
@@ -125,7 +118,7 @@ GuardianWake Win32Platform::waitOnMain(double timeoutSeconds, bool untilNoteSet)
 bool Win32Platform::mainAnswers(double timeoutSeconds) {
   DWORD_PTR result = 0;
   return SendMessageTimeoutW(mainWindow_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
-                             Milliseconds(timeoutSeconds), &result) != 0;
+                             WaitMilliseconds(timeoutSeconds), &result) != 0;
 }
 
 }  // namespace pellucor::win32

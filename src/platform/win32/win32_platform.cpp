@@ -916,10 +916,14 @@ double Win32Platform::monotonicSeconds() {
 // peek still ends the wait. Sent messages, and with them the low-level
 // keyboard hook, are handled inside the call.
 void Win32Platform::waitForMessages(double timeoutSeconds) {
+  MsgWaitForMultipleObjectsEx(0, nullptr, WaitMilliseconds(timeoutSeconds), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+DWORD WaitMilliseconds(double seconds) {
+  if (seconds == kForever) return INFINITE;
   constexpr double kLongestMs = static_cast<double>(INFINITE - 1);
-  const double ms = std::ceil(timeoutSeconds * 1000.0);
-  const DWORD wait = !(ms > 0.0) ? 0 : ms >= kLongestMs ? INFINITE - 1 : static_cast<DWORD>(ms);
-  MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  const double ms = std::ceil(seconds * 1000.0);
+  return !(ms > 0.0) ? 0 : ms >= kLongestMs ? INFINITE - 1 : static_cast<DWORD>(ms);
 }
 
 }  // namespace pellucor::win32

@@ -19,6 +19,10 @@
 
 namespace pellucor::win32 {
 
+// A wait's time for the system: whole milliseconds, rounded up, kForever
+// being INFINITE.
+DWORD WaitMilliseconds(double seconds);
+
 class Win32Platform final : public Platform {
  public:
   explicit Win32Platform(HINSTANCE instance);
