@@ -6,7 +6,8 @@
 ; No administrator rights: everything goes under the user's own profile and
 ; registry hive. A running copy is closed as a user closes it (WM_CLOSE to
 ; its window), so it puts the cursors back and takes its tray icon away;
-; it is never killed.
+; it is never killed. Pellucor is started with the user's normal rights even
+; when Setup itself was run as administrator (StartPellucor).
 
 !ifndef VERSION | STAGE | SOURCE | OUTFILE
   !error "usage: makensis -DVERSION=x.y.z -DSTAGE=... -DSOURCE=... -DOUTFILE=... pellucor.nsi"
@@ -60,8 +61,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE}"
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start Pellucor"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartPellucor
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -142,9 +144,42 @@ Section "Pellucor" Main
 
   ; An upgrade leaves the user where they were.
   ${If} $WasRunning = 1
-    Exec '"$INSTDIR\${EXE}"'
+    Call StartPellucor
   ${EndIf}
 SectionEnd
+
+; Starts the installed program with the signed-in user's normal rights. A
+; Setup run as administrator would otherwise pass its elevation on, and an
+; elevated Pellucor is cut off from the plain programs around it: Windows
+; drops the tray's messages to its window, and a later start from the Start
+; menu cannot reach it.
+Function StartPellucor
+  Push $0
+  ; "Admin" only while the token in use holds the Administrators group: an
+  ; administrator's unelevated token under UAC answers "User".
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    ; Our rights are the user's normal ones already, and a direct start
+    ; depends on nothing else running.
+    Exec '"$INSTDIR\${EXE}"'
+  ${Else}
+    ; Elevated (or an administrator with UAC off, where this changes
+    ; nothing): the running Explorer opens the program for us, with its own
+    ; rights, as the user who signed in. Without the taskbar there is no
+    ; Explorer to ask, and an explorer.exe started from here would run with
+    ; our rights, as would what it opened: start nothing rather than start
+    ; Pellucor elevated. That is rare (a replaced or crashed shell), and
+    ; Pellucor has no tray to live in until the shell is back anyway.
+    FindWindow $0 "Shell_TrayWnd"
+    ${If} $0 <> 0
+      Exec '"$WINDIR\explorer.exe" "$INSTDIR\${EXE}"'
+    ${Else}
+      DetailPrint "Not starting Pellucor: Setup runs as administrator and Explorer is not running."
+    ${EndIf}
+  ${EndIf}
+  Pop $0
+FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext current

@@ -330,13 +330,18 @@ stop_app() {
 }
 
 # program_pids: the Linux pids of every live pellucor.exe process of this
-# scenario's prefix (the program and its guardian), one per line.
+# scenario's prefix (the program and its guardian), one per line. Only
+# processes running pellucor.exe count, not one that merely names it (an
+# explorer.exe asked to open it).
 program_pids() {
-  local pid state
+  local pid state image
   for pid in $(pgrep -f 'pellucor\.exe' || true); do
     state=$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null) || continue
     [[ $state == Z ]] && continue
     [[ $(readlink "/proc/$pid/exe" 2>/dev/null) == */wine* ]] || continue
+    # The first word that is not Wine's own loader (there while it starts).
+    image=$(tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | grep -v -m 1 -E '(^|/)wine(64)?(-preloader)?$')
+    [[ ${image,,} == *pellucor.exe ]] || continue
     tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
   done
   return 0
