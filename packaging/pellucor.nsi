@@ -61,6 +61,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShow
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start Pellucor"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartPellucor
@@ -179,6 +180,16 @@ Function StartPellucor
     ${EndIf}
   ${EndIf}
   Pop $0
+FunctionEnd
+
+; An upgrade has already started again the copy it closed; a second start
+; would only call that copy's window out of the tray. So the box is offered
+; only when nothing was running.
+Function FinishPageShow
+  ${If} $WasRunning = 1
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+  ${EndIf}
 FunctionEnd
 
 Section "Uninstall"
