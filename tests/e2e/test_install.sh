@@ -178,22 +178,116 @@ test_install_over_a_running_copy_then_quiet_uninstall_leave_nothing() {
   reg_key_exists "$USER_RUN_KEY" || e2e_fail "the uninstall removed the whole Run key"
 }
 
-test_interactive_install_offers_to_start_pellucor() {
-  local setup
-  setup=$(_setup_exe)
-  cp "$setup" "$WINEPREFIX/drive_c/setup.exe"
+# _setup_by_hand SUFFIX: starts the installer as a user does (no /S) and
+# clicks through to its last page; sets SETUP_PID. SUFFIX ends the name of
+# the welcome page's screenshot.
+_setup_by_hand() {
+  cp "$(_setup_exe)" "$WINEPREFIX/drive_c/setup.exe"
   (cd "$WINEPREFIX/drive_c" && exec "$WINE64" 'C:\setup.exe') >>"$E2E_SCENARIO_DIR/setup.log" 2>&1 &
+  SETUP_PID=$!
   probe wait-window "Pellucor Setup" 20 >/dev/null || e2e_fail "no installer window"
-  window_shot "Pellucor Setup" welcome >/dev/null
+  window_shot "Pellucor Setup" "welcome$1" >/dev/null
   probe click "Pellucor Setup" "&Next >" || e2e_fail "no Next button on the welcome page"
   # The inner pages' caption ends with a space.
   wait_for 10 has_control "Pellucor Setup " "&Install" || e2e_fail "no Install button on the folder page"
   probe click "Pellucor Setup " "&Install" || e2e_fail "cannot press Install"
-  wait_for 20 has_control "Pellucor Setup " "Start Pellucor" || e2e_fail "the last page offers no 'Start Pellucor'"
+  wait_for 20 has_control "Pellucor Setup " "&Finish" || e2e_fail "the installer never reached its last page"
+}
+
+_setup_gone() { ! app_running "$SETUP_PID"; }
+
+# _windows_pid NAME / _windows_parent NAME: a running program's Windows
+# process id, and its parent's, as Wine's wmic lists them.
+_windows_pid() { _process_table | awk -v n="$1" 'tolower($1) == n { print $3; exit }'; }
+_windows_parent() { _process_table | awk -v n="$1" 'tolower($1) == n { print $2; exit }'; }
+# _not_started_by PID WHAT: pellucor.exe runs, and not as PID's child.
+_not_started_by() {
+  local parent
+  parent=$(_windows_parent pellucor.exe)
+  [[ -n $parent ]] || e2e_fail "wmic lists no pellucor.exe"
+  assert_ne "$1" "$parent" "$2"
+}
+_process_table() {
+  "$WINE64" wmic process get Name,ParentProcessId,ProcessId 2>/dev/null | iconv -f UTF-16 -t UTF-8 | tr -d '\r'
+}
+
+# _finish_setup: presses Finish and waits for the installer to end.
+_finish_setup() {
+  probe click "Pellucor Setup " "&Finish" || e2e_fail "cannot press Finish"
+  wait_for 15 _setup_gone || e2e_fail "the installer still runs after Finish"
+}
+
+# The program started exactly once, and nothing else shows a window but the
+# tray and its balloons: a second start would bring the first copy's window
+# out of the tray, and an explorer.exe asked to open the program must not
+# leave a folder window.
+_one_quiet_program() {
+  local others
+  _one_program || return 1
+  ! guardian_pid >/dev/null || return 1
+  others=$(probe windows --visible |
+    grep -v -e ' class="Pellucor.Form" ' -e ' class="__winex11_standalone_tray" ' -e ' class="tooltips_class32" ')
+  [[ -z $others ]]
+}
+
+# _holds SECONDS COMMAND...: COMMAND stays true for that long.
+_holds() {
+  local until=$((SECONDS + $1))
+  shift
+  while ((SECONDS < until)); do
+    "$@" || return 1
+    sleep 0.2
+  done
+}
+
+# Run as administrator, the installer must not pass its rights on: it has
+# Explorer start the program (Wine reports every process as an
+# administrator's, so that is the way taken here). Wine's explorer.exe,
+# given the program's path, opens it itself and ends; it leaves no window.
+# What Wine cannot show is the point of it: that the program then runs
+# without the installer's elevation (Wine has no elevation, and no running
+# Explorer takes the request over). What it shows is that the installer
+# hands the start on rather than starting the program itself, and that the
+# program starts, once, in both places the installer starts it.
+test_interactive_install_offers_to_start_pellucor() {
+  local setup old new
+  _setup_by_hand ""
+  assert_eq 1 "$(control_fact "Pellucor Setup " "Start Pellucor" visible)" "'Start Pellucor' shown"
   assert_eq 1 "$(control_fact "Pellucor Setup " "Start Pellucor" checked)" "'Start Pellucor' ticked"
   window_shot "Pellucor Setup " finish >/dev/null
-  probe click "Pellucor Setup " "&Finish" || e2e_fail "cannot press Finish"
+  setup=$(_windows_pid setup.exe)
+  [[ -n $setup ]] || e2e_fail "wmic lists no setup.exe"
+  _finish_setup
   expect_window "$TITLE" 20
+  _holds 2 _one_quiet_program ||
+    e2e_fail "after Finish: $(program_pids | wc -l) pellucor.exe, windows: $(probe windows --visible | cut -c1-120)"
+  _not_started_by "$setup" "the parent of the program started by Finish"
+
+  # An upgrade over that copy sitting in the tray restarts it once, into the
+  # tray again, and does not offer to start it a second time.
+  reg_set "$SETTINGS_KEY" "Windows Startup" On
+  reg_set "$SETTINGS_KEY" Minimized On
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
-  wait_for 5 _no_program || e2e_fail "pellucor.exe still runs after its close"
+  wait_for 10 _no_program || e2e_fail "pellucor.exe still runs after its close"
+  start_app "$(_install_dir)"
+  wait_tray_icons 1 15 || e2e_fail "no tray icon"
+  expect_hidden "$TITLE" 5
+  old=$(program_pids)
+  [[ -n $old ]] || e2e_fail "no pellucor.exe in the tray before the upgrade"
+  _setup_by_hand -upgrade
+  ! app_running "$old" || e2e_fail "the upgrade did not close the running copy"
+  wait_for 10 _one_program || e2e_fail "the upgrade did not start the closed copy again: $(program_pids | wc -l)"
+  new=$(program_pids)
+  assert_eq 0 "$(control_fact "Pellucor Setup " "Start Pellucor" visible)" "'Start Pellucor' shown after a restart"
+  assert_eq 0 "$(control_fact "Pellucor Setup " "Start Pellucor" checked)" "'Start Pellucor' ticked after a restart"
+  setup=$(_windows_pid setup.exe)
+  [[ -n $setup ]] || e2e_fail "wmic lists no setup.exe"
+  _not_started_by "$setup" "the parent of the restarted copy"
+  window_shot "Pellucor Setup " finish-upgrade >/dev/null
+  _finish_setup
+  _holds 3 _one_quiet_program ||
+    e2e_fail "after the upgrade's Finish: $(program_pids | wc -l) pellucor.exe, windows: $(probe windows --visible | cut -c1-120)"
+  assert_eq "$new" "$(program_pids)" "the copy the upgrade started"
+  expect_hidden "$TITLE" 1
+  assert_eq 1 "$(tray_icon_count)" "tray icons after the upgrade"
 }
