@@ -10,10 +10,19 @@ constexpr double kFindOtherCopySeconds = 10.0;
 
 }  // namespace
 
+bool AnotherCopyHoldsTheClaim(std::int32_t claim) {
+  // A copy running elevated made the claim with rights this process lacks:
+  // refused, it still says a copy runs.
+  return claim == kErrorAlreadyExists || claim == kErrorAccessDenied;
+}
+
 int runPellucor(Platform& platform) {
   // A second copy would fight the first over the system cursors: it only
   // brings the first one's window forward, as a click on its tray icon would.
-  if (!platform.claimOnlyCopy()) return platform.askOtherCopyToShow(kFindOtherCopySeconds) ? 0 : 1;
+  // A claim that cannot be made at all lets the program start: starting
+  // beats not starting.
+  if (AnotherCopyHoldsTheClaim(platform.claimOnlyCopy()))
+    return platform.askOtherCopyToShow(kFindOtherCopySeconds) ? 0 : 1;
   Form1 form(platform);
   form.create();
   form.show();

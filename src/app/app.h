@@ -1,8 +1,14 @@
 #pragma once
 
+#include <cstdint>
+
 #include "platform/platform.h"
 
 namespace pellucor {
+
+// Whether the system's answer to claiming the session means that another
+// copy of the program runs there.
+bool AnotherCopyHoldsTheClaim(std::int32_t claim);
 
 // Creates the main window, runs its start-up, shows it and runs the message
 // loop until the process ends. The whole program, on any platform. When

@@ -91,7 +91,7 @@ void Form1::create() {
   Text1.onLostFocus = [this] { Text1_LostFocus(); };
   Check4.onClick = [this] { Check4_Click(); };
   Check8.onClick = [this] { Check8_Click(); };
-  // A run that was killed may have left the system cursors blank.
+  // A copy that was killed may have left the system cursors blank.
   Mouse.RepairSystemCursors();
   Form_Load();
 }
@@ -215,6 +215,12 @@ void Form1::onTimer(int timerId) {
 }
 
 void Form1::onMouseInput() { Mouse_Input(); }
+
+void Form1::onStopKey() { StopKey_Pressed(); }
+
+// Unlocking and waking are when a hook is found dropped: the hot key must
+// work at once, not only from the next run.
+void Form1::onSessionResumed() { modKeyboard::ReinstallKeyboardHook(platform_); }
 
 void Form1::Form_QueryUnload() {
   // A tick dispatched by the message processing below must not hide the

@@ -63,6 +63,8 @@ class Form1 final : public FormEvents, public ControlHost {
   void onTimer(int timerId) override;
   void onMouseInput() override;
   void onShowRequest() override;
+  void onStopKey() override;
+  void onSessionResumed() override;
 
   // ControlHost: the program always runs; it keeps no layout to mark.
   bool UserMode() const override { return true; }
@@ -73,6 +75,7 @@ class Form1 final : public FormEvents, public ControlHost {
   void TrayWatch_Timer();
   void Timer1_Timer();
   void Mouse_Input();
+  void StopKey_Pressed();
   void PushButton2_Click();
   void Text1_Change();
   void Text1_GotFocus();

@@ -14,20 +14,51 @@ std::optional<std::uint64_t> Number(const std::string& text) {
   return value;
 }
 
-}  // namespace
-
-std::string GuardianArguments(const GuardianLink& link) {
-  return std::string(kGuardianSwitch) + " " + std::to_string(link.process) + " " + std::to_string(link.note) + " " +
-         std::to_string(link.window);
+// Puts the cursors back if the note says they are blank; a normal end has
+// done so already and cleared it.
+void RestoreIfNotedBlank(Platform& platform) {
+  if (!platform.cursorsBlankNote()) return;
+  platform.restoreSystemCursors();
+  platform.setCursorsBlankNote(false);
 }
 
-std::optional<GuardianLink> GuardianSwitch(const std::vector<std::string>& args) {
-  if (args.size() != 4 || args[0] != kGuardianSwitch) return std::nullopt;
+}  // namespace
+
+std::string GuardianArguments(const GuardianLink& link, GuardianRole role) {
+  return std::string(role == GuardianRole::Launcher ? kGuardianLauncherSwitch : kGuardianSwitch) + " " +
+         std::to_string(link.process) + " " + std::to_string(link.note) + " " + std::to_string(link.window);
+}
+
+std::optional<GuardianStart> GuardianSwitch(const std::vector<std::string>& args) {
+  if (args.size() != 4) return std::nullopt;
+  GuardianRole role;
+  if (args[0] == kGuardianSwitch) {
+    role = GuardianRole::Guardian;
+  } else if (args[0] == kGuardianLauncherSwitch) {
+    role = GuardianRole::Launcher;
+  } else {
+    return std::nullopt;
+  }
   const auto process = Number(args[1]);
   const auto note = Number(args[2]);
   const auto window = Number(args[3]);
   if (!process || !note || !window) return std::nullopt;
-  return GuardianLink{*process, *note, *window};
+  return GuardianStart{role, GuardianLink{*process, *note, *window}};
+}
+
+int GuardMainProcess(Platform& platform, const GuardianLink& link) {
+  switch (platform.attachGuardian(link)) {
+    case GuardianAttach::Attached:
+      return RunGuardian(platform);
+    case GuardianAttach::MainGone:
+      // Killed between starting the guardian and its first look: no one else
+      // will put the cursors back.
+      RestoreIfNotedBlank(platform);
+      return 0;
+    case GuardianAttach::NotOurs:
+      break;
+  }
+  return 2;  // names no main process of ours: nothing to guard
 }
 
 int RunGuardian(Platform& platform) {
@@ -37,11 +68,7 @@ int RunGuardian(Platform& platform) {
     // Asleep while the cursors are the user's; a look a second while blank.
     const GuardianWake wake = platform.waitOnMain(blank ? kGuardianLookSeconds : kForever, !blank);
     if (wake == GuardianWake::MainEnded) {
-      // A normal end has put them back and cleared the note already.
-      if (platform.cursorsBlankNote()) {
-        platform.restoreSystemCursors();
-        platform.setCursorsBlankNote(false);
-      }
+      RestoreIfNotedBlank(platform);
       return 0;
     }
     if (!platform.cursorsBlankNote()) continue;

@@ -21,18 +21,14 @@ void ReinstallKeyboardHook(Platform& platform) {
 bool IsStopKey(Platform& platform, std::uintptr_t wParam, std::intptr_t lParam) {
   if (wParam != kWmKeyDown && wParam != kWmSysKeyDown) return false;
   if (platform.hookEventKey(lParam) != kVkS) return false;
-  return platform.asyncKeyState(kVkControl) < 0 && platform.asyncKeyState(kVkMenu) >= 0;
+  const auto held = [&platform](int vk) { return platform.asyncKeyState(vk) < 0; };
+  return held(kVkControl) && held(kVkShift) && !held(kVkMenu) && !held(kVkLWin) && !held(kVkRWin);
 }
 
-// Called for every key event of the desktop, so it only looks and forwards.
+// Called for every key event of the desktop, so it only looks and posts.
 std::intptr_t KeyboardHookProc(Platform& platform, int nCode, std::uintptr_t wParam, std::intptr_t lParam) {
-  if (nCode != kHcAction) return platform.callNextHook(KeyboardHookHandle, nCode, wParam, lParam);
-  if (IsStopKey(platform, wParam, lParam)) {
-    // Not handed down the chain; the key itself still reaches the program.
-    StopRequested = -1;
-    return 0;
-  }
-  return platform.callNextHook(KeyboardHookHandle, 0, wParam, lParam);
+  if (nCode == kHcAction && IsStopKey(platform, wParam, lParam)) platform.postStopKey();
+  return platform.callNextHook(KeyboardHookHandle, nCode, wParam, lParam);
 }
 
 }  // namespace pellucor::modKeyboard

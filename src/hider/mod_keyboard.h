@@ -1,21 +1,26 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "platform/platform.h"
 
 namespace pellucor::modKeyboard {
 
-// Process-wide, as the hook procedure has no other way to reach them. Both
-// live on the GUI thread: the hook is called there while it takes messages.
-// 0 = false, -1 = true.
+// Asks the running start handler to end the run: 0 = false, -1 = true. Set
+// on the GUI thread only, when the hook's report of the stop key arrives
+// there, and by a stop click.
 inline std::int16_t StopRequested = 0;
-// What installing the hook returned; kept after the hook is removed.
-inline HookHandle KeyboardHookHandle = 0;
+// What installing the hook returned; kept after the hook is removed. Written
+// on the GUI thread, read by the hook on the input thread.
+inline std::atomic<HookHandle> KeyboardHookHandle = 0;
 
+inline constexpr int kVkShift = 0x10;
 inline constexpr int kVkControl = 0x11;
 inline constexpr int kVkMenu = 0x12;  // Alt, either side
 inline constexpr int kVkS = 0x53;
+inline constexpr int kVkLWin = 0x5B;
+inline constexpr int kVkRWin = 0x5C;
 inline constexpr int kHcAction = 0;
 inline constexpr std::uintptr_t kWmKeyDown = 0x100;
 inline constexpr std::uintptr_t kWmSysKeyDown = 0x104;
@@ -27,11 +32,13 @@ void RemoveKeyboardHook(Platform& platform);
 // new one is in, so no key goes unseen; if no new one can be had, the old
 // one stays.
 void ReinstallKeyboardHook(Platform& platform);
-// True for the key-down of S while Ctrl is held and Alt is not (AltGr is
-// Ctrl+Alt and types letters). Shift is not looked at.
+// True for the key-down of S while Ctrl and Shift are held and neither Alt
+// nor a Windows key is: Ctrl+S is Save everywhere, and AltGr (Ctrl+Alt)
+// types letters.
 bool IsStopKey(Platform& platform, std::uintptr_t wParam, std::intptr_t lParam);
-// The low-level keyboard procedure: the stop key asks the running start
-// handler to stop; every key, that one too, reaches the focused program.
+// The low-level keyboard procedure, on the input thread: the stop key is
+// reported to the GUI thread, and every key, that one too, goes on down the
+// hook chain and reaches the focused program.
 std::intptr_t KeyboardHookProc(Platform& platform, int nCode, std::uintptr_t wParam, std::intptr_t lParam);
 
 }  // namespace pellucor::modKeyboard

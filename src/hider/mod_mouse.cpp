@@ -3,8 +3,7 @@
 namespace pellucor {
 
 void modMouse::RevealCursor() {
-  while (platform_.showCursor(true) < 0) {
-  }
+  while (!displayCount_ || *displayCount_ < 0) displayCount_ = platform_.showCursor(true);
   if (!concealed_) return;
   concealed_ = false;
   platform_.watchMouse(false);
@@ -15,16 +14,14 @@ void modMouse::RevealCursor() {
 }
 
 void modMouse::ConcealCursor() {
-  while (platform_.showCursor(false) >= 0) {
-  }
+  while (!displayCount_ || *displayCount_ >= 0) displayCount_ = platform_.showCursor(false);
   if (!concealed_) {
     concealed_ = true;
     // Watching first: no movement after this point goes unseen.
     platform_.watchMouse(true);
-    if (!guardianStarted_) {
-      guardianStarted_ = true;
-      platform_.startGuardian();
-    }
+    // One guardian at a time, started afresh at a hide if the last one could
+    // not be started or has ended.
+    if (!platform_.guardianRunning()) platform_.startGuardian();
     BlankSystemCursors();
   } else if (!platform_.cursorsBlankNote()) {
     // The guardian put the user's cursors back while this process did not
@@ -40,10 +37,9 @@ void modMouse::BlankSystemCursors() {
 }
 
 void modMouse::RepairSystemCursors() {
+  if (!platform_.cursorsBlankNote()) return;
   platform_.restoreSystemCursors();
   platform_.setCursorsBlankNote(false);
-  if (concealed_) platform_.watchMouse(false);
-  concealed_ = false;
 }
 
 }  // namespace pellucor

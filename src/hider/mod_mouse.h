@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "platform/platform.h"
 
 namespace pellucor {
@@ -8,22 +10,21 @@ namespace pellucor {
 // calling thread and hides the cursor only over this program's own windows,
 // so hiding also replaces the system cursors with blank ones for the whole
 // desktop. That replacement outlives the process, so it is undone whenever
-// the cursor is shown and at every start, and a guardian process watches
+// the cursor is shown and at the next start, and a guardian process watches
 // over it while it lasts.
 class modMouse {
  public:
   explicit modMouse(Platform& platform) : platform_(platform) {}
 
-  // Drives the display count to 0 or above (always at least one call, so a
-  // visible cursor's count still rises by one), puts the user's cursors back
-  // and stops watching the mouse.
+  // Brings the display count to 0 or above, puts the user's cursors back and
+  // stops watching the mouse.
   void RevealCursor();
-  // Drives the display count below 0 (always at least one call), watches the
-  // mouse so that its first movement shows the cursor again, and blanks the
-  // system cursors.
+  // Brings the display count below 0, watches the mouse so that its first
+  // movement shows the cursor again, and blanks the system cursors.
   void ConcealCursor();
-  // Puts the user's cursors back whatever this process believes: a run that
-  // was killed may have left them blank.
+  // Puts the user's cursors back when the session's note says a copy of
+  // this program left them blank (killed, or dead past its handlers), and
+  // leaves them alone otherwise: another program may have set its own.
   void RepairSystemCursors();
 
   // From the hide until the next show.
@@ -36,8 +37,12 @@ class modMouse {
   // Replacing and restoring the cursors is costly and the tick asks every
   // second, so only real changes reach the platform.
   bool concealed_ = false;
-  // One guardian for the life of the process, started at the first hide.
-  bool guardianStarted_ = false;
+  // What ShowCursor last returned. Each call moves the count by one, so a
+  // call made when the count is already on the wanted side would pile up
+  // (a day of ticks with movement, tens of thousands) for the next hide to
+  // undo one by one. Unknown until the first call: a thread starts at 0, or
+  // at -1 on a machine without a mouse.
+  std::optional<int> displayCount_;
 };
 
 }  // namespace pellucor

@@ -75,17 +75,29 @@ void Form1::StopSequence(Guard& g) {
     cSysTray1.DropPendingBalloon();  // the window is back: no news of the tray
     platform_.setVisible(kWindow, true);
   });
-  g.step(146, [&] { platform_.setFocus(kWindow); });
+  g.step(146, [&] {
+    platform_.setFocus(kWindow);
+    // Windows refuses the foreground to a program the user did not just
+    // use (the hot key was typed into another one): the window then opens
+    // behind, and its taskbar button says where it is.
+    if (!platform_.isForeground()) platform_.flashUntilActivated();
+  });
   g.step(148, [&] { HiddenInTray = false; });
 }
 
+// The hot key's report, from the input thread.
+void Form1::StopKey_Pressed() { modKeyboard::StopRequested = -1; }
+
 // The hot key stops a run at the S key-down, while the user's fingers are
-// still on Ctrl+S: the rest of that key chord belongs to the program they
-// typed it in. The window comes forward once the keys are up, or after a
-// second if they stay down.
+// still on Ctrl+Shift+S: the rest of that key chord belongs to the program
+// they typed it in. The window comes forward once the keys are up, or after
+// a second if they stay down.
 void Form1::WaitForStopKeysUp() {
   const auto held = [this] {
-    return platform_.asyncKeyState(modKeyboard::kVkS) < 0 || platform_.asyncKeyState(modKeyboard::kVkControl) < 0;
+    for (int vk : {modKeyboard::kVkS, modKeyboard::kVkControl, modKeyboard::kVkShift}) {
+      if (platform_.asyncKeyState(vk) < 0) return true;
+    }
+    return false;
   };
   const double until = platform_.monotonicSeconds() + kKeysUpWaitSeconds;
   while (held() && platform_.monotonicSeconds() < until) {

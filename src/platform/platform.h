@@ -116,6 +116,7 @@ inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::int32_t kErrorSuccess = 0;
 inline constexpr std::int32_t kErrorFileNotFound = 2;
 inline constexpr std::int32_t kErrorAccessDenied = 5;
+inline constexpr std::int32_t kErrorAlreadyExists = 183;
 
 struct Point {
   std::int32_t x = 0, y = 0;
@@ -131,6 +132,10 @@ struct GuardianLink {
 
 // Why a guardian's wait on the main process ended.
 enum class GuardianWake { MainEnded, NoteSet, TimeUp };
+
+// What a guardian found its command line to name: its main process, live;
+// the note of a main process that has already ended; or nothing of ours.
+enum class GuardianAttach { Attached, MainGone, NotOurs };
 
 inline constexpr double kForever = std::numeric_limits<double>::infinity();
 
@@ -151,6 +156,12 @@ class FormEvents {
   virtual void onMouseInput() = 0;
   // Another start of the program asks this copy to show its window.
   virtual void onShowRequest() = 0;
+  // The keyboard hook saw the stop key in some program. Posted from the
+  // hook's own thread, so it arrives in order with the mouse reports.
+  virtual void onStopKey() = 0;
+  // The session was unlocked or the machine woke from sleep: Windows may
+  // have dropped the keyboard hook meanwhile.
+  virtual void onSessionResumed() = 0;
 
  protected:
   ~FormEvents() = default;
@@ -176,7 +187,12 @@ class Platform {
   virtual void setBackColour(ControlId id, Colour colour) = 0;
   virtual void setForeColour(ControlId id, Colour colour) = 0;
   // Returns false when the control cannot take the focus (hidden window).
+  // Asks for the foreground too, which Windows may refuse.
   virtual bool setFocus(ControlId id) = 0;
+  // Whether the window is the one in front, taking the keyboard.
+  virtual bool isForeground() = 0;
+  // Flashes the window's taskbar button until the user brings it forward.
+  virtual void flashUntilActivated() = 0;
   virtual void selectText(ControlId id, int start, int length) = 0;
   virtual void setWindowState(WindowState state) = 0;
   virtual WindowState windowState() = 0;
@@ -190,10 +206,11 @@ class Platform {
   virtual void setMousePointer(MousePointer pointer, CursorHandle custom) = 0;
 
   // --- One copy at a time --------------------------------------------------
-  // True when no other copy of the program runs in the user's session; the
-  // claim then holds until this process ends. A claim that cannot be made
-  // at all counts as true, so the program still starts.
-  virtual bool claimOnlyCopy() = 0;
+  // Claims the user's session for this process until it ends. Returns the
+  // system's answer: kErrorSuccess when the claim is ours now,
+  // kErrorAlreadyExists or kErrorAccessDenied (the holder runs elevated)
+  // when another copy holds it, anything else when the claim cannot be made.
+  virtual std::int32_t claimOnlyCopy() = 0;
   // Asks the copy that holds the claim to show its window, giving it the
   // right to come to the foreground; waits up to the time for its window
   // to exist. False when no window could be asked.
@@ -251,7 +268,8 @@ class Platform {
   virtual void hideSystemCursors() = 0;
   virtual void restoreSystemCursors() = 0;
   // While on, the first mouse input of the desktop (injected input too) is
-  // reported through FormEvents::onMouseInput. Off, it costs nothing.
+  // reported through FormEvents::onMouseInput. Watched on the input thread,
+  // as the keyboard hook is. Off, it costs nothing.
   virtual void watchMouse(bool on) = 0;
 
   // --- The guardian ---------------------------------------------------------------
@@ -260,16 +278,20 @@ class Platform {
   // the main one and puts them back if it ends or stops answering. The two
   // share one note, "the system cursors are blank".
   //
-  // Main process: starts the guardian over this process, without waiting;
+  // Main process: starts the guardian over this process, outside this
+  // process's tree and job, so that ending the program's tree leaves it;
   // false when it could not be started.
   virtual bool startGuardian() = 0;
-  // Either process: the shared note. Without a guardian it is this
-  // process's own.
+  // Main process: whether the guardian it started still runs.
+  virtual bool guardianRunning() = 0;
+  // Either process: the shared note. It outlives both processes but not the
+  // session, as the blank cursors do: a new start finds it still set when
+  // the last one was killed with the cursors blank.
   virtual void setCursorsBlankNote(bool blank) = 0;
   virtual bool cursorsBlankNote() = 0;
-  // Guardian: takes up what its command line names; false unless it names a
-  // live process other than this one, that process's window and the note.
-  virtual bool attachGuardian(const GuardianLink& link) = 0;
+  // Guardian: takes up what its command line names: a live process other
+  // than this one, that process's window and the note.
+  virtual GuardianAttach attachGuardian(const GuardianLink& link) = 0;
   // Guardian: sleeps until the main process ends, or (with `untilNoteSet`)
   // the note is set, or the time is up (kForever: no limit).
   virtual GuardianWake waitOnMain(double timeoutSeconds, bool untilNoteSet) = 0;
@@ -293,6 +315,9 @@ class Platform {
 
   // --- Keyboard ---------------------------------------------------------------
   // A low-level keyboard hook for every thread of the desktop; 0 on failure.
+  // It lives on an input thread of its own that does nothing else, so a busy
+  // GUI thread never holds up the desktop's keys nor gets the hook dropped;
+  // `proc` runs there and may only look and post (postStopKey).
   virtual HookHandle setKeyboardHook(KeyboardProc proc) = 0;
   virtual void unhookKeyboard(HookHandle hook) = 0;
   virtual std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) = 0;
@@ -301,6 +326,8 @@ class Platform {
   // Inside a keyboard hook, the state before the event being reported: a
   // key that went down earlier reads as down, the event's own key does not.
   virtual std::int16_t asyncKeyState(int virtualKey) = 0;
+  // From the hook's thread: FormEvents::onStopKey, through the GUI queue.
+  virtual void postStopKey() = 0;
 
   // --- The tray control's window and the shell's notification area -----------
   // A window of a control's own: top-level (so that broadcasts such as
@@ -317,6 +344,9 @@ class Platform {
   virtual void setWindowUserData(std::intptr_t window, std::intptr_t data) = 0;
   virtual std::intptr_t windowUserData(std::intptr_t window) = 0;
   virtual std::uint32_t registerWindowMessage(std::string_view name) = 0;
+  // Lets the message through to the window from programs of lower rights
+  // (Explorer, when this program runs elevated); Windows drops it otherwise.
+  virtual void acceptFromLowerRights(std::intptr_t window, std::uint32_t message) = 0;
   // The 16x16 tray picture from the program's resources.
   virtual IconHandle trayIcon() = 0;
   // One request to the shell with a fresh, zero-filled version-2 record;

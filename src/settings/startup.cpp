@@ -28,10 +28,12 @@ std::string RunCommand(std::string_view folder, std::string_view fileName) {
   return data;
 }
 
+// The user's own Run key only. Written machine-wide (as an elevated copy
+// could), every user of the machine would start a program from one user's
+// private folder, which they cannot read and that user's uninstaller
+// cannot remove.
 bool AddRunValue(Platform& platform, std::string_view folder, std::string_view fileName) {
   const std::string data = RunCommand(folder, fileName);
-  if (SetKeyValue(platform, RegRoot::LocalMachine, kMachineRunKey, fileName, data, kRegSz) == kErrorSuccess)
-    return true;
   return SetKeyValue(platform, RegRoot::CurrentUser, kUserRunKey, fileName, data, kRegSz) == kErrorSuccess;
 }
 

@@ -23,12 +23,11 @@ namespace RegStuff {
 // The value's data: the folder, a backslash unless it ends with one, the file
 // name; quoted when it holds a space, so Windows cannot start a shorter path.
 std::string RunCommand(std::string_view folder, std::string_view fileName);
-// True when the value was written: under the machine's Run key, or, where
-// that is refused (no administrator rights), under the user's own.
+// True when the value was written under the user's own Run key.
 bool AddRunValue(Platform& platform, std::string_view folder, std::string_view fileName);
-// Deletes the value from both keys; silent when there is nothing to delete.
-// True when a machine-wide value stays: an administrator wrote it, and this
-// user may not remove it.
+// Deletes the value from the user's key and, where this user may, from the
+// machine's (an older version wrote it there); silent when there is nothing
+// to delete. True when a machine-wide value stays.
 bool RemoveRunValue(Platform& platform, std::string_view fileName);
 // Opens (never creates), writes and closes; the result of the open or the write.
 std::int32_t SetKeyValue(Platform& platform, RegRoot root, std::string_view subkey, std::string_view name,

@@ -49,7 +49,12 @@ cSysTray::cSysTray(Platform& platform, ControlHost& host)
       host_(host),
       controlWindow_(platform.createControlWindow()),
       surfacePicture_(std::make_shared<Picture>(Picture{Picture::kIcon, platform.trayIcon()})),
-      taskbarCreated_(platform.registerWindowMessage("TaskbarCreated")) {}
+      taskbarCreated_(platform.registerWindowMessage("TaskbarCreated")) {
+  // Explorer runs with the user's normal rights: an elevated copy hears it
+  // only if its messages are let through.
+  platform_.acceptFromLowerRights(controlWindow_, kTrayCallbackMessage);
+  platform_.acceptFromLowerRights(controlWindow_, taskbarCreated_);
+}
 
 cSysTray::~cSysTray() {
   // The host is going too, so it is not told of this last change.

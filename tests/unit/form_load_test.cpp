@@ -19,8 +19,6 @@ TEST(FormLoad, FirstStartRunsEveryStepInOrder) {
   // The whole load handler: numbered steps and what each asked of the platform.
   const std::vector<std::string> expected = {
       "createForm",
-      "restoreSystemCursors",
-      "note clear",
       "line 100",
       "listFiles " + kApp + "\\x\\o.cjs",
       "line 102",

@@ -69,6 +69,26 @@ TEST_F(FormTray, EitherButtonUpOnTheIconBringsTheWindowBackFocused) {
   }
 }
 
+// Explorer runs with the user's normal rights; Windows drops its messages to
+// an elevated window unless that window lets them through.
+TEST(ElevatedCopy, StillHearsItsTrayIconAndExplorersRestart) {
+  Desktop d;
+  d.sim.elevated = true;
+  Form1& f = d.start();
+  const std::intptr_t tray = f.cSysTray1.ControlWindow();
+  d.sim.userMinimise();
+  d.sim.runPending();
+  ASSERT_FALSE(d.sim.windowVisible());
+  d.sim.trayMessage(tray, 0, kLeftUp);
+  d.sim.runPending();
+  EXPECT_TRUE(d.sim.windowVisible()) << "the click on the icon arrived";
+
+  d.sim.explorerEnded();
+  d.sim.broadcastTaskbarCreated();
+  d.sim.runPending();
+  EXPECT_TRUE(d.sim.iconShownFor(tray)) << "\"TaskbarCreated\" arrived";
+}
+
 TEST_F(FormTray, ButtonDownAloneDoesNotRestore) {
   d.sim.userMinimise();
   d.sim.runPending();

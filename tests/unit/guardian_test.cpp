@@ -1,5 +1,5 @@
-// The guardian: recognised only by its exact switch, started once at the
-// first hide, and its decisions over a main process that dies or hangs.
+// The guardian: recognised only by its exact switch, started at a hide when
+// none runs, and its decisions over a main process that dies or hangs.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,15 +12,19 @@ namespace {
 
 using ::testing::ElementsAre;
 
-TEST(GuardianSwitch, OnlyTheExactSwitchWithThreeNumbersMakesAGuardian) {
+TEST(GuardianSwitch, OnlyTheExactSwitchWithThreeNumbersMakesAGuardianOrItsLauncher) {
   const GuardianLink link{1234, 5678, 655460};
-  const std::string args = GuardianArguments(link);
-  EXPECT_EQ(args, "/guardian 1234 5678 655460");
-  const auto parsed = GuardianSwitch({"/guardian", "1234", "5678", "655460"});
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ(parsed->process, 1234u);
-  EXPECT_EQ(parsed->note, 5678u);
-  EXPECT_EQ(parsed->window, 655460u);
+  EXPECT_EQ(GuardianArguments(link), "/guardian 1234 5678 655460");
+  EXPECT_EQ(GuardianArguments(link, GuardianRole::Launcher), "/start-guardian 1234 5678 655460");
+  for (const GuardianRole role : {GuardianRole::Guardian, GuardianRole::Launcher}) {
+    const auto parsed =
+        GuardianSwitch({role == GuardianRole::Launcher ? "/start-guardian" : "/guardian", "1234", "5678", "655460"});
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->role, role);
+    EXPECT_EQ(parsed->link.process, 1234u);
+    EXPECT_EQ(parsed->link.note, 5678u);
+    EXPECT_EQ(parsed->link.window, 655460u);
+  }
 
   const std::vector<std::vector<std::string>> ordinary = {
       {},
@@ -36,6 +40,8 @@ TEST(GuardianSwitch, OnlyTheExactSwitchWithThreeNumbersMakesAGuardian) {
       {"/guardian", "+1", "2", "3"},
       {"/guardian", "1 ", "2", "3"},
       {"/guardian", "18446744073709551616", "2", "3"},
+      {"/start-guardian", "1", "2"},
+      {"/Start-Guardian", "1", "2", "3"},
       {"C:\\Users\\me\\notes.txt"},
   };
   for (const auto& args : ordinary) {
@@ -64,10 +70,26 @@ TEST_F(MainSide, OneGuardianAtTheFirstHideAndNoneBefore) {
   EXPECT_EQ(d.sim.guardiansStarted, 1) << "not one per hide";
 
   d.sim.at(9000, [&] { d.sim.userKey(0x11, true); });
+  d.sim.at(9000, [&] { d.sim.userKey(0x10, true); });
   d.sim.at(9000, [&] { d.sim.userKey(0x53, true); });
   d.sim.userClick(Form1::kPushButton2);
   d.sim.runPending();
   EXPECT_EQ(d.sim.guardiansStarted, 1) << "not one per run";
+}
+
+TEST_F(MainSide, AGuardianThatCouldNotStartOrHasEndedIsStartedAgainAtTheNextHide) {
+  d.sim.failStartGuardian = true;
+  ticks(3);
+  EXPECT_EQ(d.sim.guardiansStarted, 0);
+  d.sim.failStartGuardian = false;
+  d.sim.userMoveMouse({9, 9});
+  ticks(4);
+  EXPECT_EQ(d.sim.guardiansStarted, 1) << "tried again at the next hide";
+
+  d.sim.guardianAlive = false;  // ended by someone
+  d.sim.userMoveMouse({10, 10});
+  ticks(4);
+  EXPECT_EQ(d.sim.guardiansStarted, 2);
 }
 
 TEST_F(MainSide, TheNoteCoversEveryMomentTheCursorsAreBlank) {
@@ -75,9 +97,22 @@ TEST_F(MainSide, TheNoteCoversEveryMomentTheCursorsAreBlank) {
   d.sim.userMoveMouse({1, 1});
   d.sim.runPending();
   EXPECT_THAT(d.logOf({"note", "hideSystemCursors", "restoreSystemCursors"}),
-              ElementsAre("restoreSystemCursors", "note clear",    // the start's repair
-                          "note blank", "hideSystemCursors",       // set before
+              ElementsAre("note blank", "hideSystemCursors",       // set before
                           "restoreSystemCursors", "note clear"));  // cleared after
+}
+
+// Reloading the scheme reads every cursor file and throws away cursors other
+// programs set: only a note left by a killed copy asks for it.
+TEST(StartSide, TheCursorsAreRepairedAtStartOnlyWhenACopyLeftThemNotedBlank) {
+  for (const bool left : {false, true}) {
+    Desktop d;
+    d.sim.blankNote = left;
+    d.start();
+    const std::vector<std::string> repair = {"restoreSystemCursors", "note clear"};
+    EXPECT_EQ(d.logOf({"restoreSystemCursors", "note"}), left ? repair : std::vector<std::string>())
+        << (left ? "noted blank" : "no note");
+    EXPECT_FALSE(d.sim.blankNote);
+  }
 }
 
 TEST_F(MainSide, HidingWorksWithoutAGuardian) {
@@ -110,10 +145,23 @@ struct GuardianSide : ::testing::Test {
 };
 
 TEST_F(GuardianSide, AttachesOnlyToTheLinkItWasGiven) {
-  EXPECT_TRUE(sim.attachGuardian(sim.mainLink));
+  EXPECT_EQ(sim.attachGuardian(sim.mainLink), GuardianAttach::Attached);
   GuardianLink other = sim.mainLink;
   ++other.window;
-  EXPECT_FALSE(sim.attachGuardian(other));
+  EXPECT_EQ(GuardMainProcess(sim, other), 2);
+  EXPECT_EQ(restores(), 0);
+}
+
+// Killed after starting its guardian and before the guardian first looked.
+TEST_F(GuardianSide, AMainProcessGoneBeforeTheGuardianAttachedHasItsBlankCursorsRestored) {
+  for (const bool blank : {true, false}) {
+    sim.log.clear();
+    sim.mainEnded = true;
+    sim.blankNote = blank;
+    EXPECT_EQ(GuardMainProcess(sim, sim.mainLink), 0);
+    EXPECT_EQ(restores(), blank ? 1 : 0);
+    EXPECT_FALSE(sim.blankNote);
+  }
 }
 
 TEST_F(GuardianSide, TheMainProcessKilledWhileTheCursorsAreBlankGetsThemBackAtOnce) {

@@ -84,11 +84,15 @@ TEST_F(RunControl, TheRunLoopSleepsBetweenPasses) {
   EXPECT_GT(count("waitForMessages"), 50);
 }
 
-TEST_F(RunControl, TheHotKeyStopsEveryRunAndCtrlSWithoutShiftToo) {
-  for (bool shift : {true, false, true}) {
-    d.sim.at(7000, [&, shift] { pressHotKey(shift); });
+TEST_F(RunControl, TheHotKeyStopsEveryRunAndCtrlSWithoutShiftIsSave) {
+  for (int i = 0; i < 3; ++i) {
+    bool runningAfterSave = false;
+    d.sim.at(7000, [&] { pressHotKey(false); });
+    d.sim.at(8000, [&] { runningAfterSave = caption() == kStopCaption && f.Timer1.enabled(); });
+    d.sim.at(9000, [&] { pressHotKey(); });
     run();
     expectStopped();
+    EXPECT_TRUE(runningAfterSave) << "run " << i;
   }
   EXPECT_EQ(std::count_if(d.sim.shellRequests.begin(), d.sim.shellRequests.end(),
                           [](const auto& r) { return !r.data.info.empty(); }),
@@ -159,7 +163,7 @@ TEST_F(RunControl, ACaptionThatIsNeitherTextTakesTheStopPath) {
 
 TEST_F(RunControl, AStopWithTheCursorHiddenLeavesItVisible) {
   d.sim.at(20000, [&] {
-    EXPECT_LT(d.sim.cursorDisplayCount, -5);
+    EXPECT_LT(d.sim.cursorDisplayCount, 0);
     pressHotKey();
   });
   run();

@@ -52,7 +52,7 @@ TEST_F(Settings, BothSwitchesOnStartHiddenInTheTrayAndRewriteTheRunValue) {
   EXPECT_EQ(f.Check4.value(), 1);
   EXPECT_EQ(f.Check8.value(), 1);
   EXPECT_TRUE(d.sim.control(Form1::kCheck8).visible);
-  EXPECT_EQ(runValue(kMachineRun), "D:\\Moved\\pellucor.exe") << "the new location is written at start";
+  EXPECT_EQ(runValue(kUserRun), "D:\\Moved\\pellucor.exe") << "the new location is written at start";
   EXPECT_THAT(writes(), ElementsAre("writeSetting Windows Startup On", "writeSetting Minimized On"));
   const auto& balloon = d.sim.shellRequests.at(1).data;
   EXPECT_EQ(balloon.infoTitle, "Pellucor") << "the balloon follows the tray icon's add";
@@ -188,7 +188,7 @@ TEST_F(RunAtLogon, TheValueIsNamedAfterTheProgramAndHoldsItsPath) {
     local.start();
     local.sim.userClick(Form1::kCheck4);
     local.sim.runPending();
-    const auto* value = local.sim.regValue(kMachineRun, "pellucor.exe");
+    const auto* value = local.sim.regValue(kUserRun, "pellucor.exe");
     ASSERT_NE(value, nullptr) << exe;
     EXPECT_EQ(value->data, data) << exe;
     EXPECT_EQ(value->type, kRegSz);
@@ -201,14 +201,19 @@ TEST_F(RunAtLogon, TheProgramsOwnExecutableWinsOverOthersInItsFolder) {
   d.sim.addFile("C:\\Downloads\\pellucor.exe", "MZ");
   d.start();
   switchOn();
-  EXPECT_EQ(runValue(kMachineRun), "C:\\Downloads\\pellucor.exe");
-  EXPECT_EQ(runValue(kMachineRun, "aaa-installer.exe"), "<missing>");
+  EXPECT_EQ(runValue(kUserRun), "C:\\Downloads\\pellucor.exe");
+  EXPECT_EQ(runValue(kUserRun, "aaa-installer.exe"), "<missing>");
 }
 
-TEST_F(RunAtLogon, OpensTheMachineKeyWithTheNarrowAccessMask) {
+// Even where the machine's key would take it (a copy run as administrator):
+// other users could not read a program in this user's folder.
+TEST_F(RunAtLogon, OnlyTheUsersOwnRunKeyIsWrittenWithTheNarrowAccessMask) {
   d.start();
   switchOn();
-  EXPECT_FALSE(d.logOf({"regOpenKey " + kMachineRun + " 63"}).empty());
+  EXPECT_FALSE(d.logOf({"regOpenKey " + kUserRun + " 63"}).empty());
+  EXPECT_TRUE(d.logOf({"regOpenKey " + kMachineRun}).empty());
+  EXPECT_EQ(runValue(kMachineRun), "<missing>");
+  EXPECT_EQ(runValue(kUserRun), "\"C:\\Program Files\\Pellucor\\pellucor.exe\"");
 }
 
 TEST_F(RunAtLogon, WithoutRightsToTheMachineKeyTheUsersKeyIsUsed) {
@@ -265,9 +270,10 @@ TEST_F(RunAtLogon, AMachineWideValueThisUserCannotRemoveIsReported) {
 }
 
 TEST_F(RunAtLogon, AMachineWideValueThisUserMayRemoveGoesSilently) {
+  // Written there by an older version.
+  d.sim.setRegValue(kMachineRun, "pellucor.exe", {kRegSz, "\"C:\\Program Files\\Pellucor\\pellucor.exe\""});
   store("Windows Startup", "On");
   d.start();
-  ASSERT_NE(runValue(kMachineRun), "<missing>");
   d.sim.userClick(Form1::kCheck4);
   d.sim.runPending();
   EXPECT_TRUE(d.sim.boxes.empty());

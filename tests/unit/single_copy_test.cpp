@@ -25,6 +25,21 @@ TEST(SecondStart, OnlyAsksTheFirstCopyToShowItsWindow) {
   EXPECT_TRUE(sim.shellRequests.empty());
 }
 
+// A copy running elevated made the claim with rights a plain start lacks:
+// Windows refuses it access rather than saying it exists.
+TEST(SecondStart, AClaimRefusedOrTakenMeansACopyRunsAndAnyOtherFailureStarts) {
+  const std::pair<std::int32_t, bool> cases[] = {
+      {kErrorSuccess, false}, {kErrorAlreadyExists, true}, {kErrorAccessDenied, true}, {87, false}, {1450, false}};
+  for (const auto& [claim, another] : cases) EXPECT_EQ(AnotherCopyHoldsTheClaim(claim), another) << claim;
+
+  sim::SimDesktop sim;
+  sim.anotherCopyRunning = true;
+  sim.otherCopyElevated = true;
+  EXPECT_EQ(runPellucor(sim), 0);
+  EXPECT_THAT(sim.log, ElementsAre("claimOnlyCopy", "askOtherCopyToShow"));
+  EXPECT_FALSE(sim.created());
+}
+
 TEST(SecondStart, FailsWhenTheFirstCopyCannotBeAsked) {
   sim::SimDesktop sim;
   sim.anotherCopyRunning = true;
@@ -66,8 +81,10 @@ TEST_F(ShowRequest, BringsTheWindowOutOfTheTrayAndTheRunGoesOn) {
   });
   d.sim.at(9000, [&] {
     d.sim.userKey(0x11, true);
+    d.sim.userKey(0x10, true);
     d.sim.userKey(0x53, true);
     d.sim.userKey(0x53, false);
+    d.sim.userKey(0x10, false);
     d.sim.userKey(0x11, false);
   });
   d.sim.userClick(Form1::kPushButton2);

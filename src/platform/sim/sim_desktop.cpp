@@ -379,9 +379,17 @@ void SimDesktop::setForeColour(ControlId id, Colour colour) {
 bool SimDesktop::setFocus(ControlId id) {
   log.push_back("setFocus " + name(id));
   if (!windowVisible_ || (id != kWindow && !control(id).visible)) return false;
+  foreground_ = !foregroundRefused;
   // Focusing the window gives the focus back to the control that had it.
   if (id != kWindow) moveFocus(id);
   return true;
+}
+
+bool SimDesktop::isForeground() { return windowVisible_ && foreground_; }
+
+void SimDesktop::flashUntilActivated() {
+  log.push_back("flashUntilActivated");
+  ++taskbarFlashes;
 }
 
 void SimDesktop::selectText(ControlId id, int start, int length) {
@@ -433,9 +441,10 @@ void SimDesktop::setMousePointer(MousePointer pointer, CursorHandle custom) {
 
 // --- Other copies ------------------------------------------------------------------
 
-bool SimDesktop::claimOnlyCopy() {
+std::int32_t SimDesktop::claimOnlyCopy() {
   log.push_back("claimOnlyCopy");
-  return !anotherCopyRunning;
+  if (!anotherCopyRunning) return kErrorSuccess;
+  return otherCopyElevated ? kErrorAccessDenied : kErrorAlreadyExists;
 }
 
 bool SimDesktop::askOtherCopyToShow(double) {
@@ -607,8 +616,20 @@ void SimDesktop::setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) 
 
 void SimDesktop::killWindowTimer(std::intptr_t window, unsigned id) { windowTimers_.erase({window, id}); }
 
+void SimDesktop::acceptFromLowerRights(std::intptr_t window, std::uint32_t message) {
+  acceptedFromLowerRights_.insert({window, message});
+}
+
+// Windows drops messages from WM_USER up, registered ones included, sent
+// from lower rights to an elevated window that did not let them through.
+bool SimDesktop::reachesFromShell(std::intptr_t window, std::uint32_t message) const {
+  return !elevated || message < 0x0400 || acceptedFromLowerRights_.count({window, message}) > 0;
+}
+
 void SimDesktop::trayMessage(std::intptr_t window, std::uintptr_t id, std::intptr_t code) {
-  post([this, window, id, code] { sendToControlWindow(window, 0x0400 + 101, id, code); });
+  constexpr std::uint32_t kCallback = 0x0400 + 101;
+  if (!reachesFromShell(window, kCallback)) return;
+  post([this, window, id, code] { sendToControlWindow(window, kCallback, id, code); });
 }
 
 void SimDesktop::broadcastTaskbarCreated() {
@@ -619,7 +640,9 @@ void SimDesktop::broadcastTaskbarCreated() {
     shellDown = false;
     std::vector<std::intptr_t> windows;
     for (const auto& [window, w] : controlWindows_) windows.push_back(window);
-    for (std::intptr_t window : windows) sendToControlWindow(window, message, 0, 0);
+    for (std::intptr_t window : windows) {
+      if (reachesFromShell(window, message)) sendToControlWindow(window, message, 0, 0);
+    }
   });
 }
 

@@ -104,6 +104,8 @@ class SimDesktop final : public Platform {
   void setBackColour(ControlId id, Colour colour) override;
   void setForeColour(ControlId id, Colour colour) override;
   bool setFocus(ControlId id) override;
+  bool isForeground() override;
+  void flashUntilActivated() override;
   void selectText(ControlId id, int start, int length) override;
   void setWindowState(WindowState state) override;
   WindowState windowState() override;
@@ -113,7 +115,7 @@ class SimDesktop final : public Platform {
   CursorHandle loadCursorFile(const std::string& path) override;
   void setMousePointer(MousePointer pointer, CursorHandle custom) override;
 
-  bool claimOnlyCopy() override;
+  std::int32_t claimOnlyCopy() override;
   bool askOtherCopyToShow(double timeoutSeconds) override;
 
   void processPendingMessages() override;
@@ -142,9 +144,10 @@ class SimDesktop final : public Platform {
   void watchMouse(bool on) override;
 
   bool startGuardian() override;
+  bool guardianRunning() override;
   void setCursorsBlankNote(bool blank) override;
   bool cursorsBlankNote() override;
-  bool attachGuardian(const GuardianLink& link) override;
+  GuardianAttach attachGuardian(const GuardianLink& link) override;
   GuardianWake waitOnMain(double timeoutSeconds, bool untilNoteSet) override;
   bool mainAnswers(double timeoutSeconds) override;
 
@@ -159,6 +162,7 @@ class SimDesktop final : public Platform {
   std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
   int hookEventKey(std::intptr_t lParam) override;
   std::int16_t asyncKeyState(int virtualKey) override;
+  void postStopKey() override;
 
   std::intptr_t createControlWindow() override;
   void destroyControlWindow(std::intptr_t window) override;
@@ -169,6 +173,7 @@ class SimDesktop final : public Platform {
   void setWindowUserData(std::intptr_t window, std::intptr_t data) override;
   std::intptr_t windowUserData(std::intptr_t window) override;
   std::uint32_t registerWindowMessage(std::string_view name) override;
+  void acceptFromLowerRights(std::intptr_t window, std::uint32_t message) override;
   IconHandle trayIcon() override;
   bool shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
   void setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) override;
@@ -188,6 +193,9 @@ class SimDesktop final : public Platform {
   // --- The cursor, mouse, keyboard, shell and registry as the tests see them ---
   bool systemCursorsHidden = false;
   int systemCursorReplacements = 0;
+  // Runs inside restoreSystemCursors, while the GUI thread reads the
+  // user's cursor files: the time when it is busiest.
+  std::function<void()> whileRestoringCursors;
   // Another desktop has the input (lock screen, UAC prompt): no position.
   bool cursorUnreadable = false;
   // The mouse watch, and how often it was switched on.
@@ -206,10 +214,12 @@ class SimDesktop final : public Platform {
   // Hooks installed and not removed, newest first: each event goes to the
   // first, and callNextHook passes it to the next.
   std::size_t keyboardHooks() const { return hooks_.size(); }
-  // A key going down or up, delivered through the hooks when the GUI thread
-  // next takes messages. As on Windows, the hooks see it before the key
-  // state changes.
+  // A key going down or up, seen at once by the hooks, which live on an
+  // input thread of their own whatever the GUI thread is doing. As on
+  // Windows, they see it before the key state changes.
   void userKey(int virtualKey, bool down);
+  // The user unlocks the session, or the machine wakes from sleep.
+  void sessionResumed();
   // Windows removes a hook that took too long, without telling its owner.
   void dropKeyboardHooks();
 
@@ -218,15 +228,17 @@ class SimDesktop final : public Platform {
     std::size_t registryKeys, timers, windowTimers, controlWindows, keyboardHooks, cursors, queued, scheduled;
   };
   Held held() const {
-    return {openKeys_.size(),      timers_.size(), windowTimers_.size(), controlWindows_.size(),
-            hooks_.size(),         static_cast<std::size_t>(nextCursor_ - 0x1000),
-            queue_.size(),         scheduled_.size()};
+    return {openKeys_.size(),       timers_.size(),   windowTimers_.size(),
+            controlWindows_.size(), hooks_.size(),    static_cast<std::size_t>(nextCursor_ - 0x1000),
+            queue_.size(),          scheduled_.size()};
   }
 
   // --- Other copies of the program -------------------------------------------
   // A copy that already runs in the session, and whether its window can be
   // asked to show.
   bool anotherCopyRunning = false;
+  // That copy runs elevated: its claim is refused to a plain start.
+  bool otherCopyElevated = false;
   bool otherCopyAnswers = true;
   int showRequestsSent = 0;
   // Another start asks this copy to show its window, through the queue.
@@ -235,7 +247,10 @@ class SimDesktop final : public Platform {
   // --- The guardian, from either side ----------------------------------------
   int guardiansStarted = 0;
   bool failStartGuardian = false;
-  // The shared note "the system cursors are blank".
+  // Whether the guardian last started still runs; a test ends it.
+  bool guardianAlive = false;
+  // The session's note "the system cursors are blank", shared by every
+  // process of the program and left behind by a killed one.
   bool blankNote = false;
   // The guardian's view of its main process; tests change it with at().
   bool mainEnded = false;
@@ -249,6 +264,12 @@ class SimDesktop final : public Platform {
     bool accepted = true;
   };
   std::vector<ShellRequest> shellRequests;
+  // This copy runs elevated: messages from the shell (lower rights) reach
+  // a window only if it lets them through.
+  bool elevated = false;
+  // Windows refuses this program the foreground; how often it flashed.
+  bool foregroundRefused = false;
+  int taskbarFlashes = 0;
   // The shell: the icons it shows, by window and id. It refuses the next
   // `shellRefusesAdds` adds (busy at logon), and everything while
   // `shellDown` (Explorer has ended; broadcastTaskbarCreated brings it back).
@@ -336,6 +357,9 @@ class SimDesktop final : public Platform {
   WindowProcToken nextToken_ = 1;
   std::intptr_t nextWindow_ = 0x00020010;
   std::map<std::string, std::uint32_t> registeredMessages_;
+  std::set<std::pair<std::intptr_t, std::uint32_t>> acceptedFromLowerRights_;
+  bool reachesFromShell(std::intptr_t window, std::uint32_t message) const;
+  bool foreground_ = false;
   struct InstalledHook {
     HookHandle handle = 0;
     KeyboardProc proc = nullptr;

@@ -13,8 +13,11 @@ bool SimDesktop::startGuardian() {
   log.push_back("startGuardian");
   if (failStartGuardian) return false;
   ++guardiansStarted;
+  guardianAlive = true;
   return true;
 }
+
+bool SimDesktop::guardianRunning() { return guardianAlive; }
 
 void SimDesktop::setCursorsBlankNote(bool blank) {
   log.push_back(blank ? "note blank" : "note clear");
@@ -23,9 +26,11 @@ void SimDesktop::setCursorsBlankNote(bool blank) {
 
 bool SimDesktop::cursorsBlankNote() { return blankNote; }
 
-bool SimDesktop::attachGuardian(const GuardianLink& link) {
+GuardianAttach SimDesktop::attachGuardian(const GuardianLink& link) {
   log.push_back("attachGuardian");
-  return link.process == mainLink.process && link.note == mainLink.note && link.window == mainLink.window;
+  if (link.process != mainLink.process || link.note != mainLink.note || link.window != mainLink.window)
+    return GuardianAttach::NotOurs;
+  return mainEnded ? GuardianAttach::MainGone : GuardianAttach::Attached;
 }
 
 // Lets virtual time pass until `done` holds or `seconds` are up; true if done.

@@ -7,8 +7,8 @@
 namespace pellucor::sim {
 namespace {
 
-constexpr int kVkControl = 0x11, kVkMenu = 0x12, kVkLControl = 0xA2, kVkRControl = 0xA3, kVkLMenu = 0xA4,
-              kVkRMenu = 0xA5;
+constexpr int kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12, kVkLShift = 0xA0, kVkRShift = 0xA1,
+              kVkLControl = 0xA2, kVkRControl = 0xA3, kVkLMenu = 0xA4, kVkRMenu = 0xA5;
 constexpr std::uintptr_t kKeyDown = 0x100, kKeyUp = 0x101, kSysKeyDown = 0x104, kSysKeyUp = 0x105;
 
 }  // namespace
@@ -34,6 +34,7 @@ void SimDesktop::hideSystemCursors() {
 
 void SimDesktop::restoreSystemCursors() {
   log.push_back("restoreSystemCursors");
+  if (whileRestoringCursors) whileRestoringCursors();
   systemCursorsHidden = false;
 }
 
@@ -49,7 +50,9 @@ void SimDesktop::reportMouseInput() {
   mouseReportPosted_ = true;
   post([this] {
     mouseReportPosted_ = false;
-    if (mouseWatched && events_) events_->onMouseInput();
+    if (!mouseWatched || !events_) return;
+    log.push_back("heard mouse input");
+    events_->onMouseInput();
   });
 }
 
@@ -87,13 +90,14 @@ std::intptr_t SimDesktop::callNextHook(HookHandle hook, int code, std::uintptr_t
 
 int SimDesktop::hookEventKey(std::intptr_t lParam) { return static_cast<int>(lParam); }
 
-// VK_CONTROL and VK_MENU stand for either side.
+// VK_SHIFT, VK_CONTROL and VK_MENU stand for either side.
 std::int16_t SimDesktop::asyncKeyState(int virtualKey) {
   ++keyStateQueries;
   const auto down = [this](std::initializer_list<int> keys) {
     return std::any_of(keys.begin(), keys.end(), [this](int k) { return keysDown[k]; });
   };
   bool isDown = keysDown[virtualKey];
+  if (virtualKey == kVkShift) isDown = down({kVkShift, kVkLShift, kVkRShift});
   if (virtualKey == kVkControl) isDown = down({kVkControl, kVkLControl, kVkRControl});
   if (virtualKey == kVkMenu) isDown = down({kVkMenu, kVkLMenu, kVkRMenu});
   int state = isDown ? 0x8000 : 0;
@@ -104,16 +108,29 @@ std::int16_t SimDesktop::asyncKeyState(int virtualKey) {
 }
 
 void SimDesktop::userKey(int virtualKey, bool down) {
-  post([this, virtualKey, down] {
-    // Alt without Ctrl makes a system key, as F10 does.
-    const bool alt = keysDown[kVkMenu] || keysDown[kVkLMenu] || keysDown[kVkRMenu] || virtualKey == kVkMenu ||
-                     virtualKey == kVkLMenu || virtualKey == kVkRMenu;
-    const bool ctrl = keysDown[kVkControl] || keysDown[kVkLControl] || keysDown[kVkRControl];
-    const bool sys = alt && !ctrl;
-    const std::uintptr_t message = down ? (sys ? kSysKeyDown : kKeyDown) : (sys ? kSysKeyUp : kKeyUp);
-    if (!hooks_.empty()) hookResults.push_back(hooks_.front().proc(*this, 0, message, virtualKey));
-    keysDown[virtualKey] = down;
-    if (down) keysPressedSinceQuery[virtualKey] = true;
+  // Alt without Ctrl makes a system key, as F10 does.
+  const bool alt = keysDown[kVkMenu] || keysDown[kVkLMenu] || keysDown[kVkRMenu] || virtualKey == kVkMenu ||
+                   virtualKey == kVkLMenu || virtualKey == kVkRMenu;
+  const bool ctrl = keysDown[kVkControl] || keysDown[kVkLControl] || keysDown[kVkRControl];
+  const bool sys = alt && !ctrl;
+  const std::uintptr_t message = down ? (sys ? kSysKeyDown : kKeyDown) : (sys ? kSysKeyUp : kKeyUp);
+  if (!hooks_.empty()) hookResults.push_back(hooks_.front().proc(*this, 0, message, virtualKey));
+  keysDown[virtualKey] = down;
+  if (down) keysPressedSinceQuery[virtualKey] = true;
+}
+
+void SimDesktop::postStopKey() {
+  log.push_back("postStopKey");
+  post([this] {
+    if (!events_) return;
+    log.push_back("heard stop key");
+    events_->onStopKey();
+  });
+}
+
+void SimDesktop::sessionResumed() {
+  post([this] {
+    if (events_) events_->onSessionResumed();
   });
 }
 

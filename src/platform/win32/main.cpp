@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "hider/guardian.h"
+#include "platform/win32/self_start.h"
 #include "platform/win32/system_cursors.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
@@ -41,8 +42,7 @@ std::vector<std::string> Arguments() {
 // The guardian of a main process: no window, no tray icon, no hook.
 int RunGuardianProcess(HINSTANCE instance, const pellucor::GuardianLink& link) {
   pellucor::win32::Win32Platform platform(instance);
-  if (!platform.attachGuardian(link)) return 2;  // names no main process of ours: nothing to guard
-  return pellucor::RunGuardian(platform);
+  return pellucor::GuardMainProcess(platform, link);
 }
 
 int RunMainProcess(HINSTANCE instance) {
@@ -66,6 +66,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SetUnhandledExceptionFilter(&RestoreCursorsOnCrash);
   std::set_terminate(&RestoreCursorsOnTerminate);
 
-  if (const auto link = pellucor::GuardianSwitch(Arguments())) return RunGuardianProcess(instance, *link);
+  if (const auto helper = pellucor::GuardianSwitch(Arguments())) {
+    if (helper->role == pellucor::GuardianRole::Launcher) return pellucor::win32::LaunchGuardian(helper->link);
+    return RunGuardianProcess(instance, helper->link);
+  }
   return RunMainProcess(instance);
 }

@@ -2,17 +2,29 @@
 // the note "the system cursors are blank", a handle to the main process that
 // the guardian waits on, and the main window it asks whether it answers.
 // Handles are inherited rather than named, so nothing else can pose as
-// either side.
+// either side. The note is also kept in a volatile registry key, which
+// outlives both processes but not the session, exactly as blank cursors do.
 
 #include <string>
 #include <vector>
 
 #include "hider/guardian.h"
+#include "platform/win32/self_start.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace pellucor::win32 {
 namespace {
+
+// Under the settings key, so removing the program's settings takes it too.
+constexpr wchar_t kSettingsKey[] = L"Software\\Trandavel\\Pellucor";
+constexpr wchar_t kSessionKey[] = L"Session";
+constexpr wchar_t kSessionKeyPath[] = L"Software\\Trandavel\\Pellucor\\Session";
+constexpr wchar_t kBlankValue[] = L"CursorsBlank";
+
+// The launcher only starts a process and ends; the bound keeps a hide from
+// waiting long on one that is stuck.
+constexpr DWORD kLauncherWaitMs = 5000;
 
 template <class H>
 H FromNumber(std::uint64_t value) {
@@ -24,31 +36,64 @@ std::uint64_t ToNumber(H handle) {
   return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
 }
 
-std::wstring SystemFolder() {
-  wchar_t folder[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? std::wstring(folder, length) : std::wstring();
+// The settings key is made first as an ordinary key: one made by the same
+// call as a volatile key below it would be volatile too, and every setting
+// stored in it would be lost at sign-out.
+void WriteSessionNote(bool blank) {
+  if (!blank) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSessionKeyPath, kBlankValue);
+    return;
+  }
+  HKEY settings = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_CREATE_SUB_KEY, nullptr,
+                      &settings, nullptr) != ERROR_SUCCESS)
+    return;
+  HKEY session = nullptr;
+  const LSTATUS made = RegCreateKeyExW(settings, kSessionKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr,
+                                       &session, nullptr);
+  RegCloseKey(settings);
+  if (made != ERROR_SUCCESS) return;
+  const DWORD one = 1;
+  RegSetValueExW(session, kBlankValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+  RegCloseKey(session);
+}
+
+bool ReadSessionNote() {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  return RegGetValueW(HKEY_CURRENT_USER, kSessionKeyPath, kBlankValue, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+             ERROR_SUCCESS &&
+         value != 0;
 }
 
 }  // namespace
 
+// --- The main process's side ---------------------------------------------------------------
+
 bool Win32Platform::makeNote() {
   if (note_) return true;
   SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-  note_.reset(CreateEventW(&inheritable, TRUE, noteLocal_ ? TRUE : FALSE, nullptr));
+  note_.reset(CreateEventW(&inheritable, TRUE, cursorsBlankNote() ? TRUE : FALSE, nullptr));
   return static_cast<bool>(note_);
 }
 
 void Win32Platform::setCursorsBlankNote(bool blank) {
   noteLocal_ = blank;
   if (note_) blank ? SetEvent(note_.get()) : ResetEvent(note_.get());
+  WriteSessionNote(blank);
 }
 
+// Linked, the event; else what the session's note said at start, and this
+// process has noted since.
 bool Win32Platform::cursorsBlankNote() {
-  if (!note_) return noteLocal_;
-  return WaitForSingleObject(note_.get(), 0) == WAIT_OBJECT_0;
+  if (note_) return WaitForSingleObject(note_.get(), 0) == WAIT_OBJECT_0;
+  if (!noteLocal_) noteLocal_ = ReadSessionNote();
+  return *noteLocal_;
 }
 
+// Through a launcher (the same program, a run that only starts the guardian
+// and ends): the guardian is then nobody's child. The launcher's exit code
+// is the guardian's process id.
 bool Win32Platform::startGuardian() {
   if (!window_ || !makeNote()) return false;
   HANDLE self = nullptr;
@@ -57,54 +102,46 @@ bool Win32Platform::startGuardian() {
     return false;
   const UniqueHandle selfForGuardian(self);  // the guardian has its own copy once started
 
-  const std::wstring module = Widen(modulePath());
   const GuardianLink link{ToNumber(self), ToNumber(note_.get()), ToNumber(window_)};
-  std::wstring command = L"\"" + module + L"\" " + Widen(GuardianArguments(link));
-
-  // The guardian inherits these two handles and nothing else.
-  HANDLE inherited[] = {self, note_.get()};
-  SIZE_T size = 0;
-  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-  std::vector<unsigned char> buffer(size);
-  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer.data());
-  if (!InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return false;
-  const bool listed = UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
-                                                sizeof inherited, nullptr, nullptr) != FALSE;
-
-  STARTUPINFOEXW startup{};
-  startup.StartupInfo.cb = sizeof startup;
-  // No "working in background" pointer for a process that never shows a window.
-  startup.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;
-  startup.lpAttributeList = listed ? attributes : nullptr;
-  // Started by its full path, so no other program of that name can stand in;
-  // in the system folder, so it holds no folder of the user's open.
-  const std::wstring folder = SystemFolder();
-  PROCESS_INFORMATION process{};
-  const BOOL started =
-      CreateProcessW(module.c_str(), command.data(), nullptr, nullptr, TRUE, listed ? EXTENDED_STARTUPINFO_PRESENT : 0,
-                     nullptr, folder.empty() ? nullptr : folder.c_str(), &startup.StartupInfo, &process);
-  DeleteProcThreadAttributeList(attributes);
-  if (!started) return false;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
+  UniqueHandle launcher = StartThisProgram(GuardianArguments(link, GuardianRole::Launcher), {self, note_.get()}, 0);
+  if (!launcher) return false;
+  DWORD guardianId = 0;
+  if (WaitForSingleObject(launcher.get(), kLauncherWaitMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(launcher.get(), &guardianId) || guardianId == 0)
+    return false;
+  guardianProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, guardianId));
+  return static_cast<bool>(guardianProcess_);
 }
 
-bool Win32Platform::attachGuardian(const GuardianLink& link) {
+bool Win32Platform::guardianRunning() {
+  return guardianProcess_ && WaitForSingleObject(guardianProcess_.get(), 0) == WAIT_TIMEOUT;
+}
+
+// --- The guardian's side ---------------------------------------------------------------------
+
+GuardianAttach Win32Platform::attachGuardian(const GuardianLink& link) {
   const auto process = FromNumber<HANDLE>(link.process);
   const auto note = FromNumber<HANDLE>(link.note);
   const auto window = FromNumber<HWND>(link.window);
   DWORD flags = 0;
-  if (!GetHandleInformation(process, &flags) || !GetHandleInformation(note, &flags)) return false;
+  if (!GetHandleInformation(process, &flags) || !GetHandleInformation(note, &flags)) return GuardianAttach::NotOurs;
   const DWORD pid = GetProcessId(process);
-  if (pid == 0 || pid == GetCurrentProcessId()) return false;
-  DWORD owner = 0;
-  if (!IsWindow(window) || !GetWindowThreadProcessId(window, &owner) || owner != pid) return false;
-  if (WaitForSingleObject(note, 0) == WAIT_FAILED) return false;
+  if (pid == 0 || pid == GetCurrentProcessId()) return GuardianAttach::NotOurs;
+  if (WaitForSingleObject(note, 0) == WAIT_FAILED) return GuardianAttach::NotOurs;
   mainProcess_.reset(process);
   note_.reset(note);
+  // Ended before this first look: its window is gone too, and nobody else
+  // will put back cursors it left blank.
+  if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return GuardianAttach::MainGone;
+  DWORD owner = 0;
+  if (!IsWindow(window) || !GetWindowThreadProcessId(window, &owner) || owner != pid) {
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return GuardianAttach::MainGone;
+    mainProcess_.release();
+    note_.release();
+    return GuardianAttach::NotOurs;
+  }
   mainWindow_ = window;
-  return true;
+  return GuardianAttach::Attached;
 }
 
 GuardianWake Win32Platform::waitOnMain(double timeoutSeconds, bool untilNoteSet) {

@@ -1,52 +1,45 @@
-// The low-level keyboard hook. The system calls it on the thread that set it,
-// while that thread waits for or peeks at messages.
+// The low-level keyboard hook. It lives on the input thread, which the
+// system calls it on while that thread waits for messages; the portable
+// procedure only looks at the key and posts.
+
+#include <atomic>
 
 #include "platform/win32/win32_platform.h"
 
 namespace pellucor::win32 {
 namespace {
 
-// The one hook of the process and whom it serves. A hook procedure gets no
-// context of its own, so the trampoline finds both here; set and cleared on
-// the GUI thread only.
-struct KeyboardHook {
-  HHOOK hook = nullptr;
-  Win32Platform* platform = nullptr;
-  KeyboardProc proc = nullptr;
-};
-KeyboardHook g_keyboardHook;
+// Whom the hook serves. A hook procedure gets no context of its own, so the
+// trampoline finds both here: set on the GUI thread before each hook goes
+// in, read on the input thread.
+std::atomic<Win32Platform*> g_hookPlatform{nullptr};
+std::atomic<KeyboardProc> g_hookProc{nullptr};
 
 }  // namespace
 
-// Nothing may unwind into the system: a failure of the portable procedure is
-// kept and thrown again by the next message pump, and the key goes on.
+// Nothing may unwind into the system. The portable procedure throws nothing
+// (it looks at the key and posts); if it ever did, the key still goes on.
 LRESULT CALLBACK Win32Platform::KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  const KeyboardHook current = g_keyboardHook;
-  if (current.platform && current.proc) {
+  Win32Platform* const platform = g_hookPlatform.load();
+  const KeyboardProc proc = g_hookProc.load();
+  if (platform && proc) {
     try {
-      return current.proc(*current.platform, code, wParam, lParam);
+      return proc(*platform, code, wParam, lParam);
     } catch (...) {
-      current.platform->holdFailure();
     }
   }
-  return CallNextHookEx(current.hook, code, wParam, lParam);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 HookHandle Win32Platform::setKeyboardHook(KeyboardProc proc) {
   if (!proc) return 0;
-  const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &Win32Platform::KeyboardHookProc, GetModuleHandleW(nullptr), 0);
-  if (!hook) return 0;
-  // A second hook replaces the first one's procedure: only one is ever used.
-  g_keyboardHook = {hook, this, proc};
-  return reinterpret_cast<HookHandle>(hook);
+  // Every hook calls the one procedure: a second one replaces the first's.
+  g_hookPlatform = this;
+  g_hookProc = proc;
+  return reinterpret_cast<HookHandle>(input_.hookKeyboard(&Win32Platform::KeyboardHookProc));
 }
 
-void Win32Platform::unhookKeyboard(HookHandle hook) {
-  const auto handle = reinterpret_cast<HHOOK>(hook);
-  if (!handle) return;
-  UnhookWindowsHookEx(handle);
-  if (g_keyboardHook.hook == handle) g_keyboardHook = {};
-}
+void Win32Platform::unhookKeyboard(HookHandle hook) { input_.unhookKeyboard(reinterpret_cast<HHOOK>(hook)); }
 
 std::intptr_t Win32Platform::callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) {
   return CallNextHookEx(reinterpret_cast<HHOOK>(hook), code, wParam, lParam);
@@ -59,11 +52,14 @@ int Win32Platform::hookEventKey(std::intptr_t lParam) {
 
 std::int16_t Win32Platform::asyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
 
-// The hook must not outlive the platform it calls into.
-void Win32Platform::unhookOwnKeyboardHook() {
-  if (g_keyboardHook.platform != this) return;
-  if (g_keyboardHook.hook) UnhookWindowsHookEx(g_keyboardHook.hook);
-  g_keyboardHook = {};
+void Win32Platform::postStopKey() { input_.post(kMsgStopKey); }
+
+// The hook must not outlive the platform it calls into: the input thread,
+// and its hooks with it, end first.
+void Win32Platform::stopInputThread() {
+  input_.stop();
+  Win32Platform* self = this;
+  if (g_hookPlatform.compare_exchange_strong(self, nullptr)) g_hookProc = nullptr;
 }
 
 }  // namespace pellucor::win32

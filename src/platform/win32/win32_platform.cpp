@@ -6,6 +6,7 @@
 
 #include "platform/failure.h"
 #include "platform/win32/push_button.h"
+#include "platform/win32/self_start.h"
 #include "platform/win32/system_cursors.h"
 #include "platform/win32/text.h"
 #include "resource.h"
@@ -77,20 +78,6 @@ const char* FileFailureText(DWORD error) {
 
 bool IsFocusable(ControlKind kind) { return kind != ControlKind::Frame; }
 
-// The executable's full path, however long; empty if it cannot be read.
-std::wstring ModuleFileName() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);  // cut short: try again with more room
-  }
-}
-
 }  // namespace
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
@@ -102,7 +89,7 @@ Win32Platform::~Win32Platform() {
   // However the program ends up here, the user gets the cursors back and no
   // system callback is left pointing at us.
   if (systemCursorsHidden_) RestoreSystemCursors();
-  unhookOwnKeyboardHook();
+  stopInputThread();
   // The portable procedures may belong to objects already gone: destroying
   // the windows must not call them.
   while (!subclasses_.empty()) {
@@ -158,6 +145,9 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     deliver([](FormEvents& e) { e.onShowRequest(); });
     return 0;
   }
+  constexpr WPARAM kSessionUnlock = 0x8;          // WTS_SESSION_UNLOCK
+  constexpr WPARAM kResumeAutomatic = 0x12;       // PBT_APMRESUMEAUTOMATIC: every wake, with or without a user
+  constexpr UINT kSessionChangeMessage = 0x02B1;  // WM_WTSSESSION_CHANGE
   switch (message) {
     case WM_ERASEBKGND:
       return onEraseBackground(reinterpret_cast<HDC>(wParam));
@@ -183,10 +173,20 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
       deliver([wParam](FormEvents& e) { e.onTimer(static_cast<int>(wParam)); });
       return 0;
-    case WM_INPUT:
-      return onRawInput(wParam, lParam);
     case kMsgMouseInput:
       onMouseInputMessage();
+      return 0;
+    case kMsgStopKey:
+      deliver([](FormEvents& e) { e.onStopKey(); });
+      return 0;
+    case kSessionChangeMessage:
+      if (wParam == kSessionUnlock) deliver([](FormEvents& e) { e.onSessionResumed(); });
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wParam == kResumeAutomatic) deliver([](FormEvents& e) { e.onSessionResumed(); });
+      return TRUE;
+    case WM_DESTROY:
+      watchSession(false);
       return 0;
     case WM_CLOSE:
       // Never refused and never left to DefWindowProc: the form ends the
@@ -206,6 +206,7 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_NCDESTROY: {
+      input_.reportTo(nullptr, 0);
       const LRESULT result = DefWindowProcW(window_, message, wParam, lParam);
       window_ = nullptr;  // the controls went with it
       for (Control& c : controls_) c.hwnd = nullptr;
@@ -508,9 +509,11 @@ void Win32Platform::createForm(const WindowSpec& window, const std::vector<Contr
     window_ = nullptr;
     throw Failure(failure_text::kOutOfMemory);
   }
-  // Another start may be a process of lower integrity (the shell that
-  // restarts us unelevated); its request still comes through.
+  // Another start may be a process of lower integrity (a plain start while
+  // this copy runs elevated); its request still comes through.
   ChangeWindowMessageFilterEx(window_, ShowRequestMessage(), MSGFLT_ALLOW, nullptr);
+  input_.reportTo(window_, kMsgMouseInput);
+  watchSession(true);
   dpi_ = GetDpiForWindow(window_);
   const SIZE size = windowSizeFor(dpi_);
   SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -634,6 +637,17 @@ bool Win32Platform::setFocus(ControlId id) {
   SetFocus(target);
   rethrowPendingFailure();
   return true;
+}
+
+bool Win32Platform::isForeground() { return window_ && GetForegroundWindow() == window_; }
+
+// Until the user brings the window forward, however long that takes.
+void Win32Platform::flashUntilActivated() {
+  FLASHWINFO flash{};
+  flash.cbSize = sizeof flash;
+  flash.hwnd = window_;
+  flash.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
+  FlashWindowEx(&flash);
 }
 
 void Win32Platform::selectText(ControlId id, int start, int length) {

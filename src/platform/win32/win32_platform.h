@@ -2,7 +2,8 @@
 
 // The real desktop behind the platform seam: one top-level window with
 // ordinary Win32 child controls, the thread's message queue, the file system
-// and the clock. Everything here runs on the GUI thread that created it.
+// and the clock. Everything here runs on the GUI thread that created it,
+// except the keyboard hook's calls, which run on the input thread.
 
 #include <windows.h>
 
@@ -16,6 +17,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/input_thread.h"
 
 namespace pellucor::win32 {
 
@@ -40,6 +42,8 @@ class Win32Platform final : public Platform {
   void setBackColour(ControlId id, Colour colour) override;
   void setForeColour(ControlId id, Colour colour) override;
   bool setFocus(ControlId id) override;
+  bool isForeground() override;
+  void flashUntilActivated() override;
   void selectText(ControlId id, int start, int length) override;
   void setWindowState(WindowState state) override;
   WindowState windowState() override;
@@ -49,7 +53,7 @@ class Win32Platform final : public Platform {
   CursorHandle loadCursorFile(const std::string& path) override;
   void setMousePointer(MousePointer pointer, CursorHandle custom) override;
 
-  bool claimOnlyCopy() override;
+  std::int32_t claimOnlyCopy() override;
   bool askOtherCopyToShow(double timeoutSeconds) override;
 
   void processPendingMessages() override;
@@ -78,9 +82,10 @@ class Win32Platform final : public Platform {
   void watchMouse(bool on) override;
 
   bool startGuardian() override;
+  bool guardianRunning() override;
   void setCursorsBlankNote(bool blank) override;
   bool cursorsBlankNote() override;
-  bool attachGuardian(const GuardianLink& link) override;
+  GuardianAttach attachGuardian(const GuardianLink& link) override;
   GuardianWake waitOnMain(double timeoutSeconds, bool untilNoteSet) override;
   bool mainAnswers(double timeoutSeconds) override;
 
@@ -95,6 +100,7 @@ class Win32Platform final : public Platform {
   std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
   int hookEventKey(std::intptr_t lParam) override;
   std::int16_t asyncKeyState(int virtualKey) override;
+  void postStopKey() override;
 
   std::intptr_t createControlWindow() override;
   void destroyControlWindow(std::intptr_t window) override;
@@ -105,6 +111,7 @@ class Win32Platform final : public Platform {
   void setWindowUserData(std::intptr_t window, std::intptr_t data) override;
   std::intptr_t windowUserData(std::intptr_t window) override;
   std::uint32_t registerWindowMessage(std::string_view name) override;
+  void acceptFromLowerRights(std::intptr_t window, std::uint32_t message) override;
   IconHandle trayIcon() override;
   bool shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
   void setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) override;
@@ -131,8 +138,10 @@ class Win32Platform final : public Platform {
     UniqueBrush backBrush;
   };
 
-  // Posted to the form by the raw-input handler; the reveal runs from it.
+  // Posted to the form by the input thread: the mouse was used while
+  // watched (the reveal runs from it), and the hook saw the stop key.
   static constexpr UINT kMsgMouseInput = WM_APP + 1;
+  static constexpr UINT kMsgStopKey = WM_APP + 2;
   // The form's window class, which another start looks for, and the message
   // it sends.
   static constexpr wchar_t kFormClass[] = L"Pellucor.Form";
@@ -148,8 +157,8 @@ class Win32Platform final : public Platform {
   LRESULT onSetCursor(WPARAM wParam, LPARAM lParam);
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void onFocusToWindow();
-  LRESULT onRawInput(WPARAM wParam, LPARAM lParam);
   void onMouseInputMessage();
+  void watchSession(bool on);
   bool makeNote();
   LRESULT defaultPushButtonId();
 
@@ -187,7 +196,7 @@ class Win32Platform final : public Platform {
   static LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
   Subclass* subclassOf(HWND hwnd);
   void forgetSubclass(HWND hwnd);
-  void unhookOwnKeyboardHook();
+  void stopInputThread();
 
   Control* find(ControlId id);
   Control& control(ControlId id);
@@ -239,18 +248,22 @@ class Win32Platform final : public Platform {
   UniqueCursor blankCursor_;
   bool systemCursorsHidden_ = false;
 
-  // The mouse watch: raw input registered for the form while on, and a
-  // report posted and not yet handled, so a burst of input posts one.
+  // The keyboard hook and the mouse watch live there; and whether the
+  // mouse is watched, as the form asked.
+  InputThread input_;
   bool mouseWatched_ = false;
-  bool mouseInputPosted_ = false;
+  // Told of unlocks, so the hook can be put back.
+  bool sessionWatched_ = false;
 
   // The guardian's link: the note (an inheritable event, signalled while the
   // system cursors are blank) in both processes; in the guardian, the main
   // process and its window. Without an event the note is noteLocal_.
   UniqueHandle note_;
-  bool noteLocal_ = false;
+  std::optional<bool> noteLocal_;  // read from the session's note when first asked
   UniqueHandle mainProcess_;
   HWND mainWindow_ = nullptr;
+  // In the main process, the guardian last started, to tell whether it runs.
+  UniqueHandle guardianProcess_;
 
   // Held while this is the session's copy of the program.
   UniqueHandle onlyCopy_;

@@ -18,15 +18,15 @@ UINT Win32Platform::ShowRequestMessage() {
   return message;
 }
 
-bool Win32Platform::claimOnlyCopy() {
+std::int32_t Win32Platform::claimOnlyCopy() {
   const HANDLE mutex = CreateMutexW(nullptr, FALSE, kOnlyCopyMutex);
-  if (!mutex) return true;  // no way to tell: starting beats not starting
+  if (!mutex) return static_cast<std::int32_t>(GetLastError());
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(mutex);
-    return false;
+    return kErrorAlreadyExists;
   }
   onlyCopy_.reset(mutex);  // held until the process ends
-  return true;
+  return kErrorSuccess;
 }
 
 bool Win32Platform::askOtherCopyToShow(double timeoutSeconds) {

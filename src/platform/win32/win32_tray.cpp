@@ -166,6 +166,10 @@ std::uint32_t Win32Platform::registerWindowMessage(std::string_view name) {
   return RegisterWindowMessageW(Widen(name).c_str());
 }
 
+void Win32Platform::acceptFromLowerRights(std::intptr_t window, std::uint32_t message) {
+  if (message != 0) ChangeWindowMessageFilterEx(AsWindow(window), message, MSGFLT_ALLOW, nullptr);
+}
+
 // --- The notification area -----------------------------------------------------------------------
 
 // At the small-icon size of the system's scaling (16 px at 100 %, 20, 24,
