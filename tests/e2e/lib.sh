@@ -347,6 +347,12 @@ program_pids() {
   return 0
 }
 
+# process_table: every Windows process of the prefix as Wine's wmic lists
+# it, one per line: name, parent's process id, process id.
+process_table() {
+  "$WINE64" wmic process get Name,ParentProcessId,ProcessId 2>/dev/null | iconv -f UTF-16 -t UTF-8 | tr -d '\r'
+}
+
 # guardian_pid: the Linux pid of the running guardian, status 1 if none.
 guardian_pid() {
   local pid

@@ -7,14 +7,22 @@
 
 readonly SPI_SETCURSORS_CALL=':Call user32.SystemParametersInfoW(00000057,'
 
-# Starts the program with a relay trace of the two cursor calls in app.log,
-# lets the cursor hide, and sets MAIN to the program's Wine process id.
-_guardian_start_hidden() {
+readonly SESSION_KEY='HKCU\Software\Trandavel\Pellucor\Session'
+
+# A relay trace of the two cursor calls, in app.log (TRACE), for the
+# program's starts with APP_WINEDEBUG=+pid,+relay.
+_guardian_trace() {
   need_x_cursor
   "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
     /d 'user32.SetSystemCursor;user32.SystemParametersInfoW' /f >/dev/null 2>&1 ||
     e2e_fail "cannot set up the relay trace"
   TRACE=$E2E_SCENARIO_DIR/app.log
+}
+
+# Starts the program with a relay trace of the two cursor calls in app.log,
+# lets the cursor hide, and sets MAIN to the program's Wine process id.
+_guardian_start_hidden() {
+  _guardian_trace
   APP_WINEDEBUG=+pid,+relay start_run_on_window "$(app_dir)"
   wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
   wait_for 3 _main_wine_pid >/dev/null || e2e_fail "hiding replaced no system cursor"
@@ -45,12 +53,25 @@ _expect_standard_cursors_swapped() {
   done
 }
 
+# The guardian's parent, as Windows keeps it, when it is not the program's
+# own process; status 1 when the guardian is the program's child or cannot
+# be found. MAIN_ID is the program's Windows process id (decimal).
+_guardian_parent_not() {
+  process_table | awk -v main="$1" 'tolower($1) == "pellucor.exe" && $3 != main { found = 1; print $2; exit (main == $2) }
+    END { if (!found) exit 1 }'
+}
+
 test_a_killed_program_gets_the_cursors_back_from_its_guardian() {
-  local main mark killed restorer
+  local main mark killed restorer parent
   _guardian_start_hidden
   main=$MAIN
   _expect_standard_cursors_swapped
   assert_eq 2 "$(program_pids | wc -l)" "pellucor.exe processes: the program and its guardian"
+  # Started through a launcher that has ended: ending the program's process
+  # tree (Task Manager's End task) leaves the guardian.
+  parent=$(_guardian_parent_not "$((16#$main))") ||
+    e2e_fail "the guardian is the program's child, or not listed: $(process_table | grep -i pellucor | tr '\n' ';')"
+  e2e_log "the guardian's parent is process $parent, not the program ($((16#$main)))"
 
   mark=$(wc -l <"$TRACE")
   kill -9 "$APP_PID"
@@ -101,4 +122,39 @@ test_a_hung_program_gets_the_cursors_back_and_blanks_them_again_after() {
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 5
   wait_for 5 _no_program_left || e2e_fail "pellucor.exe still runs after the close: $(program_pids)"
+}
+
+# Reloading the scheme reads every cursor file and undoes cursors other
+# programs set: a start does it only when a copy that was killed with both
+# of its processes left the session's note "the cursors are blank".
+test_a_start_reloads_the_cursors_only_after_a_copy_left_them_blank() {
+  local dir first second
+  dir=$(app_dir)
+  _guardian_trace
+  APP_WINEDEBUG=+pid,+relay start_app "$dir"
+  expect_window "$TITLE" 20
+  wait_tray_icons 1 10 || e2e_fail "no tray icon"
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+  ! grep -qF "$SPI_SETCURSORS_CALL" "$TRACE" || e2e_fail "a start with the cursors the user's own reloaded them"
+
+  # Hidden, then both processes killed: nobody puts the cursors back.
+  APP_WINEDEBUG=+pid,+relay start_run_on_window "$dir"
+  wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
+  wait_for 3 _main_wine_pid >/dev/null || e2e_fail "hiding replaced no system cursor"
+  first=$(_main_wine_pid)
+  kill -9 "$(guardian_pid)" || e2e_fail "no guardian to kill"
+  kill -9 "$APP_PID"
+  wait_for 5 _no_program_left || e2e_fail "pellucor.exe still runs after both were killed: $(program_pids)"
+  reg_query "$SESSION_KEY" CursorsBlank >/dev/null || e2e_fail "the note is gone though the cursors were left blank"
+  ! _cursor_restores_after 0 | grep -q . || e2e_fail "someone put the cursors back after both were killed"
+
+  APP_WINEDEBUG=+pid,+relay start_app "$dir"
+  expect_window "$TITLE" 20
+  wait_for 5 _restored_by_other_than 0 "$first" || e2e_fail "the next start did not put the cursors back"
+  second=$(_cursor_restores_after 0 | head -n 1)
+  e2e_log "process $second (the next start) put back what process $first left blank"
+  ! reg_query "$SESSION_KEY" CursorsBlank >/dev/null || e2e_fail "the note stays after the repair"
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
 }

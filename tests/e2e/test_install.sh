@@ -198,17 +198,14 @@ _setup_gone() { ! app_running "$SETUP_PID"; }
 
 # _windows_pid NAME / _windows_parent NAME: a running program's Windows
 # process id, and its parent's, as Wine's wmic lists them.
-_windows_pid() { _process_table | awk -v n="$1" 'tolower($1) == n { print $3; exit }'; }
-_windows_parent() { _process_table | awk -v n="$1" 'tolower($1) == n { print $2; exit }'; }
+_windows_pid() { process_table | awk -v n="$1" 'tolower($1) == n { print $3; exit }'; }
+_windows_parent() { process_table | awk -v n="$1" 'tolower($1) == n { print $2; exit }'; }
 # _not_started_by PID WHAT: pellucor.exe runs, and not as PID's child.
 _not_started_by() {
   local parent
   parent=$(_windows_parent pellucor.exe)
   [[ -n $parent ]] || e2e_fail "wmic lists no pellucor.exe"
   assert_ne "$1" "$parent" "$2"
-}
-_process_table() {
-  "$WINE64" wmic process get Name,ParentProcessId,ProcessId 2>/dev/null | iconv -f UTF-16 -t UTF-8 | tr -d '\r'
 }
 
 # _finish_setup: presses Finish and waits for the installer to end.
