@@ -22,10 +22,6 @@ constexpr wchar_t kSessionKey[] = L"Session";
 constexpr wchar_t kSessionKeyPath[] = L"Software\\Trandavel\\Pellucor\\Session";
 constexpr wchar_t kBlankValue[] = L"CursorsBlank";
 
-// The launcher only starts a process and ends; the bound keeps a hide from
-// waiting long on one that is stuck.
-constexpr DWORD kLauncherWaitMs = 5000;
-
 template <class H>
 H FromNumber(std::uint64_t value) {
   return reinterpret_cast<H>(static_cast<std::uintptr_t>(value));
@@ -92,8 +88,9 @@ bool Win32Platform::cursorsBlankNote() {
 }
 
 // Through a launcher (the same program, a run that only starts the guardian
-// and ends): the guardian is then nobody's child. The launcher's exit code
-// is the guardian's process id.
+// and ends): the guardian is then nobody's child. Nobody waits for the
+// launcher; its exit code, the guardian's process id, is read when it is
+// next asked whether the guardian runs.
 bool Win32Platform::startGuardian() {
   if (!window_ || !makeNote()) return false;
   HANDLE self = nullptr;
@@ -103,17 +100,19 @@ bool Win32Platform::startGuardian() {
   const UniqueHandle selfForGuardian(self);  // the guardian has its own copy once started
 
   const GuardianLink link{ToNumber(self), ToNumber(note_.get()), ToNumber(window_)};
-  UniqueHandle launcher = StartThisProgram(GuardianArguments(link, GuardianRole::Launcher), {self, note_.get()}, 0);
-  if (!launcher) return false;
-  DWORD guardianId = 0;
-  if (WaitForSingleObject(launcher.get(), kLauncherWaitMs) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(launcher.get(), &guardianId) || guardianId == 0)
-    return false;
-  guardianProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, guardianId));
-  return static_cast<bool>(guardianProcess_);
+  guardianProcess_.reset();
+  guardianLauncher_ = StartThisProgram(GuardianArguments(link, GuardianRole::Launcher), {self, note_.get()}, 0);
+  return static_cast<bool>(guardianLauncher_);
 }
 
 bool Win32Platform::guardianRunning() {
+  if (guardianLauncher_) {
+    if (WaitForSingleObject(guardianLauncher_.get(), 0) == WAIT_TIMEOUT) return true;  // still starting it
+    DWORD guardianId = 0;
+    if (GetExitCodeProcess(guardianLauncher_.get(), &guardianId) && guardianId != 0)
+      guardianProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, guardianId));
+    guardianLauncher_.reset();
+  }
   return guardianProcess_ && WaitForSingleObject(guardianProcess_.get(), 0) == WAIT_TIMEOUT;
 }
 

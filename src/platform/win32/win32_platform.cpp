@@ -88,7 +88,10 @@ Win32Platform::~Win32Platform() {
   eventsOn_ = false;
   // However the program ends up here, the user gets the cursors back and no
   // system callback is left pointing at us.
-  if (systemCursorsHidden_) RestoreSystemCursors();
+  if (systemCursorsHidden_) {
+    RestoreSystemCursors();
+    setCursorsBlankNote(false);
+  }
   stopInputThread();
   // The portable procedures may belong to objects already gone: destroying
   // the windows must not call them.

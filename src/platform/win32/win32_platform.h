@@ -262,7 +262,9 @@ class Win32Platform final : public Platform {
   std::optional<bool> noteLocal_;  // read from the session's note when first asked
   UniqueHandle mainProcess_;
   HWND mainWindow_ = nullptr;
-  // In the main process, the guardian last started, to tell whether it runs.
+  // In the main process, the launcher of the guardian until it has ended,
+  // then the guardian it started, to tell whether it runs.
+  UniqueHandle guardianLauncher_;
   UniqueHandle guardianProcess_;
 
   // Held while this is the session's copy of the program.
