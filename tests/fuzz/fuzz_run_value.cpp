@@ -120,7 +120,7 @@ void CheckAddToStartup(std::string_view input) {
   const std::size_t slash = input.rfind('\\');
   const std::string fileName(slash == std::string_view::npos ? input : input.substr(slash + 1));
   const auto* value =
-      sim.regValue(SimDesktop::regKeyName(pellucor::RegRoot::LocalMachine, pellucor::kMachineRunKey), fileName);
+      sim.regValue(SimDesktop::regKeyName(pellucor::RegRoot::CurrentUser, pellucor::kUserRunKey), fileName);
   if (value == nullptr) Fail("no value named after the file name");
   if (value->type != pellucor::kRegSz) Fail("the value is not a string");
   if (CouldBeModulePath(input) && ProgramName(value->data) != input) Fail("the value starts another program");

@@ -49,8 +49,8 @@ const std::string& StoreKey() {
   return key;
 }
 
-const std::string& MachineRunKey() {
-  static const std::string key = SimDesktop::regKeyName(pellucor::RegRoot::LocalMachine, pellucor::kMachineRunKey);
+const std::string& UserRunKey() {
+  static const std::string key = SimDesktop::regKeyName(pellucor::RegRoot::CurrentUser, pellucor::kUserRunKey);
   return key;
 }
 
@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::string> expected = on[k] ? std::optional<std::string>("On") : values[k];
     if (Stored(sim, keys[k]) != expected) Fail("start-up changed a stored value");
   }
-  const bool runValue = sim.regValue(MachineRunKey(), "pellucor.exe") != nullptr;
+  const bool runValue = sim.regValue(UserRunKey(), "pellucor.exe") != nullptr;
   if (runValue != startup) Fail("the run-at-logon value does not follow the first switch");
   form.reset();
   return 0;
