@@ -1,6 +1,6 @@
 #include "app/app.h"
 
-#include "app/form1.h"
+#include "app/main_window.h"
 
 namespace pellucor {
 namespace {
@@ -23,7 +23,7 @@ int runPellucor(Platform& platform) {
   // beats not starting.
   if (AnotherCopyHoldsTheClaim(platform.claimOnlyCopy()))
     return platform.askOtherCopyToShow(kFindOtherCopySeconds) ? 0 : 1;
-  Form1 form(platform);
+  MainWindow form(platform);
   form.create();
   form.show();
   return platform.runMessageLoop();

@@ -5,18 +5,18 @@
 #include <limits>
 #include <optional>
 
-#include "app/form1.h"
-#include "hider/mod_keyboard.h"
+#include "app/main_window.h"
+#include "hider/hot_key.h"
 #include "platform/failure.h"
 
 namespace pellucor {
 
-void Form1::Timer1_Timer() {
+void MainWindow::onTick() {
   // Once a stop is asked for, the run is ending: a tick that the stop's own
   // message processing dispatches must not hide the cursor or open another
   // error box (a field without a number would otherwise stack one a second
   // and the hot key could never end the run).
-  if (inTick_ || modKeyboard::StopRequested != 0) return;
+  if (inTick_ || hotKey::StopRequested != 0) return;
   inTick_ = true;
   struct Leave {
     bool& flag;
@@ -36,7 +36,7 @@ void Form1::Timer1_Timer() {
       if (pos) LastCursorY = pos->y;
     });
     g.step(108, [&] { IdleTicks = 0; });
-    g.step(110, [&] { Mouse.RevealCursor(); });
+    g.step(110, [&] { cursorHider.RevealCursor(); });
     return;
   }
   g.step(112, [&] {
@@ -44,17 +44,17 @@ void Form1::Timer1_Timer() {
     ++IdleTicks;
   });
   // A field that does not convert counts as the limit reached.
-  if (g.test(114, [&] { return IdleTicks >= platform_.textToInt16(Text1.text()); })) {
-    g.step(116, [&] { Mouse.ConcealCursor(); });
+  if (g.test(114, [&] { return IdleTicks >= platform_.textToInt16(idleSecondsField.text()); })) {
+    g.step(116, [&] { cursorHider.ConcealCursor(); });
   }
 }
 
 // The hidden cursor comes back at once rather than at the next tick, and the
 // still time counts afresh: a click or a turn of the wheel is use too, though
 // the position stays. Runs from the message loop, never inside a hook.
-void Form1::Mouse_Input() {
-  if (!Mouse.concealed()) return;
-  Mouse.RevealCursor();
+void MainWindow::onMouseInput() {
+  if (!cursorHider.concealed()) return;
+  cursorHider.RevealCursor();
   IdleTicks = 0;
 }
 

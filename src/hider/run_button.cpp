@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "app/form1.h"
-#include "hider/mod_keyboard.h"
+#include "app/main_window.h"
+#include "hider/hot_key.h"
 
 namespace pellucor {
 namespace {
@@ -19,15 +19,15 @@ constexpr double kKeysUpLookSeconds = 0.02;
 
 }  // namespace
 
-void Form1::PushButton2_Click() {
-  using modKeyboard::StopRequested;
+void MainWindow::onRunButtonClick() {
+  using hotKey::StopRequested;
   Guard g = guard(kClickLocation);
-  if (g.test(100, [&] { return PushButton2.caption() == kStartCaption; })) {
-    g.step(102, [&] { PushButton2.setCaption(kStopCaption); });
+  if (g.test(100, [&] { return runButton.caption() == kStartCaption; })) {
+    g.step(102, [&] { runButton.setCaption(kStopCaption); });
     g.step(104, [&] { platform_.setWindowState(WindowState::Minimised); });
     g.step(106, [&] { StopRequested = 0; });
     // Windows drops a hook that once took too long; each run has one again.
-    g.step(106, [&] { modKeyboard::ReinstallKeyboardHook(platform_); });
+    g.step(106, [&] { hotKey::ReinstallKeyboardHook(platform_); });
     std::optional<Point> pos;
     g.step(108, [&] { pos = platform_.cursorPos(); });
     // Unreadable (the lock screen has the input): the first tick that reads
@@ -39,8 +39,8 @@ void Form1::PushButton2_Click() {
       if (pos) LastCursorY = pos->y;
     });
     g.step(114, [&] { IdleTicks = 0; });
-    g.step(116, [&] { Timer1.setEnabled(true); });
-    g.step(118, [&] { Timer1.setInterval(1000); });
+    g.step(116, [&] { tickTimer.setEnabled(true); });
+    g.step(118, [&] { tickTimer.setInterval(1000); });
   } else {
     g.step(120, [&] { StopRequested = -1; });
     g.step(122, [&] { platform_.processPendingMessages(); });
@@ -62,17 +62,17 @@ void Form1::PushButton2_Click() {
 
 // Every step is harmless to repeat: a stop click runs it in the nested
 // handler and once more when the outer loop ends.
-void Form1::StopSequence(Guard& g) {
+void MainWindow::StopSequence(Guard& g) {
   g.step(130, [&] { platform_.processPendingMessages(); });
-  g.step(132, [&] { Timer1.setEnabled(false); });
-  g.step(134, [&] { Timer1.setInterval(0); });
+  g.step(132, [&] { tickTimer.setEnabled(false); });
+  g.step(134, [&] { tickTimer.setInterval(0); });
   // After the timer is off and the queue drained, no late tick can hide it again.
   g.step(136, [&] { platform_.processPendingMessages(); });
-  g.step(138, [&] { Mouse.RevealCursor(); });
-  g.step(142, [&] { PushButton2.setCaption(kStartCaption); });
+  g.step(138, [&] { cursorHider.RevealCursor(); });
+  g.step(142, [&] { runButton.setCaption(kStartCaption); });
   g.step(144, [&] {
     WaitForStopKeysUp();
-    cSysTray1.DropPendingBalloon();  // the window is back: no news of the tray
+    trayIcon.DropPendingBalloon();  // the window is back: no news of the tray
     platform_.setVisible(kWindow, true);
   });
   g.step(146, [&] {
@@ -86,15 +86,15 @@ void Form1::StopSequence(Guard& g) {
 }
 
 // The hot key's report, from the input thread.
-void Form1::StopKey_Pressed() { modKeyboard::StopRequested = -1; }
+void MainWindow::onStopKey() { hotKey::StopRequested = -1; }
 
 // The hot key stops a run at the S key-down, while the user's fingers are
 // still on Ctrl+Shift+S: the rest of that key chord belongs to the program
 // they typed it in. The window comes forward once the keys are up, or after
 // a second if they stay down.
-void Form1::WaitForStopKeysUp() {
+void MainWindow::WaitForStopKeysUp() {
   const auto held = [this] {
-    for (int vk : {modKeyboard::kVkS, modKeyboard::kVkControl, modKeyboard::kVkShift}) {
+    for (int vk : {hotKey::kVkS, hotKey::kVkControl, hotKey::kVkShift}) {
       if (platform_.asyncKeyState(vk) < 0) return true;
     }
     return false;

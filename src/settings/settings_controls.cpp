@@ -1,48 +1,50 @@
 // The settings controls of the main window: the idle-seconds field and the
 // two start-up switches, each saved the moment it changes.
 
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "platform/failure.h"
 #include "settings/settings.h"
 #include "settings/startup.h"
 
 namespace pellucor {
 
-void Form1::Text1_Change() { WriteSetting(platform_, kKeyPath, Text1.text()); }
+void MainWindow::onIdleSecondsChange() { WriteSetting(platform_, kKeyPath, idleSecondsField.text()); }
 
 // A value typed next replaces the old one.
-void Form1::Text1_GotFocus() { Text1.select(0, static_cast<int>(Text1.text().size())); }
+void MainWindow::onIdleSecondsFocus() { idleSecondsField.select(0, static_cast<int>(idleSecondsField.text().size())); }
 
 // Runs only when the focus moves to another control of this window, not when
 // the user switches to another program or the window is hidden.
-void Form1::Text1_LostFocus() {
+void MainWindow::onIdleSecondsFocusLost() {
   try {
-    platform_.textToDouble(Text1.text());
+    platform_.textToDouble(idleSecondsField.text());
     return;
   } catch (const Failure&) {
   }
   platform_.messageBox(kNotNumeric, appTitle_, 0);
   // A window hidden into the tray meanwhile gets no focus back.
-  if (platform_.visible(kWindow)) Text1.setFocus();
+  if (platform_.visible(kWindow)) idleSecondsField.setFocus();
 }
 
-void Form1::Check8_Click() { WriteSetting(platform_, kKeyMinimized, Check8.value() == 1 ? "On" : "Off"); }
+void MainWindow::onStartMinimisedClick() {
+  WriteSetting(platform_, kKeyMinimized, startMinimisedBox.value() == 1 ? "On" : "Off");
+}
 
-void Form1::Check4_Click() {
-  if (Check4.value() == 1) {
-    Check8.setVisible(true);
+void MainWindow::onStartWithWindowsClick() {
+  if (startWithWindowsBox.value() == 1) {
+    startMinimisedBox.setVisible(true);
     WriteSetting(platform_, kKeyWindowsStartup, "On");
-    if (!mStartUp::AddToStartup(platform_)) {
+    if (!runAtLogon::AddToStartup(platform_)) {
       // Neither Run key would take the value: say so rather than show a
       // switch that does nothing. Unchecking runs this handler's other half.
       platform_.messageBox(kStartupFailed, appTitle_, kErrorBoxStyle);
-      Check4.setValue(0);
+      startWithWindowsBox.setValue(0);
     }
   } else {
-    Check8.setValue(0);
-    Check8.setVisible(false);
+    startMinimisedBox.setValue(0);
+    startMinimisedBox.setVisible(false);
     WriteSetting(platform_, kKeyWindowsStartup, "Off");
-    if (mStartUp::RemoveFromStartup(platform_)) {
+    if (runAtLogon::RemoveFromStartup(platform_)) {
       // Switched off here, yet Windows still starts it for everyone: say so
       // rather than seem to have done it.
       platform_.messageBox(kStartupNotRemoved, kProductTitle, kErrorBoxStyle);

@@ -18,7 +18,7 @@ ExecutableName SplitModulePath(const std::string& path) {
 
 }  // namespace
 
-namespace RegStuff {
+namespace runAtLogon {
 
 std::string RunCommand(std::string_view folder, std::string_view fileName) {
   std::string data(folder);
@@ -69,19 +69,19 @@ void DeleteKeyValue(Platform& platform, RegRoot root, std::string_view subkey, s
   platform.regCloseKey(key);
 }
 
-}  // namespace RegStuff
+}  // namespace runAtLogon
 
-namespace mStartUp {
+namespace runAtLogon {
 
 bool AddToStartup(Platform& platform) {
   const ExecutableName exe = SplitModulePath(platform.modulePath());
-  return RegStuff::AddRunValue(platform, exe.folder, exe.fileName);
+  return runAtLogon::AddRunValue(platform, exe.folder, exe.fileName);
 }
 
 bool RemoveFromStartup(Platform& platform) {
-  return RegStuff::RemoveRunValue(platform, SplitModulePath(platform.modulePath()).fileName);
+  return runAtLogon::RemoveRunValue(platform, SplitModulePath(platform.modulePath()).fileName);
 }
 
-}  // namespace mStartUp
+}  // namespace runAtLogon
 
 }  // namespace pellucor

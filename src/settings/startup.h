@@ -18,7 +18,7 @@ inline constexpr std::uint32_t kRunKeyAccess = 0x3F;
 // KEY_QUERY_VALUE: reading, which every user may.
 inline constexpr std::uint32_t kRunKeyReadAccess = 0x01;
 
-namespace RegStuff {
+namespace runAtLogon {
 
 // The value's data: the folder, a backslash unless it ends with one, the file
 // name; quoted when it holds a space, so Windows cannot start a shorter path.
@@ -36,15 +36,15 @@ std::int32_t WriteValue(Platform& platform, RegKey key, std::string_view name, s
                         std::string_view data);
 void DeleteKeyValue(Platform& platform, RegRoot root, std::string_view subkey, std::string_view name);
 
-}  // namespace RegStuff
+}  // namespace runAtLogon
 
-namespace mStartUp {
+namespace runAtLogon {
 
 // The program's own executable, whatever else lies in its folder.
 bool AddToStartup(Platform& platform);
 // True when Windows will still start the program for every user.
 bool RemoveFromStartup(Platform& platform);
 
-}  // namespace mStartUp
+}  // namespace runAtLogon
 
 }  // namespace pellucor

@@ -29,8 +29,8 @@ e2e_log() { printf '%s\n' "$*" >&2; }
 {
   TITLE=Pellucor
   ERROR_CAPTION="Application Error"
-  CHECK4="Load this software on Windows startup"
-  CHECK8="Minimized to system tray"
+  STARTUP_BOX="Load this software on Windows startup"
+  MINIMISED_BOX="Minimized to system tray"
   START_TEXT="Start Running (Press Ctrl + Shift + S To Stop)"
   STOP_TEXT="Stop Running (Press Ctrl + Shift + S To Stop)"
 }

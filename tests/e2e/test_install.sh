@@ -75,8 +75,8 @@ test_portable_zip_runs_from_any_folder_and_writes_nothing_beside_itself() {
   E2E_APP_PIDS+=("$APP_PID")
   expect_window "$TITLE" 20
   type_text "$TITLE" 7
-  click_control "$TITLE" "$CHECK4"
-  wait_for 5 has_control "$TITLE" "$CHECK8" || true
+  click_control "$TITLE" "$STARTUP_BOX"
+  wait_for 5 has_control "$TITLE" "$MINIMISED_BOX" || true
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 5
   assert_eq "LICENSE.txt README.txt pellucor.exe " "$(cd "$dir" && ls -A | sort | tr '\n' ' ')" \
@@ -126,8 +126,8 @@ test_silent_install_gives_files_shortcut_and_uninstall_entry_and_one_copy_at_a_t
   assert_eq 1 "$(tray_icon_count)" "tray icons after a second start"
 
   # Run at logon names the installed program.
-  click_control "$TITLE" "$CHECK4"
-  wait_for 5 has_control "$TITLE" "$CHECK8" || e2e_fail "the startup switch did not take"
+  click_control "$TITLE" "$STARTUP_BOX"
+  wait_for 5 has_control "$TITLE" "$MINIMISED_BOX" || e2e_fail "the startup switch did not take"
   run=$(reg_query "$MACHINE_RUN_KEY" pellucor.exe || reg_query "$USER_RUN_KEY" pellucor.exe) ||
     e2e_fail "no Run value after switching run at logon on"
   assert_eq "$exe_win" "$run" "the Run value"

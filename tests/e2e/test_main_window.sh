@@ -76,23 +76,23 @@ test_first_start_shows_main_window() {
   [[ -n $line ]] || e2e_fail "no frame '$FRAME2'"
   assert_eq groupbox "$(field type "$line")" "kind of '$FRAME2'"
 
-  line=$(control_line "$controls" "$CHECK4")
-  [[ -n $line ]] || e2e_fail "no check box '$CHECK4'"
-  assert_contains "$(field type "$line")" checkbox "kind of '$CHECK4'"
-  assert_eq 1 "$(field visible "$line")" "'$CHECK4' visible"
-  assert_eq 0 "$(field checked "$line")" "'$CHECK4' checked"
+  line=$(control_line "$controls" "$STARTUP_BOX")
+  [[ -n $line ]] || e2e_fail "no check box '$STARTUP_BOX'"
+  assert_contains "$(field type "$line")" checkbox "kind of '$STARTUP_BOX'"
+  assert_eq 1 "$(field visible "$line")" "'$STARTUP_BOX' visible"
+  assert_eq 0 "$(field checked "$line")" "'$STARTUP_BOX' checked"
 
-  line=$(control_line "$controls" "$CHECK8")
-  [[ -n $line ]] || e2e_fail "no check box '$CHECK8'"
-  assert_contains "$(field type "$line")" checkbox "kind of '$CHECK8'"
-  assert_eq 0 "$(field visible "$line")" "'$CHECK8' visible"
+  line=$(control_line "$controls" "$MINIMISED_BOX")
+  [[ -n $line ]] || e2e_fail "no check box '$MINIMISED_BOX'"
+  assert_contains "$(field type "$line")" checkbox "kind of '$MINIMISED_BOX'"
+  assert_eq 0 "$(field visible "$line")" "'$MINIMISED_BOX' visible"
 
   line=$(control_line "$controls" "$START_TEXT")
   [[ -n $line ]] || e2e_fail "no button '$START_TEXT'"
   assert_eq 1 "$(field visible "$line")" "'$START_TEXT' visible"
 
   expect_font "$TITLE" "$FRAME1" 9.00
-  expect_font "$TITLE" "$CHECK4" 9.00
+  expect_font "$TITLE" "$STARTUP_BOX" 9.00
   expect_font "$TITLE" "$START_TEXT" 11.25
 
   # No skin file: the bare window is white.

@@ -27,10 +27,10 @@ test_startup_switches_write_settings_and_run_value() {
   dir=$(app_dir "Pellucor App")
   _settings_start "$dir"
 
-  click_control "$TITLE" "$CHECK4"
+  click_control "$TITLE" "$STARTUP_BOX"
   expect_setting "Windows Startup" On
-  assert_eq 1 "$(control_fact "$TITLE" "$CHECK4" checked)" "'$CHECK4' checked"
-  assert_eq 1 "$(control_fact "$TITLE" "$CHECK8" visible)" "'$CHECK8' visible"
+  assert_eq 1 "$(control_fact "$TITLE" "$STARTUP_BOX" checked)" "'$STARTUP_BOX' checked"
+  assert_eq 1 "$(control_fact "$TITLE" "$MINIMISED_BOX" visible)" "'$MINIMISED_BOX' visible"
   ! reg_query "$SETTINGS" Minimized >/dev/null || e2e_fail "'Minimized' written before its box was clicked"
   # The user's own key only: Wine runs programs as an administrator, so the
   # machine's key would take the value too, and every user of the machine
@@ -39,18 +39,18 @@ test_startup_switches_write_settings_and_run_value() {
   assert_eq '"C:\Pellucor App\pellucor.exe"' "$data" "Run value data"
   ! reg_query "$MACHINE_RUN" pellucor.exe >/dev/null || e2e_fail "a Run value was written under $MACHINE_RUN"
 
-  click_control "$TITLE" "$CHECK8"
+  click_control "$TITLE" "$MINIMISED_BOX"
   expect_setting Minimized On
-  assert_eq 1 "$(control_fact "$TITLE" "$CHECK8" checked)" "'$CHECK8' checked"
+  assert_eq 1 "$(control_fact "$TITLE" "$MINIMISED_BOX" checked)" "'$MINIMISED_BOX' checked"
 
   # Off again: no Run value, both settings off, the second box gone.
-  click_control "$TITLE" "$CHECK4"
+  click_control "$TITLE" "$STARTUP_BOX"
   expect_setting "Windows Startup" Off
   expect_setting Minimized Off
   ! reg_query "$MACHINE_RUN" pellucor.exe >/dev/null || e2e_fail "the Run value under $MACHINE_RUN stays"
   ! reg_query "$USER_RUN" pellucor.exe >/dev/null || e2e_fail "the Run value under $USER_RUN stays"
-  assert_eq 0 "$(control_fact "$TITLE" "$CHECK8" visible)" "'$CHECK8' visible"
-  assert_eq 0 "$(control_fact "$TITLE" "$CHECK8" checked)" "'$CHECK8' checked"
+  assert_eq 0 "$(control_fact "$TITLE" "$MINIMISED_BOX" visible)" "'$MINIMISED_BOX' visible"
+  assert_eq 0 "$(control_fact "$TITLE" "$MINIMISED_BOX" checked)" "'$MINIMISED_BOX' checked"
 
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 5
@@ -107,8 +107,8 @@ test_both_switches_on_start_in_the_tray() {
 
   wait_tray_icons 1 20 || e2e_fail "no tray icon 20 s after the start"
   expect_hidden "$TITLE" 5
-  assert_eq 1 "$(control_fact "$TITLE" "$CHECK4" checked)" "'$CHECK4' checked"
-  assert_eq 1 "$(control_fact "$TITLE" "$CHECK8" checked)" "'$CHECK8' checked"
+  assert_eq 1 "$(control_fact "$TITLE" "$STARTUP_BOX" checked)" "'$STARTUP_BOX' checked"
+  assert_eq 1 "$(control_fact "$TITLE" "$MINIMISED_BOX" checked)" "'$MINIMISED_BOX' checked"
   reg_query "$MACHINE_RUN" pellucor.exe >/dev/null || reg_query "$USER_RUN" pellucor.exe >/dev/null ||
     e2e_fail "the start with the switch on did not write the Run value"
 

@@ -4,14 +4,14 @@
 //
 // Input: the program's module path (any bytes).
 //
-// 1. RegStuff::RunCommand gets the input split at its last backslash, the
+// 1. runAtLogon::RunCommand gets the input split at its last backslash, the
 //    backslash kept at the end of the folder (with none, the folder is empty
 //    and the input is the file name). The value must be the folder, a
 //    backslash unless the folder ends with one, and the file name; quoted
 //    exactly when that holds a space. For a path Windows could hold (at most
 //    260 UTF-16 characters, valid UTF-8, none of " < > | ? * or a control
 //    character), the program name Windows reads from it must be that path.
-// 2. mStartUp::AddToStartup runs with the input as SimDesktop::exePath. The
+// 2. runAtLogon::AddToStartup runs with the input as SimDesktop::exePath. The
 //    value must be written, named after the file name. For a path that could
 //    be a module's path (one Windows could hold, fully qualified, no empty
 //    part and no final backslash, as Windows reports a module's path), the
@@ -103,7 +103,7 @@ void CheckRunCommand(std::string_view input) {
   const std::size_t slash = input.rfind('\\');
   const std::string_view folder = slash == std::string_view::npos ? std::string_view() : input.substr(0, slash + 1);
   const std::string_view fileName = slash == std::string_view::npos ? input : input.substr(slash + 1);
-  const std::string command = pellucor::RegStuff::RunCommand(folder, fileName);
+  const std::string command = pellucor::runAtLogon::RunCommand(folder, fileName);
 
   std::string joined(folder);
   if (joined.empty() || joined.back() != '\\') joined += '\\';
@@ -116,7 +116,7 @@ void CheckRunCommand(std::string_view input) {
 void CheckAddToStartup(std::string_view input) {
   SimDesktop sim;
   sim.exePath = std::string(input);
-  if (!pellucor::mStartUp::AddToStartup(sim)) Fail("AddToStartup failed with every key writable");
+  if (!pellucor::runAtLogon::AddToStartup(sim)) Fail("AddToStartup failed with every key writable");
   const std::size_t slash = input.rfind('\\');
   const std::string fileName(slash == std::string_view::npos ? input : input.substr(slash + 1));
   const auto* value =

@@ -26,15 +26,15 @@
 #include <string>
 #include <string_view>
 
-#include "app/form1.h"
-#include "hider/mod_keyboard.h"
+#include "app/main_window.h"
+#include "hider/hot_key.h"
 #include "platform/sim/sim_desktop.h"
 #include "settings/settings.h"
 #include "settings/startup.h"
 
 namespace {
 
-using pellucor::Form1;
+using pellucor::MainWindow;
 using pellucor::sim::SimDesktop;
 
 [[noreturn]] void Fail(const char* what) {
@@ -74,13 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // Each run is a fresh process: the hook module starts from zero.
-  pellucor::modKeyboard::StopRequested = 0;
-  pellucor::modKeyboard::KeyboardHookHandle = 0;
+  pellucor::hotKey::StopRequested = 0;
+  pellucor::hotKey::KeyboardHookHandle = 0;
   SimDesktop sim;
   for (int k = 0; k < 3; ++k) {
     if (values[k]) sim.setRegValue(StoreKey(), keys[k], {pellucor::kRegSz, *values[k]});
   }
-  auto form = std::make_unique<Form1>(sim);
+  auto form = std::make_unique<MainWindow>(sim);
   form->create();
   form->show();
   sim.runPending();
@@ -90,13 +90,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   const bool startup = readsOn(values[0]);
   const bool minimised = readsOn(values[1]);
-  if (form->Check4.value() != (startup ? 1 : 0)) Fail("\"Windows Startup\" read wrongly");
-  if (form->Check8.value() != (minimised ? 1 : 0)) Fail("\"Minimized\" read wrongly");
-  if (sim.control(Form1::kCheck8).visible != startup) Fail("the second switch shows without the first");
+  if (form->startWithWindowsBox.value() != (startup ? 1 : 0)) Fail("\"Windows Startup\" read wrongly");
+  if (form->startMinimisedBox.value() != (minimised ? 1 : 0)) Fail("\"Minimized\" read wrongly");
+  if (sim.control(MainWindow::kStartMinimisedBox).visible != startup) Fail("the second switch shows without the first");
   if (form->HiddenInTray != (startup && minimised) || sim.windowVisible() == (startup && minimised))
     Fail("the window's place does not follow the switches");
   if (!sim.boxes.empty()) Fail("an error box at start-up");
-  if (form->Text1.text() != "3") Fail("the field does not show 3");
+  if (form->idleSecondsField.text() != "3") Fail("the field does not show 3");
   const bool on[3] = {startup, minimised, false};
   for (int k = 0; k < 3; ++k) {
     const std::optional<std::string> expected = on[k] ? std::optional<std::string>("On") : values[k];

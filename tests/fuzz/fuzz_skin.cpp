@@ -21,7 +21,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/skin_framework.h"
+#include "app/skin_engine.h"
 #include "platform/failure.h"
 
 namespace {

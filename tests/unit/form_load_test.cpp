@@ -55,7 +55,7 @@ TEST(FormLoad, FirstStartRunsEveryStepInOrder) {
 
 TEST(FormLoad, FirstStartShowsTheDesignedWindow) {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   EXPECT_EQ(d.sim.windowCaption(), "Pellucor");
   EXPECT_TRUE(d.sim.windowVisible());
   EXPECT_EQ(d.sim.state(), WindowState::Normal);
@@ -63,22 +63,23 @@ TEST(FormLoad, FirstStartShowsTheDesignedWindow) {
   EXPECT_EQ(d.sim.windowBack(), kWhite);
   EXPECT_EQ(d.sim.windowSpec().clientWidthTwips, 8040);
   EXPECT_EQ(d.sim.windowSpec().clientHeightTwips, 2325);
-  EXPECT_EQ(f.Text1.text(), "3");
-  EXPECT_EQ(d.sim.control(Form1::kText1).text, "3");
-  EXPECT_EQ(d.sim.focused(), Form1::kText1) << "the field has the first focus";
-  EXPECT_EQ(f.Check4.value(), 0);
-  EXPECT_EQ(f.Check8.value(), 0);
-  EXPECT_TRUE(d.sim.control(Form1::kCheck4).visible);
-  EXPECT_FALSE(d.sim.control(Form1::kCheck8).visible);
-  EXPECT_EQ(d.sim.control(Form1::kPushButton2).text, "Start Running (Press Ctrl + Shift + S To Stop)");
-  EXPECT_EQ(d.sim.control(Form1::kFrame1).text, "How many seconds does mouse need to stop moving before hiding?");
-  EXPECT_EQ(d.sim.control(Form1::kFrame2).text, "Startup Options");
-  EXPECT_EQ(d.sim.control(Form1::kCheck4).text, "Load this software on Windows startup");
-  EXPECT_EQ(d.sim.control(Form1::kCheck8).text, "Minimized to system tray");
+  EXPECT_EQ(f.idleSecondsField.text(), "3");
+  EXPECT_EQ(d.sim.control(MainWindow::kIdleSecondsField).text, "3");
+  EXPECT_EQ(d.sim.focused(), MainWindow::kIdleSecondsField) << "the field has the first focus";
+  EXPECT_EQ(f.startWithWindowsBox.value(), 0);
+  EXPECT_EQ(f.startMinimisedBox.value(), 0);
+  EXPECT_TRUE(d.sim.control(MainWindow::kStartWithWindowsBox).visible);
+  EXPECT_FALSE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
+  EXPECT_EQ(d.sim.control(MainWindow::kRunButton).text, "Start Running (Press Ctrl + Shift + S To Stop)");
+  EXPECT_EQ(d.sim.control(MainWindow::kIdleSecondsFrame).text,
+            "How many seconds does mouse need to stop moving before hiding?");
+  EXPECT_EQ(d.sim.control(MainWindow::kStartupFrame).text, "Startup Options");
+  EXPECT_EQ(d.sim.control(MainWindow::kStartWithWindowsBox).text, "Load this software on Windows startup");
+  EXPECT_EQ(d.sim.control(MainWindow::kStartMinimisedBox).text, "Minimized to system tray");
   EXPECT_EQ(f.AppTitle(), "Pellucor");
-  EXPECT_EQ(f.cSysTray1.TrayTip(), "Pellucor");
-  EXPECT_TRUE(f.cSysTray1.InTray());
-  EXPECT_FALSE(f.Timer1.enabled()) << "every start begins not running";
+  EXPECT_EQ(f.trayIcon.TrayTip(), "Pellucor");
+  EXPECT_TRUE(f.trayIcon.InTray());
+  EXPECT_FALSE(f.tickTimer.enabled()) << "every start begins not running";
   EXPECT_TRUE(d.sim.boxes.empty());
   EXPECT_TRUE(d.sim.startedCommands.empty());
 }
@@ -86,13 +87,14 @@ TEST(FormLoad, FirstStartShowsTheDesignedWindow) {
 TEST(FormLoad, ControlsCarryTheDesignedFontsAndTabOrder) {
   Desktop d;
   d.start();
-  const ControlSpec& button = d.sim.control(Form1::kPushButton2).design;
+  const ControlSpec& button = d.sim.control(MainWindow::kRunButton).design;
   EXPECT_EQ(button.font.face, "Arial");
   EXPECT_DOUBLE_EQ(button.font.points, 11.25);
   EXPECT_EQ(button.font.weight, 700);
   EXPECT_EQ(button.font.charset, 204);
   EXPECT_EQ(button.fore, kSysButtonText);
-  for (ControlId id : {Form1::kFrame1, Form1::kText1, Form1::kFrame2, Form1::kCheck4, Form1::kCheck8}) {
+  for (ControlId id : {MainWindow::kIdleSecondsFrame, MainWindow::kIdleSecondsField, MainWindow::kStartupFrame,
+                       MainWindow::kStartWithWindowsBox, MainWindow::kStartMinimisedBox}) {
     const FontSpec& font = d.sim.control(id).design.font;
     EXPECT_EQ(font.face, "Arial") << id;
     EXPECT_DOUBLE_EQ(font.points, 9.0) << id;
@@ -100,19 +102,20 @@ TEST(FormLoad, ControlsCarryTheDesignedFontsAndTabOrder) {
     EXPECT_EQ(font.charset, 204) << id;
   }
   std::vector<std::pair<int, ControlId>> tabs;
-  for (ControlId id :
-       {Form1::kFrame1, Form1::kText1, Form1::kFrame2, Form1::kCheck4, Form1::kCheck8, Form1::kPushButton2})
+  for (ControlId id : {MainWindow::kIdleSecondsFrame, MainWindow::kIdleSecondsField, MainWindow::kStartupFrame,
+                       MainWindow::kStartWithWindowsBox, MainWindow::kStartMinimisedBox, MainWindow::kRunButton})
     tabs.emplace_back(d.sim.control(id).design.tabIndex, id);
   std::sort(tabs.begin(), tabs.end());
-  const std::vector<ControlId> order = {Form1::kText1,  Form1::kPushButton2, Form1::kFrame1,
-                                        Form1::kFrame2, Form1::kCheck4,      Form1::kCheck8};
+  const std::vector<ControlId> order = {MainWindow::kIdleSecondsField,    MainWindow::kRunButton,
+                                        MainWindow::kIdleSecondsFrame,    MainWindow::kStartupFrame,
+                                        MainWindow::kStartWithWindowsBox, MainWindow::kStartMinimisedBox};
   for (std::size_t i = 0; i < order.size(); ++i) EXPECT_EQ(tabs[i].second, order[i]) << "tab index " << i;
 }
 
 TEST(FormLoad, HandCursorThatIsNotACursorIsReportedAtLine104AndStartUpGoesOn) {
   Desktop d;
   d.sim.addFile(d.file("\\HAND-M.CUR"), "this is text, not a cursor");
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   ASSERT_EQ(d.sim.boxes.size(), 1u);
   EXPECT_EQ(d.sim.boxes[0].caption, "Application Error");
   EXPECT_EQ(d.sim.boxes[0].style, 48u);
@@ -130,20 +133,20 @@ TEST(FormLoad, HandCursorThatIsNotACursorIsReportedAtLine104AndStartUpGoesOn) {
 TEST(FormLoad, HandCursorShowsOverTheRunButtonOnly) {
   Desktop d;
   d.sim.addFile(d.file("\\HAND-M.CUR"), CursorFileBytes());
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   ASSERT_NE(f.MouseIcon(), 0u);
-  d.sim.userMoveMouseOver(Form1::kPushButton2);
+  d.sim.userMoveMouseOver(MainWindow::kRunButton);
   d.sim.runPending();
   EXPECT_EQ(d.sim.pointer(), MousePointer::Custom);
   EXPECT_EQ(d.sim.pointerCursor(), f.MouseIcon());
   // The field has no hover handler: the pointer stays as it was.
-  d.sim.userMoveMouseOver(Form1::kText1);
+  d.sim.userMoveMouseOver(MainWindow::kIdleSecondsField);
   d.sim.runPending();
   EXPECT_EQ(d.sim.pointer(), MousePointer::Custom);
-  d.sim.userMoveMouseOver(Form1::kFrame2);
+  d.sim.userMoveMouseOver(MainWindow::kStartupFrame);
   d.sim.runPending();
   EXPECT_EQ(d.sim.pointer(), MousePointer::Default);
-  d.sim.userMoveMouseOver(Form1::kPushButton2);
+  d.sim.userMoveMouseOver(MainWindow::kRunButton);
   d.sim.userMoveMouseOver(kWindow);
   d.sim.runPending();
   EXPECT_EQ(d.sim.pointer(), MousePointer::Default);
@@ -151,9 +154,9 @@ TEST(FormLoad, HandCursorShowsOverTheRunButtonOnly) {
 
 TEST(FormLoad, WithoutHandCursorTheButtonShowsTheOrdinaryArrow) {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   EXPECT_TRUE(d.logOf({"loadCursorFile"}).empty());
-  d.sim.userMoveMouseOver(Form1::kPushButton2);
+  d.sim.userMoveMouseOver(MainWindow::kRunButton);
   d.sim.runPending();
   EXPECT_EQ(f.mousePointer(), MousePointer::Custom);
   EXPECT_EQ(d.sim.pointerCursor(), 0u) << "custom pointer with no icon: the arrow";
@@ -199,14 +202,14 @@ TEST(FormLoad, ProgramInADriveRootFindsItsFiles) {
   Desktop d;
   d.sim.folder = "D:\\";
   d.sim.addFile("D:\\HAND-M.CUR", CursorFileBytes());
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   EXPECT_NE(f.MouseIcon(), 0u);
   EXPECT_TRUE(d.sim.boxes.empty());
 }
 
 TEST(FormClose, ShowsTheCursorTakesDownTheIconAndEndsTheProcess) {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   d.sim.cursorDisplayCount = -4;  // hidden by a run, several times over
   d.sim.log.clear();
   d.sim.userClose();
@@ -214,7 +217,7 @@ TEST(FormClose, ShowsTheCursorTakesDownTheIconAndEndsTheProcess) {
   EXPECT_TRUE(d.sim.ended);
   EXPECT_EQ(d.sim.exitCode, 0);
   EXPECT_EQ(d.sim.cursorDisplayCount, 0);
-  EXPECT_FALSE(f.cSysTray1.InTray());
+  EXPECT_FALSE(f.trayIcon.InTray());
   EXPECT_THAT(d.sim.log, ElementsAreArray({"showCursor 1", "showCursor 1", "showCursor 1", "showCursor 1",
                                            "shellNotifyIcon 2", "restoreWindowProc", "unhookKeyboard",
                                            "processPendingMessages", "processPendingMessages", "endProcess 0"}));
@@ -230,11 +233,11 @@ TEST(FormClose, VisibleCursorStillGetsOneShowCall) {
 
 TEST(FormClose, MessagesPendingAtCloseAreDispatchedBeforeTheEnd) {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   d.sim.userClose();
-  d.sim.userClick(Form1::kCheck4);  // queued behind the close request
+  d.sim.userClick(MainWindow::kStartWithWindowsBox);  // queued behind the close request
   EXPECT_THROW(d.sim.runPending(), ProcessEnded);
-  EXPECT_EQ(f.Check4.value(), 1);
+  EXPECT_EQ(f.startWithWindowsBox.value(), 1);
 }
 
 }  // namespace

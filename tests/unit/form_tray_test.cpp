@@ -13,7 +13,7 @@ const char* const kBalloon =
 
 struct FormTray : ::testing::Test {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
 
   std::vector<sim::SimDesktop::ShellRequest> balloons() const {
     std::vector<sim::SimDesktop::ShellRequest> out;
@@ -21,7 +21,7 @@ struct FormTray : ::testing::Test {
       if (r.data.flags == kNifInfo && !r.data.info.empty()) out.push_back(r);
     return out;
   }
-  void clickIcon(std::intptr_t code) { d.sim.trayMessage(f.cSysTray1.ControlWindow(), 0, code); }
+  void clickIcon(std::intptr_t code) { d.sim.trayMessage(f.trayIcon.ControlWindow(), 0, code); }
 };
 
 TEST_F(FormTray, IconIsInTheTrayFromStartWithTheProductTitleAsTip) {
@@ -64,7 +64,7 @@ TEST_F(FormTray, EitherButtonUpOnTheIconBringsTheWindowBackFocused) {
     d.sim.runPending();
     EXPECT_TRUE(d.sim.windowVisible()) << code;
     EXPECT_EQ(d.sim.state(), WindowState::Normal) << code;
-    EXPECT_EQ(d.sim.focused(), Form1::kText1) << code;
+    EXPECT_EQ(d.sim.focused(), MainWindow::kIdleSecondsField) << code;
     EXPECT_FALSE(f.HiddenInTray) << code;
   }
 }
@@ -74,8 +74,8 @@ TEST_F(FormTray, EitherButtonUpOnTheIconBringsTheWindowBackFocused) {
 TEST(ElevatedCopy, StillHearsItsTrayIconAndExplorersRestart) {
   Desktop d;
   d.sim.elevated = true;
-  Form1& f = d.start();
-  const std::intptr_t tray = f.cSysTray1.ControlWindow();
+  MainWindow& f = d.start();
+  const std::intptr_t tray = f.trayIcon.ControlWindow();
   d.sim.userMinimise();
   d.sim.runPending();
   ASSERT_FALSE(d.sim.windowVisible());
@@ -154,7 +154,7 @@ TEST_F(LogonWithABusyShell, WithNoIconAfterTenSecondsTheWindowComesBack) {
 
   d.sim.shellRefusesAdds = 0;
   d.sim.advance(30000);
-  EXPECT_TRUE(d.form->cSysTray1.IconShown());
+  EXPECT_TRUE(d.form->trayIcon.IconShown());
   EXPECT_EQ(balloonsShown(), 0) << "'minimized to the system tray' is no news to a window in plain view";
 
   d.sim.userMinimise();
@@ -165,7 +165,7 @@ TEST_F(LogonWithABusyShell, WithNoIconAfterTenSecondsTheWindowComesBack) {
 TEST_F(LogonWithABusyShell, AnIconThatArrivesInTimeKeepsTheWindowInTheTray) {
   startInTheTray(3);
   d.sim.advance(20000);
-  EXPECT_TRUE(d.form->cSysTray1.IconShown());
+  EXPECT_TRUE(d.form->trayIcon.IconShown());
   EXPECT_FALSE(d.sim.windowVisible());
   EXPECT_TRUE(d.form->HiddenInTray);
   EXPECT_EQ(balloonsShown(), 1);

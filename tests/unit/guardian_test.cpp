@@ -53,9 +53,9 @@ TEST(GuardianSwitch, OnlyTheExactSwitchWithThreeNumbersMakesAGuardianOrItsLaunch
 
 struct MainSide : ::testing::Test {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   void ticks(int n) {
-    for (int i = 0; i < n; ++i) f.Timer1_Timer();
+    for (int i = 0; i < n; ++i) f.onTick();
   }
 };
 
@@ -72,7 +72,7 @@ TEST_F(MainSide, OneGuardianAtTheFirstHideAndNoneBefore) {
   d.sim.at(9000, [&] { d.sim.userKey(0x11, true); });
   d.sim.at(9000, [&] { d.sim.userKey(0x10, true); });
   d.sim.at(9000, [&] { d.sim.userKey(0x53, true); });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
   EXPECT_EQ(d.sim.guardiansStarted, 1) << "not one per run";
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
-#include "hider/mod_keyboard.h"
+#include "app/main_window.h"
+#include "hider/hot_key.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace pellucor::test {
@@ -18,16 +18,16 @@ inline std::string CursorFileBytes() { return std::string("\0\0\2\0\1\0", 6) + s
 
 struct Desktop {
   sim::SimDesktop sim;
-  std::unique_ptr<Form1> form;
+  std::unique_ptr<MainWindow> form;
 
   // Each desktop is a fresh process: the hook module starts from zero.
   Desktop() {
-    modKeyboard::StopRequested = 0;
-    modKeyboard::KeyboardHookHandle = 0;
+    hotKey::StopRequested = 0;
+    hotKey::KeyboardHookHandle = 0;
   }
 
-  Form1& start() {
-    form = std::make_unique<Form1>(sim);
+  MainWindow& start() {
+    form = std::make_unique<MainWindow>(sim);
     form->setStepObserver([this](std::string_view, int line) { sim.log.push_back("line " + std::to_string(line)); });
     form->create();
     form->show();

@@ -6,16 +6,16 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "hider/mod_keyboard.h"
+#include "hider/hot_key.h"
 
 namespace pellucor::test {
 namespace {
 
-using modKeyboard::kVkControl;
-using modKeyboard::kVkLWin;
-using modKeyboard::kVkMenu;
-using modKeyboard::kVkS;
-using modKeyboard::kVkShift;
+using hotKey::kVkControl;
+using hotKey::kVkLWin;
+using hotKey::kVkMenu;
+using hotKey::kVkS;
+using hotKey::kVkShift;
 
 constexpr int kVkC = 0x43;
 constexpr int kVkLShift = 0xA0;
@@ -24,7 +24,7 @@ constexpr int kVkRMenu = 0xA5;
 
 struct HotKey : ::testing::Test {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
 
   void down(int vk) { d.sim.userKey(vk, true); }
   void up(int vk) { d.sim.userKey(vk, false); }
@@ -43,7 +43,7 @@ struct HotKey : ::testing::Test {
   }
   bool stopAsked() {
     d.sim.runPending();
-    return modKeyboard::StopRequested != 0;
+    return hotKey::StopRequested != 0;
   }
 };
 
@@ -88,7 +88,7 @@ TEST_F(HotKey, OnlyCtrlShiftSWithoutAltOrWindowsKeyStops) {
   for (const auto& c : cases) {
     std::string shown;
     for (int vk : c.held) shown += std::to_string(vk) + "+";
-    modKeyboard::StopRequested = 0;
+    hotKey::StopRequested = 0;
     const std::size_t keys = d.sim.hookResults.size();
     const int passedOn = d.sim.nextHookCalls;
     for (int vk : c.held) down(vk);
@@ -118,7 +118,7 @@ TEST_F(HotKey, OnlyTheSKeyDownIsLookedInto) {
 }
 
 TEST_F(HotKey, CodesOtherThanActionGoStraightDownTheChain) {
-  EXPECT_EQ(modKeyboard::KeyboardHookProc(d.sim, 3, modKeyboard::kWmKeyDown, kVkS), 0);
+  EXPECT_EQ(hotKey::KeyboardHookProc(d.sim, 3, hotKey::kWmKeyDown, kVkS), 0);
   EXPECT_EQ(d.sim.keyStateQueries, 0);
   EXPECT_EQ(d.sim.nextHookCalls, 1);
 }
@@ -131,20 +131,20 @@ TEST_F(HotKey, SRepeatingWhileHeldStopsTheRunOnceAndTheNextRunStartsNormally) {
     down(kVkShift);
     for (int i = 0; i < 5; ++i) down(kVkS);  // the keyboard's repeat
   });
-  d.sim.at(7001, [&] { stoppedByTheFirstS = !f.Timer1.enabled(); });
+  d.sim.at(7001, [&] { stoppedByTheFirstS = !f.tickTimer.enabled(); });
   d.sim.at(7100, [&] {
     up(kVkS);
     up(kVkShift);
     up(kVkControl);
   });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
-  EXPECT_EQ(d.sim.control(Form1::kPushButton2).text, kStartCaption);
+  EXPECT_EQ(d.sim.control(MainWindow::kRunButton).text, kStartCaption);
   EXPECT_TRUE(stoppedByTheFirstS);
 
-  d.sim.at(3000, [&] { runningAgain = d.sim.control(Form1::kPushButton2).text == kStopCaption; });
+  d.sim.at(3000, [&] { runningAgain = d.sim.control(MainWindow::kRunButton).text == kStopCaption; });
   d.sim.at(4000, [&] { chord({kVkControl, kVkShift}, kVkS); });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
   EXPECT_TRUE(runningAgain) << "the repeats after the stop are cleared by the next start";
 }
@@ -161,12 +161,12 @@ TEST_F(HotKey, TheWindowComesForwardOnceTheKeysAreLetGo) {
   });
   d.sim.at(9050, [&] { down(kVkS); });
   d.sim.at(9200, [&] {
-    held = {d.sim.windowVisible(), d.sim.cursorDisplayCount >= 0, f.Timer1.enabled()};
+    held = {d.sim.windowVisible(), d.sim.cursorDisplayCount >= 0, f.tickTimer.enabled()};
     up(kVkS);
   });
   d.sim.at(9250, [&] { up(kVkShift); });
   d.sim.at(9300, [&] { up(kVkControl); });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
   ASSERT_TRUE(hiddenBefore);
   EXPECT_FALSE(held.running) << "stopped at the S key-down";
@@ -184,7 +184,7 @@ TEST_F(HotKey, AStopRefusedTheForegroundFlashesTheTaskbarButton) {
     d.sim.foregroundRefused = refused;
     const int flashes = d.sim.taskbarFlashes;
     d.sim.at(7000, [&] { chord({kVkControl, kVkShift}, kVkS); });
-    d.sim.userClick(Form1::kPushButton2);
+    d.sim.userClick(MainWindow::kRunButton);
     d.sim.runPending();
     ASSERT_TRUE(d.sim.windowVisible());
     EXPECT_EQ(d.sim.taskbarFlashes - flashes, refused ? 1 : 0) << (refused ? "refused" : "granted");
@@ -203,7 +203,7 @@ TEST_F(HotKey, KeysHeldDownDelayTheWindowByASecondAtMost) {
     up(kVkShift);
     up(kVkControl);
   });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
   EXPECT_TRUE(d.sim.windowVisible());
   EXPECT_LE(d.sim.nowMs(), 8100);
@@ -213,14 +213,14 @@ TEST_F(HotKey, KeysHeldDownDelayTheWindowByASecondAtMost) {
 TEST_F(HotKey, EachRunPutsBackAHookThatWindowsDropped) {
   d.sim.dropKeyboardHooks();  // it once ran too long
   d.sim.at(7000, [&] { chord({kVkControl, kVkShift}, kVkS); });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
-  EXPECT_EQ(d.sim.control(Form1::kPushButton2).text, kStartCaption);
+  EXPECT_EQ(d.sim.control(MainWindow::kRunButton).text, kStartCaption);
   EXPECT_EQ(d.sim.nowMs(), 7000);
 
   // A live hook re-installed leaves one hook, so every key is seen once.
   d.sim.at(7000, [&] { chord({kVkControl, kVkShift}, kVkS); });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
   EXPECT_EQ(d.sim.keyboardHooks(), 1u);
   const int before = d.sim.nextHookCalls;
@@ -244,7 +244,7 @@ TEST_F(HotKey, UnlockingOrWakingPutsBackAHookThatWindowsDropped) {
 TEST_F(HotKey, AStopKeyWhileTheGuiThreadIsBusyEndsTheRun) {
   std::size_t answeredWhileBusy = 0;
   d.sim.whileRestoringCursors = [&] {
-    if (!f.Timer1.enabled()) return;
+    if (!f.tickTimer.enabled()) return;
     d.sim.whileRestoringCursors = nullptr;
     const std::size_t before = d.sim.hookResults.size();
     chord({kVkControl, kVkShift}, kVkS);
@@ -252,10 +252,10 @@ TEST_F(HotKey, AStopKeyWhileTheGuiThreadIsBusyEndsTheRun) {
     d.sim.elapse(1500);  // past the longest time Windows lets a hook take
   };
   d.sim.at(9000, [&] { d.sim.userMoveMouse({40, 40}); });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
   EXPECT_EQ(answeredWhileBusy, 6u);
-  EXPECT_EQ(d.sim.control(Form1::kPushButton2).text, kStartCaption);
+  EXPECT_EQ(d.sim.control(MainWindow::kRunButton).text, kStartCaption);
   EXPECT_LT(d.sim.nowMs(), 9000 + 1500 + 1100) << "the stop came as soon as the thread was free";
   EXPECT_EQ(d.sim.keyboardHooks(), 1u);
 }
@@ -266,40 +266,40 @@ TEST_F(HotKey, AStopKeyWhileTheGuiThreadIsBusyEndsTheRun) {
 TEST(InputThread, InputSeenWhileTheGuiThreadIsBusyReachesTheFormInOrder) {
   for (const bool keyFirst : {false, true}) {
     Desktop fresh;
-    Form1& form = fresh.start();
+    MainWindow& form = fresh.start();
     const auto move = [&] { fresh.sim.userMoveMouse({50, 50}); };
     const auto key = [&] {
       for (int vk : {kVkControl, kVkShift, kVkS}) fresh.sim.userKey(vk, true);
       for (int vk : {kVkS, kVkShift, kVkControl}) fresh.sim.userKey(vk, false);
     };
     fresh.sim.at(9000, [&] {
-      ASSERT_TRUE(form.Mouse.concealed());
+      ASSERT_TRUE(form.cursorHider.concealed());
       fresh.sim.elapse(1500);
       keyFirst ? key() : move();
       keyFirst ? move() : key();
     });
-    fresh.sim.userClick(Form1::kPushButton2);
+    fresh.sim.userClick(MainWindow::kRunButton);
     fresh.sim.runPending();
     const auto heard = fresh.logOf({"heard"});
     const std::vector<std::string> expected = keyFirst
                                                   ? std::vector<std::string>{"heard stop key", "heard mouse input"}
                                                   : std::vector<std::string>{"heard mouse input", "heard stop key"};
     EXPECT_EQ(heard, expected) << (keyFirst ? "key, then move" : "move, then key");
-    EXPECT_EQ(fresh.sim.control(Form1::kPushButton2).text, kStartCaption);
+    EXPECT_EQ(fresh.sim.control(MainWindow::kRunButton).text, kStartCaption);
   }
 }
 
 TEST_F(HotKey, AHookThatCannotBeReinstalledKeepsTheOldOne) {
-  const HookHandle installed = modKeyboard::KeyboardHookHandle;
+  const HookHandle installed = hotKey::KeyboardHookHandle;
   d.sim.failKeyboardHook = true;
-  modKeyboard::ReinstallKeyboardHook(d.sim);
-  EXPECT_EQ(modKeyboard::KeyboardHookHandle, installed);
+  hotKey::ReinstallKeyboardHook(d.sim);
+  EXPECT_EQ(hotKey::KeyboardHookHandle, installed);
   chord({kVkControl, kVkShift}, kVkS);
   EXPECT_TRUE(stopAsked());
 }
 
 TEST_F(HotKey, InstalledAtStartAndRemovedAtClose) {
-  EXPECT_NE(modKeyboard::KeyboardHookHandle, 0u);
+  EXPECT_NE(hotKey::KeyboardHookHandle, 0u);
   EXPECT_EQ(d.sim.keyboardHooks(), 1u);
   d.sim.userClose();
   EXPECT_THROW(d.sim.runPending(), ProcessEnded);

@@ -12,13 +12,13 @@ namespace {
 // call is one second of the run.
 struct IdleTick : ::testing::Test {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
 
   void ticks(int n) {
-    for (int i = 0; i < n; ++i) f.Timer1_Timer();
+    for (int i = 0; i < n; ++i) f.onTick();
   }
   bool hidden() const { return d.sim.cursorDisplayCount < 0 && d.sim.systemCursorsHidden; }
-  void limit(const char* text) { f.Text1.setText(text); }
+  void limit(const char* text) { f.idleSecondsField.setText(text); }
 };
 
 TEST_F(IdleTick, TheThirdRestingTickHidesWithTheDefaultLimit) {
@@ -46,9 +46,9 @@ TEST_F(IdleTick, AOnePixelMoveRestartsTheCount) {
 TEST_F(IdleTick, LimitsAtOrBelowZeroHideOnTheFirstRestingTick) {
   for (const char* text : {"0", "-5"}) {
     Desktop local;
-    Form1& form = local.start();
-    form.Text1.setText(text);
-    form.Timer1_Timer();
+    MainWindow& form = local.start();
+    form.idleSecondsField.setText(text);
+    form.onTick();
     EXPECT_LT(local.sim.cursorDisplayCount, 0) << text;
   }
 }
@@ -56,11 +56,11 @@ TEST_F(IdleTick, LimitsAtOrBelowZeroHideOnTheFirstRestingTick) {
 TEST_F(IdleTick, FractionalLimitsRoundHalfToEven) {
   for (const auto& [text, hidesOn] : std::vector<std::pair<const char*, int>>{{"2.5", 2}, {"3.5", 4}, {"2.4", 2}}) {
     Desktop local;
-    Form1& form = local.start();
-    form.Text1.setText(text);
-    for (int i = 1; i < hidesOn; ++i) form.Timer1_Timer();
+    MainWindow& form = local.start();
+    form.idleSecondsField.setText(text);
+    for (int i = 1; i < hidesOn; ++i) form.onTick();
     EXPECT_GE(local.sim.cursorDisplayCount, 0) << text;
-    form.Timer1_Timer();
+    form.onTick();
     EXPECT_LT(local.sim.cursorDisplayCount, 0) << text;
   }
 }
@@ -69,15 +69,15 @@ TEST_F(IdleTick, AFieldThatDoesNotConvertIsReportedAtLine114AndTheCursorHides) {
   for (const auto& [text, message] : std::vector<std::pair<const char*, const char*>>{
            {"", "Type mismatch"}, {"abc", "Type mismatch"}, {"40000", "Overflow"}, {"1e9", "Overflow"}}) {
     Desktop local;
-    Form1& form = local.start();
-    form.Text1.setText(text);
-    form.Timer1_Timer();
-    form.Timer1_Timer();
+    MainWindow& form = local.start();
+    form.idleSecondsField.setText(text);
+    form.onTick();
+    form.onTick();
     ASSERT_EQ(local.sim.boxes.size(), 2u) << text << ": one report on every resting tick";
     EXPECT_EQ(local.sim.boxes[0].text, ComposeErrorPrompt(message, kTickLocation, 114)) << text;
     EXPECT_EQ(local.sim.cursorDisplayCount, -1) << text;
     local.sim.userMoveMouse({5, 5});
-    form.Timer1_Timer();
+    form.onTick();
     EXPECT_EQ(local.sim.boxes.size(), 2u) << text << ": a moving tick reads no field";
     EXPECT_EQ(local.sim.cursorDisplayCount, 0) << text;
   }
@@ -138,8 +138,8 @@ TEST_F(IdleTick, ATickWhileAnEarlierTicksBoxIsOpenIsSkipped) {
   d.sim.answerBox = [&](const sim::MessageBoxRecord&) {
     // The box pumps messages: the next ticks come while it is open.
     ++nested;
-    f.Timer1_Timer();
-    f.Timer1_Timer();
+    f.onTick();
+    f.onTick();
     return 1;
   };
   ticks(1);

@@ -15,7 +15,7 @@ constexpr std::int64_t kHiddenAt = 8000;
 
 struct RevealWatch : ::testing::Test {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
 
   bool hidden() const { return d.sim.cursorDisplayCount < 0 && d.sim.systemCursorsHidden; }
   int restores() const {
@@ -23,9 +23,9 @@ struct RevealWatch : ::testing::Test {
   }
   // Runs until the stop click at `stopAt` (virtual ms from the start click).
   void runUntil(std::int64_t stopAt) {
-    d.sim.at(stopAt - 1000, [&] { d.sim.trayMessage(f.cSysTray1.ControlWindow(), 0, 0x202); });
-    d.sim.at(stopAt, [&] { d.sim.userClick(Form1::kPushButton2); });
-    d.sim.userClick(Form1::kPushButton2);
+    d.sim.at(stopAt - 1000, [&] { d.sim.trayMessage(f.trayIcon.ControlWindow(), 0, 0x202); });
+    d.sim.at(stopAt, [&] { d.sim.userClick(MainWindow::kRunButton); });
+    d.sim.userClick(MainWindow::kRunButton);
     d.sim.runPending();
   }
 };
@@ -94,7 +94,7 @@ TEST_F(RevealWatch, InputWhileTheCursorShowsChangesNothing) {
 TEST_F(RevealWatch, StopAndCloseLeaveNothingWatched) {
   d.sim.at(kHiddenAt + 1500, [&] { EXPECT_TRUE(d.sim.mouseWatched); });
   d.sim.at(kHiddenAt + 2000, [&] { d.sim.userClose(); });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.userClick(MainWindow::kRunButton);
   EXPECT_THROW(d.sim.runPending(), ProcessEnded);
   EXPECT_FALSE(d.sim.mouseWatched);
   EXPECT_FALSE(d.sim.systemCursorsHidden);
@@ -103,7 +103,7 @@ TEST_F(RevealWatch, StopAndCloseLeaveNothingWatched) {
 // The lock screen, a UAC prompt or Ctrl+Alt+Del has the input.
 struct UnreadablePosition : RevealWatch {
   void ticks(int n) {
-    for (int i = 0; i < n; ++i) f.Timer1_Timer();
+    for (int i = 0; i < n; ++i) f.onTick();
   }
 };
 

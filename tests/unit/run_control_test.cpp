@@ -2,19 +2,19 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "hider/mod_keyboard.h"
+#include "hider/hot_key.h"
 
 namespace pellucor::test {
 namespace {
 
-using modKeyboard::kVkControl;
-using modKeyboard::kVkS;
+using hotKey::kVkControl;
+using hotKey::kVkS;
 
 constexpr std::intptr_t kLeftUp = 0x202;
 
 struct RunControl : ::testing::Test {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   std::vector<std::string> clickSteps;  // "line N" of the run button's handler only
 
   void SetUp() override {
@@ -36,10 +36,10 @@ struct RunControl : ::testing::Test {
   }
   // Clicks the run button and returns once the run it started has ended.
   void run() {
-    d.sim.userClick(Form1::kPushButton2);
+    d.sim.userClick(MainWindow::kRunButton);
     d.sim.runPending();
   }
-  std::string caption() { return d.sim.control(Form1::kPushButton2).text; }
+  std::string caption() { return d.sim.control(MainWindow::kRunButton).text; }
   int count(const std::string& entry) const {
     return static_cast<int>(std::count(d.sim.log.begin(), d.sim.log.end(), entry));
   }
@@ -47,7 +47,7 @@ struct RunControl : ::testing::Test {
     EXPECT_EQ(caption(), kStartCaption);
     EXPECT_TRUE(d.sim.windowVisible());
     EXPECT_FALSE(f.HiddenInTray);
-    EXPECT_FALSE(f.Timer1.enabled());
+    EXPECT_FALSE(f.tickTimer.enabled());
     EXPECT_GE(d.sim.cursorDisplayCount, 0);
     EXPECT_FALSE(d.sim.systemCursorsHidden);
   }
@@ -60,8 +60,8 @@ TEST_F(RunControl, AStartedRunHidesIntoTheTrayAndHidesTheRestingCursor) {
     int count = 0;
   } at6{}, at9{};
   d.sim.userMoveMouse({10, 10});
-  d.sim.at(6000, [&] { at6 = {caption(), d.sim.windowVisible(), f.Timer1.enabled(), d.sim.cursorDisplayCount}; });
-  d.sim.at(9000, [&] { at9 = {caption(), d.sim.windowVisible(), f.Timer1.enabled(), d.sim.cursorDisplayCount}; });
+  d.sim.at(6000, [&] { at6 = {caption(), d.sim.windowVisible(), f.tickTimer.enabled(), d.sim.cursorDisplayCount}; });
+  d.sim.at(9000, [&] { at9 = {caption(), d.sim.windowVisible(), f.tickTimer.enabled(), d.sim.cursorDisplayCount}; });
   d.sim.at(9500, [&] { d.sim.userMoveMouse({11, 10}); });
   d.sim.at(10500, [&] { EXPECT_GE(d.sim.cursorDisplayCount, 0) << "shown at the next tick after moving"; });
   d.sim.at(12000, [&] { pressHotKey(); });
@@ -88,7 +88,7 @@ TEST_F(RunControl, TheHotKeyStopsEveryRunAndCtrlSWithoutShiftIsSave) {
   for (int i = 0; i < 3; ++i) {
     bool runningAfterSave = false;
     d.sim.at(7000, [&] { pressHotKey(false); });
-    d.sim.at(8000, [&] { runningAfterSave = caption() == kStopCaption && f.Timer1.enabled(); });
+    d.sim.at(8000, [&] { runningAfterSave = caption() == kStopCaption && f.tickTimer.enabled(); });
     d.sim.at(9000, [&] { pressHotKey(); });
     run();
     expectStopped();
@@ -101,23 +101,23 @@ TEST_F(RunControl, TheHotKeyStopsEveryRunAndCtrlSWithoutShiftIsSave) {
 }
 
 TEST_F(RunControl, AStopClickDuringTheRunRunsTheStopSequenceTwice) {
-  d.sim.at(7000, [&] { d.sim.trayMessage(f.cSysTray1.ControlWindow(), 0, kLeftUp); });
+  d.sim.at(7000, [&] { d.sim.trayMessage(f.trayIcon.ControlWindow(), 0, kLeftUp); });
   d.sim.at(8000, [&] {
     EXPECT_TRUE(d.sim.windowVisible());
-    d.sim.userClick(Form1::kPushButton2);
+    d.sim.userClick(MainWindow::kRunButton);
   });
   run();
   expectStopped();
   EXPECT_EQ(clickStep(120), 1);
   EXPECT_EQ(clickStep(142), 2) << "nested stop, then the outer loop's";
-  EXPECT_EQ(f.Timer1.interval(), 0u);
-  EXPECT_EQ(d.sim.focused(), Form1::kPushButton2) << "the window has the focus back, on the clicked button";
+  EXPECT_EQ(f.tickTimer.interval(), 0u);
+  EXPECT_EQ(d.sim.focused(), MainWindow::kRunButton) << "the window has the focus back, on the clicked button";
 }
 
 TEST_F(RunControl, AStopRequestDuringTheStartsBalloonIsClearedAndTheRunGoesOn) {
   bool runningAfterBalloon = false;
   d.sim.at(2000, [&] { pressHotKey(); });  // the balloon's wait is still on
-  d.sim.at(8000, [&] { runningAfterBalloon = caption() == kStopCaption && f.Timer1.enabled(); });
+  d.sim.at(8000, [&] { runningAfterBalloon = caption() == kStopCaption && f.tickTimer.enabled(); });
   d.sim.at(9000, [&] { pressHotKey(); });
   run();
   EXPECT_TRUE(runningAfterBalloon);
@@ -125,7 +125,7 @@ TEST_F(RunControl, AStopRequestDuringTheStartsBalloonIsClearedAndTheRunGoesOn) {
 }
 
 TEST_F(RunControl, TheHotKeyStopsARunWhoseTicksKeepFailing) {
-  d.sim.at(6500, [&] { f.Text1.setText("abc"); });
+  d.sim.at(6500, [&] { f.idleSecondsField.setText("abc"); });
   bool first = true;
   d.sim.answerBox = [&](const sim::MessageBoxRecord&) {
     if (first) {
@@ -144,7 +144,7 @@ TEST_F(RunControl, TheHotKeyStopsARunWhoseTicksKeepFailing) {
 TEST_F(RunControl, TheHotKeyWhileStoppedOnlyRaisesTheRequest) {
   pressHotKey();
   d.sim.runPending();
-  EXPECT_EQ(modKeyboard::StopRequested, -1);
+  EXPECT_EQ(hotKey::StopRequested, -1);
   expectStopped();
   bool running = false;
   d.sim.at(7000, [&] { running = caption() == kStopCaption; });
@@ -154,7 +154,7 @@ TEST_F(RunControl, TheHotKeyWhileStoppedOnlyRaisesTheRequest) {
 }
 
 TEST_F(RunControl, ACaptionThatIsNeitherTextTakesTheStopPath) {
-  f.PushButton2.setCaption("something else");
+  f.runButton.setCaption("something else");
   run();
   EXPECT_EQ(clickStep(102), 0);
   EXPECT_EQ(clickStep(120), 1);
@@ -182,15 +182,15 @@ TEST_F(RunControl, ClosingDuringARunShowsTheCursor) {
 TEST(HookFailure, AHookThatCannotBeInstalledLeavesEverythingElseWorking) {
   Desktop d;
   d.sim.failKeyboardHook = true;
-  Form1& f = d.start();
-  EXPECT_EQ(modKeyboard::KeyboardHookHandle, 0u);
+  MainWindow& f = d.start();
+  EXPECT_EQ(hotKey::KeyboardHookHandle, 0u);
   EXPECT_TRUE(d.sim.boxes.empty());
   EXPECT_TRUE(d.sim.windowVisible());
-  d.sim.at(7000, [&] { d.sim.trayMessage(f.cSysTray1.ControlWindow(), 0, kLeftUp); });
-  d.sim.at(7500, [&] { d.sim.userClick(Form1::kPushButton2); });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.at(7000, [&] { d.sim.trayMessage(f.trayIcon.ControlWindow(), 0, kLeftUp); });
+  d.sim.at(7500, [&] { d.sim.userClick(MainWindow::kRunButton); });
+  d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
-  EXPECT_EQ(d.sim.control(Form1::kPushButton2).text, kStartCaption);
+  EXPECT_EQ(d.sim.control(MainWindow::kRunButton).text, kStartCaption);
 }
 
 }  // namespace

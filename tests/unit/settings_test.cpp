@@ -33,11 +33,11 @@ struct Settings : ::testing::Test {
 };
 
 TEST_F(Settings, FirstStartWithAnEmptyStoreWritesNothing) {
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   EXPECT_TRUE(writes().empty());
-  EXPECT_EQ(f.Text1.text(), "3");
-  EXPECT_EQ(f.Check4.value(), 0);
-  EXPECT_FALSE(d.sim.control(Form1::kCheck8).visible);
+  EXPECT_EQ(f.idleSecondsField.text(), "3");
+  EXPECT_EQ(f.startWithWindowsBox.value(), 0);
+  EXPECT_FALSE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
   EXPECT_TRUE(d.sim.regValue(kMachineRun, "pellucor.exe") == nullptr);
 }
 
@@ -45,13 +45,13 @@ TEST_F(Settings, BothSwitchesOnStartHiddenInTheTrayAndRewriteTheRunValue) {
   store("Windows Startup", "On");
   store("Minimized", "On");
   d.sim.exePath = "D:\\Moved\\pellucor.exe";
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   EXPECT_FALSE(d.sim.windowVisible());
   EXPECT_TRUE(f.HiddenInTray);
   EXPECT_EQ(d.sim.state(), WindowState::Normal);
-  EXPECT_EQ(f.Check4.value(), 1);
-  EXPECT_EQ(f.Check8.value(), 1);
-  EXPECT_TRUE(d.sim.control(Form1::kCheck8).visible);
+  EXPECT_EQ(f.startWithWindowsBox.value(), 1);
+  EXPECT_EQ(f.startMinimisedBox.value(), 1);
+  EXPECT_TRUE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
   EXPECT_EQ(runValue(kUserRun), "D:\\Moved\\pellucor.exe") << "the new location is written at start";
   EXPECT_THAT(writes(), ElementsAre("writeSetting Windows Startup On", "writeSetting Minimized On"));
   const auto& balloon = d.sim.shellRequests.at(1).data;
@@ -62,9 +62,9 @@ TEST_F(Settings, BothSwitchesOnStartHiddenInTheTrayAndRewriteTheRunValue) {
 TEST_F(Settings, MinimisedWithoutStartupHasTheSecondBoxCheckedButHidden) {
   store("Windows Startup", "Off");
   store("Minimized", "On");
-  Form1& f = d.start();
-  EXPECT_EQ(f.Check8.value(), 1);
-  EXPECT_FALSE(d.sim.control(Form1::kCheck8).visible);
+  MainWindow& f = d.start();
+  EXPECT_EQ(f.startMinimisedBox.value(), 1);
+  EXPECT_FALSE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
   EXPECT_TRUE(d.sim.windowVisible());
   EXPECT_THAT(writes(), ElementsAre("writeSetting Minimized On"));
 }
@@ -73,32 +73,32 @@ TEST_F(Settings, OnlyTheExactTextOnCountsAsOn) {
   for (const char* value : {"ON", "On ", "on", "", "yes"}) {
     Desktop local;
     local.sim.setRegValue(kStore, "Windows Startup", {kRegSz, value});
-    Form1& f = local.start();
-    EXPECT_EQ(f.Check4.value(), 0) << '"' << value << '"';
+    MainWindow& f = local.start();
+    EXPECT_EQ(f.startWithWindowsBox.value(), 0) << '"' << value << '"';
   }
 }
 
 TEST_F(Settings, AStoredValueEndsAtItsFirstNul) {
   d.sim.setRegValue(kStore, "Windows Startup", {kRegSz, std::string("On\0junk", 7)});
   d.sim.setRegValue(kStore, "Minimized", {kRegSz, std::string("\0On", 3)});
-  Form1& f = d.start();
-  EXPECT_EQ(f.Check4.value(), 1);
-  EXPECT_EQ(f.Check8.value(), 0);
+  MainWindow& f = d.start();
+  EXPECT_EQ(f.startWithWindowsBox.value(), 1);
+  EXPECT_EQ(f.startMinimisedBox.value(), 0);
 }
 
 TEST_F(Settings, AValueOfAnotherTypeReadsAsItsDefault) {
   d.sim.setRegValue(kStore, "Windows Startup", {4 /* REG_DWORD */, "On"});
-  Form1& f = d.start();
-  EXPECT_EQ(f.Check4.value(), 0);
+  MainWindow& f = d.start();
+  EXPECT_EQ(f.startWithWindowsBox.value(), 0);
 }
 
 TEST_F(Settings, TypingAfterFocusReplacesTheTextAndEachChangeIsStored) {
   d.start();
-  d.sim.userFocus(Form1::kCheck4);
-  d.sim.userFocus(Form1::kText1);  // gaining the focus selects all
+  d.sim.userFocus(MainWindow::kStartWithWindowsBox);
+  d.sim.userFocus(MainWindow::kIdleSecondsField);  // gaining the focus selects all
   d.sim.userType("10");
   d.sim.runPending();
-  EXPECT_EQ(d.sim.control(Form1::kText1).text, "10");
+  EXPECT_EQ(d.sim.control(MainWindow::kIdleSecondsField).text, "10");
   EXPECT_THAT(writes(), ElementsAre("writeSetting Path 1", "writeSetting Path 10"));
   d.sim.userType("\b\b");
   d.sim.runPending();
@@ -107,17 +107,17 @@ TEST_F(Settings, TypingAfterFocusReplacesTheTextAndEachChangeIsStored) {
 
 TEST_F(Settings, RestartingShowsThreeWhateverWasStored) {
   store("Path", "25");
-  Form1& f = d.start();
-  EXPECT_EQ(f.Text1.text(), "3");
+  MainWindow& f = d.start();
+  EXPECT_EQ(f.idleSecondsField.text(), "3");
   EXPECT_EQ(stored("Path"), "25") << "start-up does not write the field";
 }
 
 struct LeavingTheField : Settings {
-  Form1* f = nullptr;
+  MainWindow* f = nullptr;
   void SetUp() override { f = &d.start(); }
   void leaveWith(const char* text) {
-    f->Text1.setText(text);
-    d.sim.userFocus(Form1::kCheck4);
+    f->idleSecondsField.setText(text);
+    d.sim.userFocus(MainWindow::kStartWithWindowsBox);
     d.sim.runPending();
   }
 };
@@ -128,16 +128,16 @@ TEST_F(LeavingTheField, WithANonNumberShowsTheMessageAndTakesTheFocusBack) {
   EXPECT_EQ(d.sim.boxes[0].text, "Must be a numerical value.");
   EXPECT_EQ(d.sim.boxes[0].caption, "Pellucor");
   EXPECT_EQ(d.sim.boxes[0].style, 0u) << "OK only, no icon";
-  EXPECT_EQ(d.sim.focused(), Form1::kText1);
-  EXPECT_EQ(d.sim.control(Form1::kText1).selLength, 3) << "the whole text selected again";
-  EXPECT_EQ(f->Text1.text(), "abc");
+  EXPECT_EQ(d.sim.focused(), MainWindow::kIdleSecondsField);
+  EXPECT_EQ(d.sim.control(MainWindow::kIdleSecondsField).selLength, 3) << "the whole text selected again";
+  EXPECT_EQ(f->idleSecondsField.text(), "abc");
   EXPECT_EQ(stored("Path"), "abc");
 }
 
 TEST_F(LeavingTheField, EmptyIsNotANumber) {
   leaveWith("");
   EXPECT_EQ(d.sim.boxes.size(), 1u);
-  EXPECT_EQ(d.sim.focused(), Form1::kText1);
+  EXPECT_EQ(d.sim.focused(), MainWindow::kIdleSecondsField);
 }
 
 TEST_F(LeavingTheField, NumbersPassWhateverTheirRange) {
@@ -146,24 +146,24 @@ TEST_F(LeavingTheField, NumbersPassWhateverTheirRange) {
 }
 
 TEST_F(LeavingTheField, HidingTheWindowIsNotLeavingTheField) {
-  f->Text1.setText("abc");
+  f->idleSecondsField.setText("abc");
   d.sim.userMinimise();
   d.sim.runPending();
   EXPECT_TRUE(d.sim.boxes.empty());
 }
 
 TEST_F(Settings, TheSecondSwitchIsStoredAndOfferedOnlyWithTheFirst) {
-  Form1& f = d.start();
-  d.sim.userClick(Form1::kCheck4);
+  MainWindow& f = d.start();
+  d.sim.userClick(MainWindow::kStartWithWindowsBox);
   d.sim.runPending();
-  EXPECT_TRUE(d.sim.control(Form1::kCheck8).visible);
-  d.sim.userClick(Form1::kCheck8);
+  EXPECT_TRUE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
+  d.sim.userClick(MainWindow::kStartMinimisedBox);
   d.sim.runPending();
   EXPECT_EQ(stored("Minimized"), "On");
-  d.sim.userClick(Form1::kCheck4);  // off again, with the second box checked
+  d.sim.userClick(MainWindow::kStartWithWindowsBox);  // off again, with the second box checked
   d.sim.runPending();
-  EXPECT_EQ(f.Check8.value(), 0);
-  EXPECT_FALSE(d.sim.control(Form1::kCheck8).visible);
+  EXPECT_EQ(f.startMinimisedBox.value(), 0);
+  EXPECT_FALSE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
   EXPECT_EQ(stored("Minimized"), "Off");
   EXPECT_EQ(stored("Windows Startup"), "Off");
   EXPECT_EQ(runValue(kMachineRun), "<missing>");
@@ -171,7 +171,7 @@ TEST_F(Settings, TheSecondSwitchIsStoredAndOfferedOnlyWithTheFirst) {
 
 struct RunAtLogon : Settings {
   void switchOn() {
-    d.sim.userClick(Form1::kCheck4);
+    d.sim.userClick(MainWindow::kStartWithWindowsBox);
     d.sim.runPending();
   }
 };
@@ -186,7 +186,7 @@ TEST_F(RunAtLogon, TheValueIsNamedAfterTheProgramAndHoldsItsPath) {
     Desktop local;
     local.sim.exePath = exe;
     local.start();
-    local.sim.userClick(Form1::kCheck4);
+    local.sim.userClick(MainWindow::kStartWithWindowsBox);
     local.sim.runPending();
     const auto* value = local.sim.regValue(kUserRun, "pellucor.exe");
     ASSERT_NE(value, nullptr) << exe;
@@ -218,25 +218,25 @@ TEST_F(RunAtLogon, OnlyTheUsersOwnRunKeyIsWrittenWithTheNarrowAccessMask) {
 
 TEST_F(RunAtLogon, WithoutRightsToTheMachineKeyTheUsersKeyIsUsed) {
   d.sim.deniedKeys = {kMachineRun};
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   switchOn();
   EXPECT_EQ(runValue(kMachineRun), "<missing>");
   EXPECT_EQ(runValue(kUserRun), "\"C:\\Program Files\\Pellucor\\pellucor.exe\"");
-  EXPECT_EQ(f.Check4.value(), 1);
+  EXPECT_EQ(f.startWithWindowsBox.value(), 1);
   EXPECT_TRUE(d.sim.boxes.empty());
-  d.sim.userClick(Form1::kCheck4);
+  d.sim.userClick(MainWindow::kStartWithWindowsBox);
   d.sim.runPending();
   EXPECT_EQ(runValue(kUserRun), "<missing>") << "switching off deletes it there too";
 }
 
 TEST_F(RunAtLogon, WhenNeitherKeyTakesTheValueTheUserIsToldAndTheSwitchStaysOff) {
   d.sim.deniedKeys = {kMachineRun, kUserRun};
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   switchOn();
   ASSERT_EQ(d.sim.boxes.size(), 1u);
   EXPECT_EQ(d.sim.boxes[0].text, "Pellucor could not be set to start with Windows.");
-  EXPECT_EQ(f.Check4.value(), 0);
-  EXPECT_FALSE(d.sim.control(Form1::kCheck8).visible);
+  EXPECT_EQ(f.startWithWindowsBox.value(), 0);
+  EXPECT_FALSE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
   EXPECT_EQ(stored("Windows Startup"), "Off");
 }
 
@@ -244,7 +244,7 @@ TEST_F(RunAtLogon, SwitchingOffWithNothingToDeleteIsSilent) {
   store("Windows Startup", "On");
   d.start();
   d.sim.registry[kMachineRun].clear();
-  d.sim.userClick(Form1::kCheck4);
+  d.sim.userClick(MainWindow::kStartWithWindowsBox);
   d.sim.runPending();
   EXPECT_TRUE(d.sim.boxes.empty());
   EXPECT_EQ(stored("Windows Startup"), "Off");
@@ -255,15 +255,15 @@ TEST_F(RunAtLogon, AMachineWideValueThisUserCannotRemoveIsReported) {
   d.sim.setRegValue(kMachineRun, "pellucor.exe", {kRegSz, "\"C:\\Program Files\\Pellucor\\pellucor.exe\""});
   d.sim.deniedKeys = {kMachineRun};
   store("Windows Startup", "On");
-  Form1& f = d.start();
-  d.sim.userClick(Form1::kCheck4);
+  MainWindow& f = d.start();
+  d.sim.userClick(MainWindow::kStartWithWindowsBox);
   d.sim.runPending();
   ASSERT_EQ(d.sim.boxes.size(), 1u);
   EXPECT_EQ(d.sim.boxes[0].text,
             "Pellucor could not be removed from Windows startup for all users. Start Pellucor as administrator once "
             "to switch this off.");
   EXPECT_EQ(d.sim.boxes[0].caption, "Pellucor");
-  EXPECT_EQ(f.Check4.value(), 0) << "the user's choice stands";
+  EXPECT_EQ(f.startWithWindowsBox.value(), 0) << "the user's choice stands";
   EXPECT_EQ(stored("Windows Startup"), "Off");
   EXPECT_EQ(runValue(kUserRun), "<missing>");
   EXPECT_NE(runValue(kMachineRun), "<missing>");
@@ -274,16 +274,16 @@ TEST_F(RunAtLogon, AMachineWideValueThisUserMayRemoveGoesSilently) {
   d.sim.setRegValue(kMachineRun, "pellucor.exe", {kRegSz, "\"C:\\Program Files\\Pellucor\\pellucor.exe\""});
   store("Windows Startup", "On");
   d.start();
-  d.sim.userClick(Form1::kCheck4);
+  d.sim.userClick(MainWindow::kStartWithWindowsBox);
   d.sim.runPending();
   EXPECT_TRUE(d.sim.boxes.empty());
   EXPECT_EQ(runValue(kMachineRun), "<missing>");
 }
 
 TEST(RunCommand, FolderAndFileAreJoinedWithOneBackslash) {
-  EXPECT_EQ(RegStuff::RunCommand("C:\\Apps\\Tool", "Tool.exe"), "C:\\Apps\\Tool\\Tool.exe");
-  EXPECT_EQ(RegStuff::RunCommand("C:\\", "Tool.exe"), "C:\\Tool.exe");
-  EXPECT_EQ(RegStuff::RunCommand("C:\\My Apps", "Tool.exe"), "\"C:\\My Apps\\Tool.exe\"");
+  EXPECT_EQ(runAtLogon::RunCommand("C:\\Apps\\Tool", "Tool.exe"), "C:\\Apps\\Tool\\Tool.exe");
+  EXPECT_EQ(runAtLogon::RunCommand("C:\\", "Tool.exe"), "C:\\Tool.exe");
+  EXPECT_EQ(runAtLogon::RunCommand("C:\\My Apps", "Tool.exe"), "\"C:\\My Apps\\Tool.exe\"");
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST(FirstStart, ClaimsTheSessionAndStartsAsUsual) {
 
 struct ShowRequest : ::testing::Test {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   int balloons() const {
     return static_cast<int>(std::count_if(d.sim.shellRequests.begin(), d.sim.shellRequests.end(),
                                           [](const auto& r) { return !r.data.info.empty(); }));
@@ -77,7 +77,7 @@ TEST_F(ShowRequest, BringsTheWindowOutOfTheTrayAndTheRunGoesOn) {
   });
   d.sim.at(7001, [&] {
     after = {d.sim.windowVisible(), f.HiddenInTray,
-             f.Timer1.enabled() && d.sim.control(Form1::kPushButton2).text == kStopCaption};
+             f.tickTimer.enabled() && d.sim.control(MainWindow::kRunButton).text == kStopCaption};
   });
   d.sim.at(9000, [&] {
     d.sim.userKey(0x11, true);
@@ -87,7 +87,7 @@ TEST_F(ShowRequest, BringsTheWindowOutOfTheTrayAndTheRunGoesOn) {
     d.sim.userKey(0x10, false);
     d.sim.userKey(0x11, false);
   });
-  d.sim.userClick(Form1::kPushButton2);
+  d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
   EXPECT_TRUE(after.visible);
   EXPECT_FALSE(after.inTray);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/skin_framework.h"
+#include "app/skin_engine.h"
 #include "harness.h"
 
 namespace pellucor::test {
@@ -40,58 +40,59 @@ TEST(SkinFile, MalformedFilesAreRejected) {
 
 TEST(SkinEngine, UnknownMembersAndWrongArgumentsFail) {
   sim::SimDesktop sim;
-  SkinFramework skin(sim);
+  SkinEngine skin(sim);
   EXPECT_THROW(skin.Invoke(4, InvokeKind::Method), Failure);
-  EXPECT_THROW(skin.Invoke(SkinFramework::kLoadSkin, InvokeKind::Method, {std::int32_t{1}, std::string()}), Failure);
-  EXPECT_THROW(skin.Invoke(SkinFramework::kLoadSkin, InvokeKind::Method, {std::string("C:\\none.cjs")}), Failure);
-  EXPECT_THROW(skin.Invoke(SkinFramework::kOptions, InvokeKind::PropertyPut, {std::string("x")}), Failure);
+  EXPECT_THROW(skin.Invoke(SkinEngine::kLoadSkin, InvokeKind::Method, {std::int32_t{1}, std::string()}), Failure);
+  EXPECT_THROW(skin.Invoke(SkinEngine::kLoadSkin, InvokeKind::Method, {std::string("C:\\none.cjs")}), Failure);
+  EXPECT_THROW(skin.Invoke(SkinEngine::kOptions, InvokeKind::PropertyPut, {std::string("x")}), Failure);
 }
 
 TEST(SkinEngine, WithoutTheControlsOptionOnlyTheWindowIsSkinned) {
   Desktop d;
   d.sim.addFile("C:\\skin.cjs", kBlueSkin);
   d.start();
-  SkinFramework skin(d.sim);
-  skin.Invoke(SkinFramework::kLoadSkin, InvokeKind::Method, {std::string("C:\\skin.cjs"), std::string()});
-  skin.Invoke(SkinFramework::kApplyColors, InvokeKind::PropertyPut, {true});
-  skin.Invoke(SkinFramework::kApplyWindow, InvokeKind::Method, {static_cast<std::int32_t>(d.sim.handle())});
+  SkinEngine skin(d.sim);
+  skin.Invoke(SkinEngine::kLoadSkin, InvokeKind::Method, {std::string("C:\\skin.cjs"), std::string()});
+  skin.Invoke(SkinEngine::kApplyColors, InvokeKind::PropertyPut, {true});
+  skin.Invoke(SkinEngine::kApplyWindow, InvokeKind::Method, {static_cast<std::int32_t>(d.sim.handle())});
   EXPECT_EQ(d.sim.windowBack(), 0x804020u);
-  EXPECT_EQ(d.sim.control(Form1::kFrame1).back, kWhite);
+  EXPECT_EQ(d.sim.control(MainWindow::kIdleSecondsFrame).back, kWhite);
 }
 
 TEST(SkinEngine, AnotherWindowsHandleIsRefused) {
   Desktop d;
   d.start();
-  SkinFramework skin(d.sim);
-  EXPECT_THROW(skin.Invoke(SkinFramework::kApplyWindow, InvokeKind::Method, {std::int32_t{0x1234}}), Failure);
+  SkinEngine skin(d.sim);
+  EXPECT_THROW(skin.Invoke(SkinEngine::kApplyWindow, InvokeKind::Method, {std::int32_t{0x1234}}), Failure);
 }
 
 TEST(ApplySkin, NoSkinFileLeavesTheWindowWhite) {
   Desktop d;
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   EXPECT_EQ(d.sim.windowBack(), kWhite);
-  for (ControlId id : {Form1::kFrame1, Form1::kFrame2, Form1::kCheck4, Form1::kCheck8})
+  for (ControlId id : {MainWindow::kIdleSecondsFrame, MainWindow::kStartupFrame, MainWindow::kStartWithWindowsBox,
+                       MainWindow::kStartMinimisedBox})
     EXPECT_EQ(d.sim.control(id).back, kWhite);
-  EXPECT_FALSE(f.SkinFramework1.loaded());
+  EXPECT_FALSE(f.skin.loaded());
   EXPECT_TRUE(d.logOf({"readTextFile"}).empty());
 }
 
 TEST(ApplySkin, SkinFileRecoloursWindowAndControls) {
   Desktop d;
   d.sim.addFile(d.file("\\x\\o.cjs"), kBlueSkin);
-  Form1& f = d.start();
+  MainWindow& f = d.start();
   EXPECT_TRUE(d.sim.boxes.empty());
   // The engine's colours win over the button face that went before them.
   EXPECT_EQ(d.sim.windowBack(), 0x804020u);
-  EXPECT_EQ(d.sim.control(Form1::kFrame1).back, 0x302010u);
-  EXPECT_EQ(d.sim.control(Form1::kFrame2).fore, 0xFFFFFFu);
-  EXPECT_EQ(d.sim.control(Form1::kCheck8).back, 0x332211u);
-  EXPECT_EQ(d.sim.control(Form1::kText1).back, 0xEEFFFFu);
-  EXPECT_EQ(d.sim.control(Form1::kPushButton2).back, 0x996633u);
-  EXPECT_EQ(d.sim.control(Form1::kPushButton2).fore, 0x00FFFFu);
+  EXPECT_EQ(d.sim.control(MainWindow::kIdleSecondsFrame).back, 0x302010u);
+  EXPECT_EQ(d.sim.control(MainWindow::kStartupFrame).fore, 0xFFFFFFu);
+  EXPECT_EQ(d.sim.control(MainWindow::kStartMinimisedBox).back, 0x332211u);
+  EXPECT_EQ(d.sim.control(MainWindow::kIdleSecondsField).back, 0xEEFFFFu);
+  EXPECT_EQ(d.sim.control(MainWindow::kRunButton).back, 0x996633u);
+  EXPECT_EQ(d.sim.control(MainWindow::kRunButton).fore, 0x00FFFFu);
   // The properties were set before the window was skinned, as asked.
-  EXPECT_EQ(std::get<std::int32_t>(f.SkinFramework1.Invoke(SkinFramework::kOptions, InvokeKind::PropertyGet)), 1);
-  EXPECT_TRUE(std::get<bool>(f.SkinFramework1.Invoke(SkinFramework::kApplyTextColors, InvokeKind::PropertyGet)));
+  EXPECT_EQ(std::get<std::int32_t>(f.skin.Invoke(SkinEngine::kOptions, InvokeKind::PropertyGet)), 1);
+  EXPECT_TRUE(std::get<bool>(f.skin.Invoke(SkinEngine::kApplyTextColors, InvokeKind::PropertyGet)));
 }
 
 TEST(ApplySkin, ButtonFaceGoesToTheWindowFramesAndCheckBoxesOnly) {
@@ -99,10 +100,11 @@ TEST(ApplySkin, ButtonFaceGoesToTheWindowFramesAndCheckBoxesOnly) {
   d.sim.addFile(d.file("\\x\\o.cjs"), "[Colors]\n");  // a skin with no colours of its own
   d.start();
   EXPECT_EQ(d.sim.windowBack(), kSysButtonFace);
-  for (ControlId id : {Form1::kFrame1, Form1::kFrame2, Form1::kCheck4, Form1::kCheck8})
+  for (ControlId id : {MainWindow::kIdleSecondsFrame, MainWindow::kStartupFrame, MainWindow::kStartWithWindowsBox,
+                       MainWindow::kStartMinimisedBox})
     EXPECT_EQ(d.sim.control(id).back, kSysButtonFace) << id;
-  EXPECT_EQ(d.sim.control(Form1::kText1).back, kSysWindow);
-  EXPECT_EQ(d.sim.control(Form1::kPushButton2).back, kWhite);
+  EXPECT_EQ(d.sim.control(MainWindow::kIdleSecondsField).back, kSysWindow);
+  EXPECT_EQ(d.sim.control(MainWindow::kRunButton).back, kWhite);
 }
 
 TEST(ApplySkin, RejectedSkinIsReportedAtLine100AndTheColoursSoFarStay) {

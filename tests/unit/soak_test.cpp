@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "harness.h"
-#include "hider/mod_keyboard.h"
+#include "hider/hot_key.h"
 
 namespace pellucor::test {
 namespace {
@@ -79,9 +79,9 @@ class Soak {
     return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random_)];
   }
 
-  Form1& f() { return *d_.form; }
+  MainWindow& f() { return *d_.form; }
   sim::SimDesktop& s() { return d_.sim; }
-  bool running() { return s().control(Form1::kPushButton2).text != kStartCaption; }
+  bool running() { return s().control(MainWindow::kRunButton).text != kStartCaption; }
 
   void broken(const std::string& what) {
     if (!broken_.empty()) return;
@@ -109,7 +109,7 @@ class Soak {
     }
     // While Explorer is gone no icon can exist; its restart's "TaskbarCreated"
     // is what the program waits for.
-    if (!visible && !s().shellDown && !s().iconShownFor(f().cSysTray1.ControlWindow()) && !f().cSysTray1.Retrying())
+    if (!visible && !s().shellDown && !s().iconShownFor(f().trayIcon.ControlWindow()) && !f().trayIcon.Retrying())
       broken("the window is hidden with no tray icon and none being added");
     const auto stored = [this](const char* key) -> std::optional<std::string> {
       static const std::string store =
@@ -117,11 +117,11 @@ class Soak {
       const auto* value = s().regValue(store, key);
       return value ? std::optional<std::string>(value->data) : std::nullopt;
     };
-    if (stored("Windows Startup").value_or("Off") != (f().Check4.value() == 1 ? "On" : "Off"))
+    if (stored("Windows Startup").value_or("Off") != (f().startWithWindowsBox.value() == 1 ? "On" : "Off"))
       broken("\"Windows Startup\" does not match its switch");
-    if (stored("Minimized").value_or("Off") != (f().Check8.value() == 1 ? "On" : "Off"))
+    if (stored("Minimized").value_or("Off") != (f().startMinimisedBox.value() == 1 ? "On" : "Off"))
       broken("\"Minimized\" does not match its switch");
-    if (stored("Path").value_or("3") != f().Text1.text()) broken("\"Path\" does not match the field");
+    if (stored("Path").value_or("3") != f().idleSecondsField.text()) broken("\"Path\" does not match the field");
     const auto held = s().held();
     if (held.registryKeys > 0) broken("a registry key left open");
     if (held.timers > 2 || held.windowTimers > 2 || held.controlWindows > 1 || held.keyboardHooks > 1 ||
@@ -170,27 +170,27 @@ class Soak {
         s().userMouseButton();
         break;
       case kRun:
-        if (canUseWindow) s().userClick(Form1::kPushButton2);
+        if (canUseWindow) s().userClick(MainWindow::kRunButton);
         break;
       case kStartup:
-        if (canUseWindow) s().userClick(Form1::kCheck4);
+        if (canUseWindow) s().userClick(MainWindow::kStartWithWindowsBox);
         break;
       case kMinimised:
-        if (canUseWindow) s().userClick(Form1::kCheck8);
+        if (canUseWindow) s().userClick(MainWindow::kStartMinimisedBox);
         break;
       case kType:
         if (canUseWindow) {
-          s().userFocus(Form1::kText1);
+          s().userFocus(MainWindow::kIdleSecondsField);
           s().userType(pick(std::vector<std::string>{"5", "12", "0", "-3", "2.5", "abc", "", "40000", "1e9", "&H10"}));
           // Leaving the field checks it.
-          s().userFocus(pick(std::vector<ControlId>{Form1::kPushButton2, Form1::kCheck4}));
+          s().userFocus(pick(std::vector<ControlId>{MainWindow::kRunButton, MainWindow::kStartWithWindowsBox}));
         }
         break;
       case kMinimise:
         if (canUseWindow) s().userMinimise();
         break;
       case kTray:
-        s().trayMessage(f().cSysTray1.ControlWindow(), 0, chance(0.5) ? kLeftUp : kRightUp);
+        s().trayMessage(f().trayIcon.ControlWindow(), 0, chance(0.5) ? kLeftUp : kRightUp);
         break;
       case kHotKey:
         hotKey(chance(0.5));
@@ -236,7 +236,7 @@ class Soak {
   void afterClose() {
     if (s().cursorDisplayCount < 0 || s().systemCursorsHidden || s().blankNote)
       broken("the user's cursors are not back after the close");
-    if (s().iconShownFor(f().cSysTray1.ControlWindow())) broken("the tray icon outlives the program");
+    if (s().iconShownFor(f().trayIcon.ControlWindow())) broken("the tray icon outlives the program");
   }
 
   std::uint32_t seed_;

@@ -5,7 +5,7 @@
 
 #include "harness.h"
 #include "platform/failure.h"
-#include "tray/csystray.h"
+#include "tray/tray_icon.h"
 
 namespace pellucor::test {
 namespace {
@@ -26,7 +26,7 @@ struct Host : ControlHost {
 struct TrayTest : ::testing::Test {
   sim::SimDesktop sim;
   Host host;
-  std::unique_ptr<cSysTray> tray = std::make_unique<cSysTray>(sim, host);
+  std::unique_ptr<TrayIcon> tray = std::make_unique<TrayIcon>(sim, host);
   std::vector<std::string> events;
 
   PictureRef icon(IconHandle handle, int type = Picture::kIcon) {
@@ -48,7 +48,7 @@ struct TrayTest : ::testing::Test {
 };
 
 TEST_F(TrayTest, AddCarriesMessageIconAndTip) {
-  tray->setTrayIcon(icon(0x77));
+  tray->setIconPicture(icon(0x77));
   tray->setTrayTip("Pellucor");
   ASSERT_TRUE(sim.shellRequests.empty()) << "nothing is sent before the icon is added";
   tray->setInTray(true);
@@ -77,7 +77,7 @@ TEST_F(TrayTest, EmptyTipIsLeftOutOfTheAddButClearsAShownTip) {
 
 TEST_F(TrayTest, PictureAndTipChangesWhileAddedAreModifications) {
   tray->setInTray(true);
-  tray->setTrayIcon(icon(0x99));
+  tray->setIconPicture(icon(0x99));
   EXPECT_EQ(last().message, kNimModify);
   EXPECT_EQ(last().data.flags, kNifIcon);
   EXPECT_EQ(last().data.icon, 0x99u);
@@ -88,13 +88,13 @@ TEST_F(TrayTest, PictureAndTipChangesWhileAddedAreModifications) {
 }
 
 TEST_F(TrayTest, NullOrNonIconPicturesAreIgnored) {
-  tray->setTrayIcon(icon(0x10));
+  tray->setIconPicture(icon(0x10));
   host.changed.clear();
   tray->setInTray(true);
-  tray->setTrayIcon(nullptr);
-  tray->setTrayIcon(icon(0x20, /*bitmap*/ 1));
+  tray->setIconPicture(nullptr);
+  tray->setIconPicture(icon(0x20, /*bitmap*/ 1));
   EXPECT_EQ(sim.shellRequests.size(), 1u);
-  EXPECT_EQ(tray->TrayIcon()->handle, 0x10u);
+  EXPECT_EQ(tray->IconPicture()->handle, 0x10u);
   EXPECT_THAT(host.changed, ElementsAre("InTray"));
 }
 
@@ -216,7 +216,7 @@ TEST_F(TrayTest, BalloonGoneEndsTheWaitEarlyWithoutATakeDown) {
   for (std::intptr_t code : {kBalloonClick, kBalloonTimeout, kBalloonHide}) {
     sim::SimDesktop local;
     Host h;
-    cSysTray t(local, h);
+    TrayIcon t(local, h);
     t.setInTray(true);
     local.at(2000, [&] { local.trayMessage(t.ControlWindow(), 0, code); });
     t.ShowBalloon("text", "title", 5, false);
@@ -256,7 +256,7 @@ TEST_F(TrayTest, BalloonSecondsThatOverflowSendNothing) {
 
 TEST_F(TrayTest, ExplorerRestartReAddsTheIconOnlyWhileItIsAdded) {
   tray->setTrayTip("Pellucor");
-  tray->setTrayIcon(icon(0x42));
+  tray->setIconPicture(icon(0x42));
   tray->setInTray(true);
   tray->setTrayTip("Pellucor 2");
   sim.broadcastTaskbarCreated();
@@ -291,8 +291,8 @@ TEST_F(TrayTest, MissingStoredPropertiesTakeTheirDefaults) {
   tray->ReadProperties(PropertyBag{});
   EXPECT_FALSE(tray->InTray());
   EXPECT_EQ(tray->TrayTip(), "Telnet Server");
-  ASSERT_TRUE(tray->TrayIcon());
-  EXPECT_EQ(tray->TrayIcon()->handle, sim.trayIcon());
+  ASSERT_TRUE(tray->IconPicture());
+  EXPECT_EQ(tray->IconPicture()->handle, sim.trayIcon());
 }
 
 TEST_F(TrayTest, DestructionTakesTheIconOut) {

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "app/error_report.h"
-#include "app/skin_framework.h"
-#include "hider/mod_mouse.h"
+#include "app/skin_engine.h"
+#include "hider/cursor_hider.h"
 #include "platform/controls.h"
 #include "platform/platform.h"
-#include "tray/csystray.h"
+#include "tray/tray_icon.h"
 
 namespace pellucor {
 
@@ -32,23 +32,30 @@ inline constexpr std::int32_t kMinimiseBalloonSeconds = 5;
 
 // The main window. Its handlers run on the GUI thread, from the platform's
 // message dispatch, and may nest inside each other's message processing.
-class Form1 final : public FormEvents, public ControlHost {
+class MainWindow final : public FormEvents, public ControlHost {
  public:
   // Control ids, in the order the controls are created.
-  enum : ControlId { kFrame1 = 1, kText1, kFrame2, kCheck4, kCheck8, kPushButton2 };
-  static constexpr int kTimer1 = 1;
+  enum : ControlId {
+    kIdleSecondsFrame = 1,
+    kIdleSecondsField,
+    kStartupFrame,
+    kStartWithWindowsBox,
+    kStartMinimisedBox,
+    kRunButton
+  };
+  static constexpr int kTickTimer = 1;
   // Looks, a while after the window went into the tray, whether the tray
   // icon is really there.
   static constexpr int kTrayWatch = 2;
 
-  explicit Form1(Platform& platform);
+  explicit MainWindow(Platform& platform);
 
   // Creates the window hidden and runs the load handler.
   void create();
   // Shows the window as the load left it: normal and centred, or minimised.
   void show();
 
-  void Form_Load();
+  void onLoad();
   void ApplySkin();
   void SetAppTitle();
 
@@ -70,18 +77,15 @@ class Form1 final : public FormEvents, public ControlHost {
   bool UserMode() const override { return true; }
   void PropertyChanged(std::string_view) override {}
 
-  void Form_Resize();
-  void cSysTray1_MouseUp(std::int16_t button, std::int32_t id);
-  void TrayWatch_Timer();
-  void Timer1_Timer();
-  void Mouse_Input();
-  void StopKey_Pressed();
-  void PushButton2_Click();
-  void Text1_Change();
-  void Text1_GotFocus();
-  void Text1_LostFocus();
-  void Check4_Click();
-  void Check8_Click();
+  void onTrayIconMouseUp(std::int16_t button, std::int32_t id);
+  void onTrayWatchTick();
+  void onTick();
+  void onRunButtonClick();
+  void onIdleSecondsChange();
+  void onIdleSecondsFocus();
+  void onIdleSecondsFocusLost();
+  void onStartWithWindowsClick();
+  void onStartMinimisedClick();
 
   // The idle detection's memory, set when a run starts.
   std::int32_t LastCursorX = 0;
@@ -98,18 +102,18 @@ class Form1 final : public FormEvents, public ControlHost {
   CursorHandle MouseIcon() const { return mouseIcon_; }
   MousePointer mousePointer() const { return mousePointer_; }
 
-  // The controls, public as a designer's controls are.
-  CaptionedControl Frame1;
-  TextField Text1;
-  CaptionedControl Frame2;
-  CheckBox Check4;
-  CheckBox Check8;
-  CaptionedControl PushButton2;
-  Timer Timer1;
-  Timer TrayWatch;
-  cSysTray cSysTray1;
-  SkinFramework SkinFramework1;
-  modMouse Mouse;
+  // The controls and parts of the window, public for the tests to drive.
+  CaptionedControl idleSecondsFrame;
+  TextField idleSecondsField;
+  CaptionedControl startupFrame;
+  CheckBox startWithWindowsBox;
+  CheckBox startMinimisedBox;
+  CaptionedControl runButton;
+  Timer tickTimer;
+  Timer trayWatchTimer;
+  TrayIcon trayIcon;
+  SkinEngine skin;
+  CursorHider cursorHider;
 
  private:
   Guard guard(const char* location) const { return Guard(platform_, location, &stepObserver_); }
@@ -118,8 +122,8 @@ class Form1 final : public FormEvents, public ControlHost {
   void ShowMinimiseBalloon();
   void StopSequence(Guard& g);
   void WaitForStopKeysUp();
-  void Form_QueryUnload();
-  void Form_Unload();
+  void putBackBeforeClose();
+  void endForClose();
 
   Platform& platform_;
   std::vector<ControlSpec> specs_;

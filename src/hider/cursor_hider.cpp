@@ -1,8 +1,8 @@
-#include "hider/mod_mouse.h"
+#include "hider/cursor_hider.h"
 
 namespace pellucor {
 
-void modMouse::RevealCursor() {
+void CursorHider::RevealCursor() {
   while (!displayCount_ || *displayCount_ < 0) displayCount_ = platform_.showCursor(true);
   if (!concealed_) return;
   concealed_ = false;
@@ -13,7 +13,7 @@ void modMouse::RevealCursor() {
   platform_.setCursorsBlankNote(false);
 }
 
-void modMouse::ConcealCursor() {
+void CursorHider::ConcealCursor() {
   while (!displayCount_ || *displayCount_ >= 0) displayCount_ = platform_.showCursor(false);
   if (!concealed_) {
     concealed_ = true;
@@ -30,13 +30,13 @@ void modMouse::ConcealCursor() {
   }
 }
 
-void modMouse::BlankSystemCursors() {
+void CursorHider::BlankSystemCursors() {
   // Noted before they go blank, so a kill in between still has them restored.
   platform_.setCursorsBlankNote(true);
   platform_.hideSystemCursors();
 }
 
-void modMouse::RepairSystemCursors() {
+void CursorHider::RepairSystemCursors() {
   if (!platform_.cursorsBlankNote()) return;
   platform_.restoreSystemCursors();
   platform_.setCursorsBlankNote(false);

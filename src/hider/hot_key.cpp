@@ -1,6 +1,6 @@
-#include "hider/mod_keyboard.h"
+#include "hider/hot_key.h"
 
-namespace pellucor::modKeyboard {
+namespace pellucor::hotKey {
 
 void InstallKeyboardHook(Platform& platform) { KeyboardHookHandle = platform.setKeyboardHook(&KeyboardHookProc); }
 
@@ -31,4 +31,4 @@ std::intptr_t KeyboardHookProc(Platform& platform, int nCode, std::uintptr_t wPa
   return platform.callNextHook(KeyboardHookHandle, nCode, wParam, lParam);
 }
 
-}  // namespace pellucor::modKeyboard
+}  // namespace pellucor::hotKey

@@ -1,4 +1,4 @@
-#include "tray/csystray.h"
+#include "tray/tray_icon.h"
 
 #include <limits>
 
@@ -44,7 +44,7 @@ enum : std::intptr_t {
 
 }  // namespace
 
-cSysTray::cSysTray(Platform& platform, ControlHost& host)
+TrayIcon::TrayIcon(Platform& platform, ControlHost& host)
     : platform_(platform),
       host_(host),
       controlWindow_(platform.createControlWindow()),
@@ -56,30 +56,30 @@ cSysTray::cSysTray(Platform& platform, ControlHost& host)
   platform_.acceptFromLowerRights(controlWindow_, taskbarCreated_);
 }
 
-cSysTray::~cSysTray() {
+TrayIcon::~TrayIcon() {
   // The host is going too, so it is not told of this last change.
   terminating_ = true;
   if (inTray_) setInTray(false);
   platform_.destroyControlWindow(controlWindow_);
 }
 
-void cSysTray::ReadProperties(const PropertyBag& bag) {
+void TrayIcon::ReadProperties(const PropertyBag& bag) {
   const auto boolean = bag.booleans.find("InTray");
   setInTray(boolean != bag.booleans.end() ? boolean->second : false);
   const auto picture = bag.pictures.find("TrayIcon");
-  setTrayIcon(picture != bag.pictures.end() ? picture->second : surfacePicture_);
+  setIconPicture(picture != bag.pictures.end() ? picture->second : surfacePicture_);
   const auto text = bag.texts.find("TrayTip");
   setTrayTip(text != bag.texts.end() ? text->second : std::string(kDefaultTip));
 }
 
-NotifyIconData cSysTray::record() const {
+NotifyIconData TrayIcon::record() const {
   NotifyIconData data;
   data.window = controlWindow_;
   data.id = static_cast<std::uint32_t>(iconId_);
   return data;
 }
 
-void cSysTray::setInTray(bool inTray) {
+void TrayIcon::setInTray(bool inTray) {
   if (inTray == inTray_) return;
   if (inTray) {
     if (host_.UserMode()) {
@@ -105,7 +105,7 @@ void cSysTray::setInTray(bool inTray) {
 
 // A refused add may still have reached the shell (at logon it answers late):
 // if the icon can be modified, it is there.
-bool cSysTray::AddIcon(std::intptr_t window, std::int32_t id, const std::string& tip, const PictureRef& icon) {
+bool TrayIcon::AddIcon(std::intptr_t window, std::int32_t id, const std::string& tip, const PictureRef& icon) {
   NotifyIconData data;
   data.window = window;
   data.id = static_cast<std::uint32_t>(id);
@@ -124,7 +124,7 @@ bool cSysTray::AddIcon(std::intptr_t window, std::int32_t id, const std::string&
   return platform_.shellNotifyIcon(kNimAdd, data) || platform_.shellNotifyIcon(kNimModify, data);
 }
 
-void cSysTray::AddOrKeepTrying() {
+void TrayIcon::AddOrKeepTrying() {
   if (AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_)) {
     IconArrived();
   } else {
@@ -135,20 +135,20 @@ void cSysTray::AddOrKeepTrying() {
 
 // Every 2 s for the first two minutes, then every 30 s, for as long as the
 // icon is wanted and missing.
-void cSysTray::StartRetrying() {
+void TrayIcon::StartRetrying() {
   if (retrying_) return;
   retrying_ = true;
   failedSince_ = platform_.monotonicSeconds();
   platform_.setWindowTimer(controlWindow_, kRetryTimer, kRetryEarlyMs);
 }
 
-void cSysTray::StopRetrying() {
+void TrayIcon::StopRetrying() {
   if (!retrying_) return;
   retrying_ = false;
   platform_.killWindowTimer(controlWindow_, kRetryTimer);
 }
 
-void cSysTray::RetryAdd() {
+void TrayIcon::RetryAdd() {
   if (!iconAdded_ || iconShown_) return StopRetrying();
   if (AddIcon(controlWindow_, iconId_, trayTip_, trayIcon_)) {
     IconArrived();
@@ -158,7 +158,7 @@ void cSysTray::RetryAdd() {
   platform_.setWindowTimer(controlWindow_, kRetryTimer, early ? kRetryEarlyMs : kRetryLateMs);
 }
 
-void cSysTray::IconArrived() {
+void TrayIcon::IconArrived() {
   iconShown_ = true;
   StopRetrying();
   if (!pendingBalloon_) return;
@@ -172,21 +172,21 @@ void cSysTray::IconArrived() {
 
 // A modification the shell refuses means the icon is gone (Explorer ended):
 // it is added again as soon as the shell takes it.
-bool cSysTray::SendModify(const NotifyIconData& data) {
+bool TrayIcon::SendModify(const NotifyIconData& data) {
   if (platform_.shellNotifyIcon(kNimModify, data)) return true;
   iconShown_ = false;
   StartRetrying();
   return false;
 }
 
-void cSysTray::TakeDownBalloon(std::uint32_t timeout) {
+void TrayIcon::TakeDownBalloon(std::uint32_t timeout) {
   NotifyIconData takeDown = record();
   takeDown.flags = kNifInfo;
   takeDown.timeout = timeout;
   platform_.shellNotifyIcon(kNimModify, takeDown);
 }
 
-void cSysTray::HandleTimer(std::uintptr_t timerId) {
+void TrayIcon::HandleTimer(std::uintptr_t timerId) {
   if (timerId == kRetryTimer) {
     RetryAdd();
   } else if (timerId == kBalloonTimer) {
@@ -195,14 +195,14 @@ void cSysTray::HandleTimer(std::uintptr_t timerId) {
   }
 }
 
-void cSysTray::DeleteIcon(std::intptr_t window, std::int32_t id) {
+void TrayIcon::DeleteIcon(std::intptr_t window, std::int32_t id) {
   NotifyIconData data;
   data.window = window;
   data.id = static_cast<std::uint32_t>(id);
   platform_.shellNotifyIcon(kNimDelete, data);
 }
 
-void cSysTray::setTrayIcon(const PictureRef& picture) {
+void TrayIcon::setIconPicture(const PictureRef& picture) {
   if (!picture || picture->type != Picture::kIcon) return;
   // While the icon is missing, the next add carries the new picture.
   if (iconAdded_ && iconShown_) {
@@ -215,7 +215,7 @@ void cSysTray::setTrayIcon(const PictureRef& picture) {
   host_.PropertyChanged("TrayIcon");
 }
 
-void cSysTray::setTrayTip(std::string_view tip) {
+void TrayIcon::setTrayTip(std::string_view tip) {
   if (iconAdded_ && iconShown_) {
     NotifyIconData data = record();
     data.flags = kNifTip;
@@ -226,7 +226,7 @@ void cSysTray::setTrayTip(std::string_view tip) {
   host_.PropertyChanged("TrayTip");
 }
 
-void cSysTray::ShowBalloon(std::string_view text, std::string_view title, std::int32_t seconds, bool once) {
+void TrayIcon::ShowBalloon(std::string_view text, std::string_view title, std::int32_t seconds, bool once) {
   if (once && onceCount_ >= 1) return;
   NotifyIconData data = record();
   data.flags = kNifInfo;
@@ -262,13 +262,13 @@ void cSysTray::ShowBalloon(std::string_view text, std::string_view title, std::i
   if (balloonShowing_ && iconShown_) TakeDownBalloon(data.timeout);
 }
 
-void cSysTray::DropPendingBalloon() {
+void TrayIcon::DropPendingBalloon() {
   if (!pendingBalloon_) return;
   pendingBalloon_.reset();
   if (pendingOnce_ && onceCount_ > 0) --onceCount_;
 }
 
-void cSysTray::HandleTrayMessage(std::intptr_t code, std::uintptr_t wParam) {
+void TrayIcon::HandleTrayMessage(std::intptr_t code, std::uintptr_t wParam) {
   const auto id = static_cast<std::int32_t>(wParam);
   const auto raise = [](const auto& event, auto... args) {
     if (event) event(args...);
@@ -308,7 +308,7 @@ void cSysTray::HandleTrayMessage(std::intptr_t code, std::uintptr_t wParam) {
 
 // Explorer (re)started and its tray forgot every icon: put ours back as it
 // was, or keep trying.
-void cSysTray::ReAddIcon() {
+void TrayIcon::ReAddIcon() {
   if (iconAdded_) AddOrKeepTrying();
 }
 
@@ -316,7 +316,7 @@ std::intptr_t TrayWindowProc(Platform& platform, std::intptr_t window, std::uint
                              std::intptr_t lParam) {
   // The window holds the control's address but no reference: the control
   // puts the previous procedure back before it goes.
-  auto* control = reinterpret_cast<cSysTray*>(platform.windowUserData(window));
+  auto* control = reinterpret_cast<TrayIcon*>(platform.windowUserData(window));
   if (message == kTrayCallbackMessage) {
     control->HandleTrayMessage(lParam, wParam);
   } else if (message == control->taskbarCreated_) {

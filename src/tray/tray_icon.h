@@ -47,19 +47,19 @@ struct PropertyBag {
 // Tray messages come to the control's window as this message.
 inline constexpr std::uint32_t kTrayCallbackMessage = 0x0400 + 101;  // WM_USER + 101
 
-class cSysTray {
+class TrayIcon {
  public:
-  cSysTray(Platform& platform, ControlHost& host);
-  ~cSysTray();
-  cSysTray(const cSysTray&) = delete;
-  cSysTray& operator=(const cSysTray&) = delete;
+  TrayIcon(Platform& platform, ControlHost& host);
+  ~TrayIcon();
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
 
   // Loads the host's stored properties, as a host does when it creates
   // its window at run time.
   void ReadProperties(const PropertyBag& bag);
 
-  const PictureRef& TrayIcon() const { return trayIcon_; }
-  void setTrayIcon(const PictureRef& picture);
+  const PictureRef& IconPicture() const { return trayIcon_; }
+  void setIconPicture(const PictureRef& picture);
   const std::string& TrayTip() const { return trayTip_; }
   void setTrayTip(std::string_view tip);
   bool InTray() const { return inTray_; }

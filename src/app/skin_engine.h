@@ -53,7 +53,7 @@ inline constexpr std::pair<const char*, std::optional<Colour> SkinColours::*> kS
 // Throws Failure(Invalid skin file) for a malformed file or a missing section.
 SkinColours ParseSkin(const std::string& text, const std::string& section);
 
-class SkinFramework {
+class SkinEngine {
  public:
   static constexpr int kOptions = 1;
   static constexpr int kLoadSkin = 2;
@@ -62,7 +62,7 @@ class SkinFramework {
   static constexpr int kApplyTextColors = 10;
   static constexpr std::int32_t kOptionSkinControls = 1;
 
-  explicit SkinFramework(Platform& platform) : platform_(platform) {}
+  explicit SkinEngine(Platform& platform) : platform_(platform) {}
 
   // Throws Failure for an unknown member, a wrong argument or a failed call.
   Variant Invoke(int dispId, InvokeKind kind, const std::vector<Variant>& args = {});

@@ -1,4 +1,4 @@
-#include "app/skin_framework.h"
+#include "app/skin_engine.h"
 
 #include <algorithm>
 #include <cctype>
@@ -83,7 +83,7 @@ bool VariantToBool(const Variant& value) {
   return VariantToLong(value) != 0;
 }
 
-Variant SkinFramework::Invoke(int dispId, InvokeKind kind, const std::vector<Variant>& args) {
+Variant SkinEngine::Invoke(int dispId, InvokeKind kind, const std::vector<Variant>& args) {
   const auto argument = [&](std::size_t i) -> const Variant& {
     if (i >= args.size()) throw Failure(failure_text::kInvalidArgument);
     return args[i];
@@ -134,7 +134,7 @@ Variant SkinFramework::Invoke(int dispId, InvokeKind kind, const std::vector<Var
   throw Failure("Object doesn't support this property or method");
 }
 
-void SkinFramework::applyWindow(std::intptr_t handle) {
+void SkinEngine::applyWindow(std::intptr_t handle) {
   const auto controls = platform_.controlsOf(handle);
   if (controls.empty()) throw Failure(failure_text::kInvalidArgument);
   if (!loaded_) return;  // nothing to apply yet

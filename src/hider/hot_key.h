@@ -5,7 +5,7 @@
 
 #include "platform/platform.h"
 
-namespace pellucor::modKeyboard {
+namespace pellucor::hotKey {
 
 // Asks the running start handler to end the run: 0 = false, -1 = true. Set
 // on the GUI thread only, when the hook's report of the stop key arrives
@@ -41,4 +41,4 @@ bool IsStopKey(Platform& platform, std::uintptr_t wParam, std::intptr_t lParam);
 // hook chain and reaches the focused program.
 std::intptr_t KeyboardHookProc(Platform& platform, int nCode, std::uintptr_t wParam, std::intptr_t lParam);
 
-}  // namespace pellucor::modKeyboard
+}  // namespace pellucor::hotKey

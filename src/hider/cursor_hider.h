@@ -12,9 +12,9 @@ namespace pellucor {
 // desktop. That replacement outlives the process, so it is undone whenever
 // the cursor is shown and at the next start, and a guardian process watches
 // over it while it lasts.
-class modMouse {
+class CursorHider {
  public:
-  explicit modMouse(Platform& platform) : platform_(platform) {}
+  explicit CursorHider(Platform& platform) : platform_(platform) {}
 
   // Brings the display count to 0 or above, puts the user's cursors back and
   // stops watching the mouse.
