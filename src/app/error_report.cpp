@@ -15,8 +15,8 @@ std::string ComposeErrorPrompt(std::string_view message, std::string_view locati
   return prompt;
 }
 
-void ReportError(Platform& platform, std::string_view location, int line, std::string_view message) {
-  platform.messageBox(ComposeErrorPrompt(message, location, line), kErrorCaption, kErrorBoxStyle);
+void ReportError(MessageLoop& loop, std::string_view location, int line, std::string_view message) {
+  loop.messageBox(ComposeErrorPrompt(message, location, line), kErrorCaption, kErrorBoxStyle);
 }
 
 void Guard::begin(int line) {
@@ -34,7 +34,7 @@ void Guard::report(std::exception_ptr error) {
     message = e.what();
   }
   // Anything else (ProcessEnded) propagates: the process is ending.
-  ReportError(platform_, location_, line_, message);
+  ReportError(loop_, location_, line_, message);
 }
 
 }  // namespace pellucor

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "platform/failure.h"
-#include "platform/platform.h"
+#include "platform/message_loop.h"
 
 namespace pellucor {
 
@@ -24,15 +24,15 @@ using StepObserver = std::function<void(std::string_view location, int line)>;
 std::string ComposeErrorPrompt(std::string_view message, std::string_view location, int line);
 
 // Shows the box and returns once the user has closed it.
-void ReportError(Platform& platform, std::string_view location, int line, std::string_view message);
+void ReportError(MessageLoop& loop, std::string_view location, int line, std::string_view message);
 
 // Runs a handler's numbered steps. A step that fails is reported with the
 // handler's location text and the step's number, and the handler goes on with
 // its next step. A failing test counts as true, so its "then" part runs next.
 class Guard {
  public:
-  Guard(Platform& platform, std::string_view location, const StepObserver* observer = nullptr)
-      : platform_(platform), location_(location), observer_(observer) {}
+  Guard(MessageLoop& loop, std::string_view location, const StepObserver* observer = nullptr)
+      : loop_(loop), location_(location), observer_(observer) {}
 
   template <class Step>
   void step(int line, Step&& body) {
@@ -62,7 +62,7 @@ class Guard {
   // Rethrows what is not a failure of the program's own making (ProcessEnded).
   void report(std::exception_ptr error);
 
-  Platform& platform_;
+  MessageLoop& loop_;
   std::string_view location_;
   const StepObserver* observer_;
   int line_ = 0;

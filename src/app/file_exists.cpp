@@ -4,9 +4,9 @@
 
 namespace pellucor {
 
-bool FileExists(Platform& platform, const std::string& path) {
+bool FileExists(Files& files, const std::string& path) {
   try {
-    platform.fileDateTime(path);
+    files.fileDateTime(path);
     return true;
   } catch (const std::exception&) {
     return false;

@@ -62,9 +62,9 @@ MainWindow::MainWindow(Platform& platform)
       runButton(platform, kRunButton),
       tickTimer(platform, kTickTimer, kTickDesignInterval),
       trayWatchTimer(platform, kTrayWatch, kTrayWatchMs),
-      trayIcon(platform, *this),
-      skin(platform),
-      cursorHider(platform),
+      trayIcon(platform, platform, platform, *this),
+      skin(platform, platform),
+      cursorHider(platform, platform, platform),
       platform_(platform),
       specs_(DesignedControls()) {}
 

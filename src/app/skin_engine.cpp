@@ -103,7 +103,7 @@ Variant SkinEngine::Invoke(int dispId, InvokeKind kind, const std::vector<Varian
       break;
     case kLoadSkin:
       if (kind == InvokeKind::Method) {
-        colours_ = ParseSkin(platform_.readTextFile(text(0)), text(1));
+        colours_ = ParseSkin(files_.readTextFile(text(0)), text(1));
         loaded_ = true;
         return {};
       }
@@ -135,12 +135,12 @@ Variant SkinEngine::Invoke(int dispId, InvokeKind kind, const std::vector<Varian
 }
 
 void SkinEngine::applyWindow(std::intptr_t handle) {
-  const auto controls = platform_.controlsOf(handle);
+  const auto controls = window_.controlsOf(handle);
   if (controls.empty()) throw Failure(failure_text::kInvalidArgument);
   if (!loaded_) return;  // nothing to apply yet
   const auto paint = [&](ControlId id, const std::optional<Colour>& back, const std::optional<Colour>& fore) {
-    if (applyColors_ && back) platform_.setBackColour(id, *back);
-    if (applyTextColors_ && fore) platform_.setForeColour(id, *fore);
+    if (applyColors_ && back) window_.setBackColour(id, *back);
+    if (applyTextColors_ && fore) window_.setForeColour(id, *fore);
   };
   paint(kWindow, colours_.window, std::nullopt);
   if (!(options_ & kOptionSkinControls)) return;

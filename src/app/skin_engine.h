@@ -25,7 +25,8 @@
 #include <variant>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/files.h"
+#include "platform/window.h"
 
 namespace pellucor {
 
@@ -62,7 +63,7 @@ class SkinEngine {
   static constexpr int kApplyTextColors = 10;
   static constexpr std::int32_t kOptionSkinControls = 1;
 
-  explicit SkinEngine(Platform& platform) : platform_(platform) {}
+  SkinEngine(Window& window, Files& files) : window_(window), files_(files) {}
 
   // Throws Failure for an unknown member, a wrong argument or a failed call.
   Variant Invoke(int dispId, InvokeKind kind, const std::vector<Variant>& args = {});
@@ -72,7 +73,8 @@ class SkinEngine {
  private:
   void applyWindow(std::intptr_t handle);
 
-  Platform& platform_;
+  Window& window_;
+  Files& files_;
   SkinColours colours_;
   bool loaded_ = false;
   std::int32_t options_ = 0;

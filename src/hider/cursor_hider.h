@@ -2,7 +2,9 @@
 
 #include <optional>
 
-#include "platform/platform.h"
+#include "platform/cursor.h"
+#include "platform/input_hooks.h"
+#include "platform/processes.h"
 
 namespace pellucor {
 
@@ -14,7 +16,8 @@ namespace pellucor {
 // over it while it lasts.
 class CursorHider {
  public:
-  explicit CursorHider(Platform& platform) : platform_(platform) {}
+  CursorHider(Cursor& cursor, InputHooks& hooks, Processes& processes)
+      : cursor_(cursor), hooks_(hooks), processes_(processes) {}
 
   // Brings the display count to 0 or above, puts the user's cursors back and
   // stops watching the mouse.
@@ -33,9 +36,11 @@ class CursorHider {
  private:
   void BlankSystemCursors();
 
-  Platform& platform_;
+  Cursor& cursor_;
+  InputHooks& hooks_;     // for the mouse watch
+  Processes& processes_;  // the guardian and its note
   // Replacing and restoring the cursors is costly and the tick asks every
-  // second, so only real changes reach the platform.
+  // second, so only real changes reach the system.
   bool concealed_ = false;
   // What ShowCursor last returned. Each call moves the count by one, so a
   // call made when the count is already on the wanted side would pile up

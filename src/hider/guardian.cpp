@@ -16,10 +16,10 @@ std::optional<std::uint64_t> Number(const std::string& text) {
 
 // Puts the cursors back if the note says they are blank; a normal end has
 // done so already and cleared it.
-void RestoreIfNotedBlank(Platform& platform) {
-  if (!platform.cursorsBlankNote()) return;
-  platform.restoreSystemCursors();
-  platform.setCursorsBlankNote(false);
+void RestoreIfNotedBlank(Processes& processes, Cursor& cursor) {
+  if (!processes.cursorsBlankNote()) return;
+  cursor.restoreSystemCursors();
+  processes.setCursorsBlankNote(false);
 }
 
 }  // namespace
@@ -46,14 +46,14 @@ std::optional<GuardianStart> GuardianSwitch(const std::vector<std::string>& args
   return GuardianStart{role, GuardianLink{*process, *note, *window}};
 }
 
-int GuardMainProcess(Platform& platform, const GuardianLink& link) {
-  switch (platform.attachGuardian(link)) {
+int GuardMainProcess(Processes& processes, Cursor& cursor, Clock& clock, const GuardianLink& link) {
+  switch (processes.attachGuardian(link)) {
     case GuardianAttach::Attached:
-      return RunGuardian(platform);
+      return RunGuardian(processes, cursor, clock);
     case GuardianAttach::MainGone:
       // Killed between starting the guardian and its first look: no one else
       // will put the cursors back.
-      RestoreIfNotedBlank(platform);
+      RestoreIfNotedBlank(processes, cursor);
       return 0;
     case GuardianAttach::NotOurs:
       break;
@@ -61,27 +61,27 @@ int GuardMainProcess(Platform& platform, const GuardianLink& link) {
   return 2;  // names no main process of ours: nothing to guard
 }
 
-int RunGuardian(Platform& platform) {
-  double lastAnswer = platform.monotonicSeconds();
+int RunGuardian(Processes& processes, Cursor& cursor, Clock& clock) {
+  double lastAnswer = clock.monotonicSeconds();
   for (;;) {
-    const bool blank = platform.cursorsBlankNote();
+    const bool blank = processes.cursorsBlankNote();
     // Asleep while the cursors are the user's; a look a second while blank.
-    const GuardianWake wake = platform.waitOnMain(blank ? kGuardianLookSeconds : kForever, !blank);
+    const GuardianWake wake = processes.waitOnMain(blank ? kGuardianLookSeconds : kForever, !blank);
     if (wake == GuardianWake::MainEnded) {
-      RestoreIfNotedBlank(platform);
+      RestoreIfNotedBlank(processes, cursor);
       return 0;
     }
-    if (!platform.cursorsBlankNote()) continue;
-    if (!blank || platform.mainAnswers(kGuardianLookSeconds)) {
+    if (!processes.cursorsBlankNote()) continue;
+    if (!blank || processes.mainAnswers(kGuardianLookSeconds)) {
       // Just blanked by the main process, or it answered: it is alive.
-      lastAnswer = platform.monotonicSeconds();
+      lastAnswer = clock.monotonicSeconds();
       continue;
     }
-    if (platform.monotonicSeconds() - lastAnswer >= kHungAfterSeconds) {
+    if (clock.monotonicSeconds() - lastAnswer >= kHungAfterSeconds) {
       // Hung: the user gets a pointer now. Clearing the note tells the main
       // process, once it answers again, that its next hide must blank anew.
-      platform.restoreSystemCursors();
-      platform.setCursorsBlankNote(false);
+      cursor.restoreSystemCursors();
+      processes.setCursorsBlankNote(false);
     }
   }
 }

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/clock.h"
+#include "platform/cursor.h"
+#include "platform/processes.h"
 
 namespace pellucor {
 
@@ -41,10 +43,10 @@ std::optional<GuardianStart> GuardianSwitch(const std::vector<std::string>& args
 // The guardian process: takes up its link and guards the main process until
 // it ends. If the main process ended before the guardian could attach, the
 // cursors it noted blank are put back at once. Returns the exit code.
-int GuardMainProcess(Platform& platform, const GuardianLink& link);
+int GuardMainProcess(Processes& processes, Cursor& cursor, Clock& clock, const GuardianLink& link);
 
-// The guardian's whole life, on a platform that has attached the link.
-// Returns the process's exit code once the main process has ended.
-int RunGuardian(Platform& platform);
+// The guardian's whole life, once the link is attached. Returns the
+// process's exit code once the main process has ended.
+int RunGuardian(Processes& processes, Cursor& cursor, Clock& clock);
 
 }  // namespace pellucor

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "platform/input_hooks.h"
 
 namespace pellucor::hotKey {
 
@@ -25,20 +25,20 @@ inline constexpr int kHcAction = 0;
 inline constexpr std::uintptr_t kWmKeyDown = 0x100;
 inline constexpr std::uintptr_t kWmSysKeyDown = 0x104;
 
-void InstallKeyboardHook(Platform& platform);
-void RemoveKeyboardHook(Platform& platform);
+void InstallKeyboardHook(InputHooks& hooks);
+void RemoveKeyboardHook(InputHooks& hooks);
 // A fresh hook in place of the current one, which Windows may have removed
 // without a word after it once ran too long. The old one goes only once the
 // new one is in, so no key goes unseen; if no new one can be had, the old
 // one stays.
-void ReinstallKeyboardHook(Platform& platform);
+void ReinstallKeyboardHook(InputHooks& hooks);
 // True for the key-down of S while Ctrl and Shift are held and neither Alt
 // nor a Windows key is: Ctrl+S is Save everywhere, and AltGr (Ctrl+Alt)
 // types letters.
-bool IsStopKey(Platform& platform, std::uintptr_t wParam, std::intptr_t lParam);
+bool IsStopKey(InputHooks& hooks, std::uintptr_t wParam, std::intptr_t lParam);
 // The low-level keyboard procedure, on the input thread: the stop key is
 // reported to the GUI thread, and every key, that one too, goes on down the
 // hook chain and reaches the focused program.
-std::intptr_t KeyboardHookProc(Platform& platform, int nCode, std::uintptr_t wParam, std::intptr_t lParam);
+std::intptr_t KeyboardHookProc(InputHooks& hooks, int nCode, std::uintptr_t wParam, std::intptr_t lParam);
 
 }  // namespace pellucor::hotKey

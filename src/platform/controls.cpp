@@ -5,19 +5,19 @@ namespace pellucor {
 void CheckBox::setValue(int value) {
   if (value == value_) return;
   value_ = value;
-  platform_.setCheck(id(), value);
+  window_.setCheck(id(), value);
   if (onClick) onClick();
 }
 
 void TextField::setText(std::string_view text) {
   if (text == text_) return;
   text_ = std::string(text);
-  platform_.setText(id(), text_);
+  window_.setText(id(), text_);
   if (onChange) onChange();
 }
 
 void TextField::userEdited() {
-  std::string now = platform_.text(id());
+  std::string now = window_.text(id());
   if (now == text_) return;
   text_ = std::move(now);
   if (onChange) onChange();
@@ -35,10 +35,10 @@ void Timer::setInterval(unsigned ms) {
 
 void Timer::apply() {
   if (enabled_ && interval_ > 0) {
-    platform_.setTimer(timerId_, interval_);
+    loop_.setTimer(timerId_, interval_);
     running_ = true;
   } else if (running_) {
-    platform_.killTimer(timerId_);
+    loop_.killTimer(timerId_);
     running_ = false;
   }
 }

@@ -8,25 +8,26 @@
 #include <functional>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/message_loop.h"
+#include "platform/window.h"
 
 namespace pellucor {
 
 class Control {
  public:
-  Control(Platform& platform, ControlId id) : platform_(platform), id_(id) {}
+  Control(Window& window, ControlId id) : window_(window), id_(id) {}
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 
   ControlId id() const { return id_; }
-  bool visible() const { return platform_.visible(id_); }
-  void setVisible(bool visible) { platform_.setVisible(id_, visible); }
-  void setBackColour(Colour colour) { platform_.setBackColour(id_, colour); }
-  void setForeColour(Colour colour) { platform_.setForeColour(id_, colour); }
-  bool setFocus() { return platform_.setFocus(id_); }
+  bool visible() const { return window_.visible(id_); }
+  void setVisible(bool visible) { window_.setVisible(id_, visible); }
+  void setBackColour(Colour colour) { window_.setBackColour(id_, colour); }
+  void setForeColour(Colour colour) { window_.setForeColour(id_, colour); }
+  bool setFocus() { return window_.setFocus(id_); }
 
  protected:
-  Platform& platform_;
+  Window& window_;
 
  private:
   ControlId id_;
@@ -36,8 +37,8 @@ class Control {
 class CaptionedControl : public Control {
  public:
   using Control::Control;
-  std::string caption() const { return platform_.text(id()); }
-  void setCaption(std::string_view text) { platform_.setText(id(), text); }
+  std::string caption() const { return window_.text(id()); }
+  void setCaption(std::string_view text) { window_.setText(id(), text); }
 };
 
 class CheckBox : public Control {
@@ -60,15 +61,14 @@ class TextField : public Control {
  public:
   // `designText` is what the window is created with; setting the same text
   // later is no change.
-  TextField(Platform& platform, ControlId id, std::string designText)
-      : Control(platform, id), text_(std::move(designText)) {}
+  TextField(Window& window, ControlId id, std::string designText) : Control(window, id), text_(std::move(designText)) {}
 
   const std::string& text() const { return text_; }
   // Runs onChange when the text really changes.
   void setText(std::string_view text);
   // The user edited the field: take the platform's text and raise onChange.
   void userEdited();
-  void select(int start, int length) { platform_.selectText(id(), start, length); }
+  void select(int start, int length) { window_.selectText(id(), start, length); }
 
   std::function<void()> onChange;
   std::function<void()> onGotFocus;
@@ -82,8 +82,7 @@ class TextField : public Control {
 // changing either restarts the count.
 class Timer {
  public:
-  Timer(Platform& platform, int timerId, unsigned interval)
-      : platform_(platform), timerId_(timerId), interval_(interval) {}
+  Timer(MessageLoop& loop, int timerId, unsigned interval) : loop_(loop), timerId_(timerId), interval_(interval) {}
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
 
@@ -98,7 +97,7 @@ class Timer {
  private:
   void apply();
 
-  Platform& platform_;
+  MessageLoop& loop_;
   int timerId_;
   unsigned interval_;
   bool enabled_ = false;

@@ -2,12 +2,12 @@
 
 namespace pellucor {
 
-std::string ReadSetting(Platform& platform, std::string_view key, std::string_view defaultValue) {
-  return platform.readSetting(kSettingsApplication, kSettingsSection, key).value_or(std::string(defaultValue));
+std::string ReadSetting(Registry& registry, std::string_view key, std::string_view defaultValue) {
+  return registry.readSetting(kSettingsApplication, kSettingsSection, key).value_or(std::string(defaultValue));
 }
 
-void WriteSetting(Platform& platform, std::string_view key, std::string_view value) {
-  platform.writeSetting(kSettingsApplication, kSettingsSection, key, value);
+void WriteSetting(Registry& registry, std::string_view key, std::string_view value) {
+  registry.writeSetting(kSettingsApplication, kSettingsSection, key, value);
 }
 
 }  // namespace pellucor

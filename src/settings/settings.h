@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "app/app_title.h"
-#include "platform/platform.h"
+#include "platform/registry.h"
 
 namespace pellucor {
 
@@ -16,9 +16,9 @@ inline constexpr const char* kKeyMinimized = "Minimized";
 inline constexpr const char* kKeyPath = "Path";
 
 // One key of the program's settings section; a missing key reads as its default.
-std::string ReadSetting(Platform& platform, std::string_view key, std::string_view defaultValue);
+std::string ReadSetting(Registry& registry, std::string_view key, std::string_view defaultValue);
 // Writes at once, creating what is missing. A failed write goes unreported:
 // the choice still holds for this run.
-void WriteSetting(Platform& platform, std::string_view key, std::string_view value);
+void WriteSetting(Registry& registry, std::string_view key, std::string_view value);
 
 }  // namespace pellucor

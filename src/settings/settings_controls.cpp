@@ -34,7 +34,7 @@ void MainWindow::onStartWithWindowsClick() {
   if (startWithWindowsBox.value() == 1) {
     startMinimisedBox.setVisible(true);
     WriteSetting(platform_, kKeyWindowsStartup, "On");
-    if (!runAtLogon::AddToStartup(platform_)) {
+    if (!runAtLogon::AddToStartup(platform_, platform_.modulePath())) {
       // Neither Run key would take the value: say so rather than show a
       // switch that does nothing. Unchecking runs this handler's other half.
       platform_.messageBox(kStartupFailed, appTitle_, kErrorBoxStyle);
@@ -44,7 +44,7 @@ void MainWindow::onStartWithWindowsClick() {
     startMinimisedBox.setValue(0);
     startMinimisedBox.setVisible(false);
     WriteSetting(platform_, kKeyWindowsStartup, "Off");
-    if (runAtLogon::RemoveFromStartup(platform_)) {
+    if (runAtLogon::RemoveFromStartup(platform_, platform_.modulePath())) {
       // Switched off here, yet Windows still starts it for everyone: say so
       // rather than seem to have done it.
       platform_.messageBox(kStartupNotRemoved, kProductTitle, kErrorBoxStyle);

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
+#include "platform/registry.h"
 
 namespace pellucor {
 
@@ -24,26 +24,26 @@ namespace runAtLogon {
 // name; quoted when it holds a space, so Windows cannot start a shorter path.
 std::string RunCommand(std::string_view folder, std::string_view fileName);
 // True when the value was written under the user's own Run key.
-bool AddRunValue(Platform& platform, std::string_view folder, std::string_view fileName);
+bool AddRunValue(Registry& registry, std::string_view folder, std::string_view fileName);
 // Deletes the value from the user's key and, where this user may, from the
 // machine's (an older version wrote it there); silent when there is nothing
 // to delete. True when a machine-wide value stays.
-bool RemoveRunValue(Platform& platform, std::string_view fileName);
+bool RemoveRunValue(Registry& registry, std::string_view fileName);
 // Opens (never creates), writes and closes; the result of the open or the write.
-std::int32_t SetKeyValue(Platform& platform, RegRoot root, std::string_view subkey, std::string_view name,
+std::int32_t SetKeyValue(Registry& registry, RegRoot root, std::string_view subkey, std::string_view name,
                          std::string_view data, std::uint32_t type);
-std::int32_t WriteValue(Platform& platform, RegKey key, std::string_view name, std::uint32_t type,
+std::int32_t WriteValue(Registry& registry, RegKey key, std::string_view name, std::uint32_t type,
                         std::string_view data);
-void DeleteKeyValue(Platform& platform, RegRoot root, std::string_view subkey, std::string_view name);
+void DeleteKeyValue(Registry& registry, RegRoot root, std::string_view subkey, std::string_view name);
 
 }  // namespace runAtLogon
 
 namespace runAtLogon {
 
-// The program's own executable, whatever else lies in its folder.
-bool AddToStartup(Platform& platform);
+// The program's own executable (its full path), whatever else lies in its folder.
+bool AddToStartup(Registry& registry, std::string_view modulePath);
 // True when Windows will still start the program for every user.
-bool RemoveFromStartup(Platform& platform);
+bool RemoveFromStartup(Registry& registry, std::string_view modulePath);
 
 }  // namespace runAtLogon
 

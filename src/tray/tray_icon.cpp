@@ -44,23 +44,25 @@ enum : std::intptr_t {
 
 }  // namespace
 
-TrayIcon::TrayIcon(Platform& platform, ControlHost& host)
-    : platform_(platform),
+TrayIcon::TrayIcon(TrayShell& shell, MessageLoop& loop, Clock& clock, ControlHost& host)
+    : shell_(shell),
+      loop_(loop),
+      clock_(clock),
       host_(host),
-      controlWindow_(platform.createControlWindow()),
-      surfacePicture_(std::make_shared<Picture>(Picture{Picture::kIcon, platform.trayIcon()})),
-      taskbarCreated_(platform.registerWindowMessage("TaskbarCreated")) {
+      controlWindow_(shell.createControlWindow()),
+      surfacePicture_(std::make_shared<Picture>(Picture{Picture::kIcon, shell.trayIcon()})),
+      taskbarCreated_(shell.registerWindowMessage("TaskbarCreated")) {
   // Explorer runs with the user's normal rights: an elevated copy hears it
   // only if its messages are let through.
-  platform_.acceptFromLowerRights(controlWindow_, kTrayCallbackMessage);
-  platform_.acceptFromLowerRights(controlWindow_, taskbarCreated_);
+  shell_.acceptFromLowerRights(controlWindow_, kTrayCallbackMessage);
+  shell_.acceptFromLowerRights(controlWindow_, taskbarCreated_);
 }
 
 TrayIcon::~TrayIcon() {
   // The host is going too, so it is not told of this last change.
   terminating_ = true;
   if (inTray_) setInTray(false);
-  platform_.destroyControlWindow(controlWindow_);
+  shell_.destroyControlWindow(controlWindow_);
 }
 
 void TrayIcon::ReadProperties(const PropertyBag& bag) {
@@ -85,17 +87,17 @@ void TrayIcon::setInTray(bool inTray) {
     if (host_.UserMode()) {
       // The procedure goes in before the icon, so no tray message can
       // arrive without it.
-      previousWindowProc_ = platform_.subclassWindow(controlWindow_, &TrayWindowProc);
-      platform_.setWindowUserData(controlWindow_, reinterpret_cast<std::intptr_t>(this));
+      previousWindowProc_ = shell_.subclassWindow(controlWindow_, &TrayWindowProc);
+      shell_.setWindowUserData(controlWindow_, reinterpret_cast<std::intptr_t>(this));
       iconAdded_ = true;
       AddOrKeepTrying();
     }
   } else if (iconAdded_) {
     StopRetrying();
-    platform_.killWindowTimer(controlWindow_, kBalloonTimer);
+    shell_.killWindowTimer(controlWindow_, kBalloonTimer);
     pendingBalloon_.reset();
     if (iconShown_) DeleteIcon(controlWindow_, iconId_);
-    platform_.restoreWindowProc(controlWindow_, previousWindowProc_);
+    shell_.restoreWindowProc(controlWindow_, previousWindowProc_);
     iconAdded_ = false;
     iconShown_ = false;
   }
@@ -121,7 +123,7 @@ bool TrayIcon::AddIcon(std::intptr_t window, std::int32_t id, const std::string&
   }
   data.callbackMessage = kTrayCallbackMessage;
   data.flags |= kNifMessage;
-  return platform_.shellNotifyIcon(kNimAdd, data) || platform_.shellNotifyIcon(kNimModify, data);
+  return shell_.shellNotifyIcon(kNimAdd, data) || shell_.shellNotifyIcon(kNimModify, data);
 }
 
 void TrayIcon::AddOrKeepTrying() {
@@ -138,14 +140,14 @@ void TrayIcon::AddOrKeepTrying() {
 void TrayIcon::StartRetrying() {
   if (retrying_) return;
   retrying_ = true;
-  failedSince_ = platform_.monotonicSeconds();
-  platform_.setWindowTimer(controlWindow_, kRetryTimer, kRetryEarlyMs);
+  failedSince_ = clock_.monotonicSeconds();
+  shell_.setWindowTimer(controlWindow_, kRetryTimer, kRetryEarlyMs);
 }
 
 void TrayIcon::StopRetrying() {
   if (!retrying_) return;
   retrying_ = false;
-  platform_.killWindowTimer(controlWindow_, kRetryTimer);
+  shell_.killWindowTimer(controlWindow_, kRetryTimer);
 }
 
 void TrayIcon::RetryAdd() {
@@ -154,8 +156,8 @@ void TrayIcon::RetryAdd() {
     IconArrived();
     return;
   }
-  const bool early = platform_.monotonicSeconds() - failedSince_ < kRetryEarlySeconds;
-  platform_.setWindowTimer(controlWindow_, kRetryTimer, early ? kRetryEarlyMs : kRetryLateMs);
+  const bool early = clock_.monotonicSeconds() - failedSince_ < kRetryEarlySeconds;
+  shell_.setWindowTimer(controlWindow_, kRetryTimer, early ? kRetryEarlyMs : kRetryLateMs);
 }
 
 void TrayIcon::IconArrived() {
@@ -167,13 +169,13 @@ void TrayIcon::IconArrived() {
   pendingBalloon_.reset();
   if (!SendModify(balloon)) return;
   balloonShowing_ = true;
-  if (balloon.timeout > 0) platform_.setWindowTimer(controlWindow_, kBalloonTimer, balloon.timeout);
+  if (balloon.timeout > 0) shell_.setWindowTimer(controlWindow_, kBalloonTimer, balloon.timeout);
 }
 
 // A modification the shell refuses means the icon is gone (Explorer ended):
 // it is added again as soon as the shell takes it.
 bool TrayIcon::SendModify(const NotifyIconData& data) {
-  if (platform_.shellNotifyIcon(kNimModify, data)) return true;
+  if (shell_.shellNotifyIcon(kNimModify, data)) return true;
   iconShown_ = false;
   StartRetrying();
   return false;
@@ -183,14 +185,14 @@ void TrayIcon::TakeDownBalloon(std::uint32_t timeout) {
   NotifyIconData takeDown = record();
   takeDown.flags = kNifInfo;
   takeDown.timeout = timeout;
-  platform_.shellNotifyIcon(kNimModify, takeDown);
+  shell_.shellNotifyIcon(kNimModify, takeDown);
 }
 
 void TrayIcon::HandleTimer(std::uintptr_t timerId) {
   if (timerId == kRetryTimer) {
     RetryAdd();
   } else if (timerId == kBalloonTimer) {
-    platform_.killWindowTimer(controlWindow_, kBalloonTimer);
+    shell_.killWindowTimer(controlWindow_, kBalloonTimer);
     if (balloonShowing_ && iconShown_) TakeDownBalloon(lastBalloonTimeout_);
   }
 }
@@ -199,7 +201,7 @@ void TrayIcon::DeleteIcon(std::intptr_t window, std::int32_t id) {
   NotifyIconData data;
   data.window = window;
   data.id = static_cast<std::uint32_t>(id);
-  platform_.shellNotifyIcon(kNimDelete, data);
+  shell_.shellNotifyIcon(kNimDelete, data);
 }
 
 void TrayIcon::setIconPicture(const PictureRef& picture) {
@@ -251,13 +253,13 @@ void TrayIcon::ShowBalloon(std::string_view text, std::string_view title, std::i
 
   // Wait for the balloon to go, keeping the window responsive. Time comes from
   // a monotonic clock: a wait across midnight must not last a day.
-  const double start = platform_.monotonicSeconds();
+  const double start = clock_.monotonicSeconds();
   for (;;) {
-    const double left = static_cast<double>(seconds) - (platform_.monotonicSeconds() - start);
+    const double left = static_cast<double>(seconds) - (clock_.monotonicSeconds() - start);
     if (left <= 0 || !balloonShowing_) break;
-    platform_.processPendingMessages();
+    loop_.processPendingMessages();
     if (!balloonShowing_) break;
-    platform_.waitForMessages(static_cast<double>(seconds) - (platform_.monotonicSeconds() - start));
+    loop_.waitForMessages(static_cast<double>(seconds) - (clock_.monotonicSeconds() - start));
   }
   if (balloonShowing_ && iconShown_) TakeDownBalloon(data.timeout);
 }
@@ -299,7 +301,7 @@ void TrayIcon::HandleTrayMessage(std::intptr_t code, std::uintptr_t wParam) {
     case kBalloonTimeout:
     case kBalloonUserClick:
       balloonShowing_ = false;
-      platform_.killWindowTimer(controlWindow_, kBalloonTimer);
+      shell_.killWindowTimer(controlWindow_, kBalloonTimer);
       break;
     default:
       break;
@@ -312,11 +314,11 @@ void TrayIcon::ReAddIcon() {
   if (iconAdded_) AddOrKeepTrying();
 }
 
-std::intptr_t TrayWindowProc(Platform& platform, std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,
+std::intptr_t TrayWindowProc(TrayShell& shell, std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) {
   // The window holds the control's address but no reference: the control
   // puts the previous procedure back before it goes.
-  auto* control = reinterpret_cast<TrayIcon*>(platform.windowUserData(window));
+  auto* control = reinterpret_cast<TrayIcon*>(shell.windowUserData(window));
   if (message == kTrayCallbackMessage) {
     control->HandleTrayMessage(lParam, wParam);
   } else if (message == control->taskbarCreated_) {
@@ -324,7 +326,7 @@ std::intptr_t TrayWindowProc(Platform& platform, std::intptr_t window, std::uint
   } else if (message == kWmTimer) {
     control->HandleTimer(wParam);
   }
-  return platform.callWindowProc(control->previousWindowProc_, window, message, wParam, lParam);
+  return shell.callWindowProc(control->previousWindowProc_, window, message, wParam, lParam);
 }
 
 }  // namespace pellucor

@@ -13,7 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
+#include "platform/clock.h"
+#include "platform/message_loop.h"
+#include "platform/tray_shell.h"
 
 namespace pellucor {
 
@@ -49,7 +51,7 @@ inline constexpr std::uint32_t kTrayCallbackMessage = 0x0400 + 101;  // WM_USER 
 
 class TrayIcon {
  public:
-  TrayIcon(Platform& platform, ControlHost& host);
+  TrayIcon(TrayShell& shell, MessageLoop& loop, Clock& clock, ControlHost& host);
   ~TrayIcon();
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
@@ -89,7 +91,7 @@ class TrayIcon {
   std::int32_t OnceCount() const { return onceCount_; }
 
  private:
-  friend std::intptr_t TrayWindowProc(Platform&, std::intptr_t, std::uint32_t, std::uintptr_t, std::intptr_t);
+  friend std::intptr_t TrayWindowProc(TrayShell&, std::intptr_t, std::uint32_t, std::uintptr_t, std::intptr_t);
 
   // True when the shell has the icon.
   bool AddIcon(std::intptr_t window, std::int32_t id, const std::string& tip, const PictureRef& icon);
@@ -107,7 +109,9 @@ class TrayIcon {
   void TakeDownBalloon(std::uint32_t timeout);
   NotifyIconData record() const;
 
-  Platform& platform_;
+  TrayShell& shell_;
+  MessageLoop& loop_;  // pumps while a balloon shows
+  Clock& clock_;
   ControlHost& host_;
   bool inTray_ = false;
   std::int32_t iconId_ = 0;
@@ -134,7 +138,7 @@ class TrayIcon {
 
 // Installed on the control's window while its icon is in the tray: hands the
 // shell's messages to the control and everything on to the previous procedure.
-std::intptr_t TrayWindowProc(Platform& platform, std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,
+std::intptr_t TrayWindowProc(TrayShell& shell, std::intptr_t window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam);
 
 }  // namespace pellucor

@@ -116,7 +116,7 @@ void CheckRunCommand(std::string_view input) {
 void CheckAddToStartup(std::string_view input) {
   SimDesktop sim;
   sim.exePath = std::string(input);
-  if (!pellucor::runAtLogon::AddToStartup(sim)) Fail("AddToStartup failed with every key writable");
+  if (!pellucor::runAtLogon::AddToStartup(sim, sim.exePath)) Fail("AddToStartup failed with every key writable");
   const std::size_t slash = input.rfind('\\');
   const std::string fileName(slash == std::string_view::npos ? input : input.substr(slash + 1));
   const auto* value =

@@ -148,7 +148,7 @@ TEST_F(GuardianSide, AttachesOnlyToTheLinkItWasGiven) {
   EXPECT_EQ(sim.attachGuardian(sim.mainLink), GuardianAttach::Attached);
   GuardianLink other = sim.mainLink;
   ++other.window;
-  EXPECT_EQ(GuardMainProcess(sim, other), 2);
+  EXPECT_EQ(GuardMainProcess(sim, sim, sim, other), 2);
   EXPECT_EQ(restores(), 0);
 }
 
@@ -158,7 +158,7 @@ TEST_F(GuardianSide, AMainProcessGoneBeforeTheGuardianAttachedHasItsBlankCursors
     sim.log.clear();
     sim.mainEnded = true;
     sim.blankNote = blank;
-    EXPECT_EQ(GuardMainProcess(sim, sim.mainLink), 0);
+    EXPECT_EQ(GuardMainProcess(sim, sim, sim, sim.mainLink), 0);
     EXPECT_EQ(restores(), blank ? 1 : 0);
     EXPECT_FALSE(sim.blankNote);
   }
@@ -167,7 +167,7 @@ TEST_F(GuardianSide, AMainProcessGoneBeforeTheGuardianAttachedHasItsBlankCursors
 TEST_F(GuardianSide, TheMainProcessKilledWhileTheCursorsAreBlankGetsThemBackAtOnce) {
   sim.at(2000, [&] { sim.blankNote = true; });
   sim.at(12345, [&] { sim.mainEnded = true; });
-  EXPECT_EQ(RunGuardian(sim), 0);
+  EXPECT_EQ(RunGuardian(sim, sim, sim), 0);
   EXPECT_EQ(restores(), 1);
   EXPECT_FALSE(sim.blankNote);
   EXPECT_EQ(sim.nowMs(), 12345) << "no wait after the main process ended";
@@ -177,7 +177,7 @@ TEST_F(GuardianSide, ANormalEndHasNothingLeftToRestore) {
   sim.at(2000, [&] { sim.blankNote = true; });
   sim.at(5000, [&] { sim.blankNote = false; });
   sim.at(9000, [&] { sim.mainEnded = true; });
-  EXPECT_EQ(RunGuardian(sim), 0);
+  EXPECT_EQ(RunGuardian(sim, sim, sim), 0);
   EXPECT_EQ(restores(), 0);
   EXPECT_EQ(sim.nowMs(), 9000);
 }
@@ -195,7 +195,7 @@ TEST_F(GuardianSide, AHungMainHasTheCursorsRestoredAfterFiveSecondsAndMayBlankTh
   sim.at(40000, [&] { EXPECT_TRUE(sim.blankNote) << "a main that answers keeps its blank cursors"; });
   sim.at(41000, [&] { sim.blankNote = false; });
   sim.at(42000, [&] { sim.mainEnded = true; });
-  EXPECT_EQ(RunGuardian(sim), 0);
+  EXPECT_EQ(RunGuardian(sim, sim, sim), 0);
   EXPECT_EQ(restores(), 1);
 }
 
@@ -204,7 +204,7 @@ TEST_F(GuardianSide, AMainBusyForUnderFiveSecondsIsLeftAlone) {
   sim.at(3000, [&] { sim.mainHung = true; });
   sim.at(6900, [&] { sim.mainHung = false; });
   sim.at(20000, [&] { sim.mainEnded = true; });
-  EXPECT_EQ(RunGuardian(sim), 0);
+  EXPECT_EQ(RunGuardian(sim, sim, sim), 0);
   EXPECT_EQ(restores(), 1) << "only the one for the end with the cursors blank";
 }
 

@@ -40,7 +40,7 @@ TEST(SkinFile, MalformedFilesAreRejected) {
 
 TEST(SkinEngine, UnknownMembersAndWrongArgumentsFail) {
   sim::SimDesktop sim;
-  SkinEngine skin(sim);
+  SkinEngine skin(sim, sim);
   EXPECT_THROW(skin.Invoke(4, InvokeKind::Method), Failure);
   EXPECT_THROW(skin.Invoke(SkinEngine::kLoadSkin, InvokeKind::Method, {std::int32_t{1}, std::string()}), Failure);
   EXPECT_THROW(skin.Invoke(SkinEngine::kLoadSkin, InvokeKind::Method, {std::string("C:\\none.cjs")}), Failure);
@@ -51,7 +51,7 @@ TEST(SkinEngine, WithoutTheControlsOptionOnlyTheWindowIsSkinned) {
   Desktop d;
   d.sim.addFile("C:\\skin.cjs", kBlueSkin);
   d.start();
-  SkinEngine skin(d.sim);
+  SkinEngine skin(d.sim, d.sim);
   skin.Invoke(SkinEngine::kLoadSkin, InvokeKind::Method, {std::string("C:\\skin.cjs"), std::string()});
   skin.Invoke(SkinEngine::kApplyColors, InvokeKind::PropertyPut, {true});
   skin.Invoke(SkinEngine::kApplyWindow, InvokeKind::Method, {static_cast<std::int32_t>(d.sim.handle())});
@@ -62,7 +62,7 @@ TEST(SkinEngine, WithoutTheControlsOptionOnlyTheWindowIsSkinned) {
 TEST(SkinEngine, AnotherWindowsHandleIsRefused) {
   Desktop d;
   d.start();
-  SkinEngine skin(d.sim);
+  SkinEngine skin(d.sim, d.sim);
   EXPECT_THROW(skin.Invoke(SkinEngine::kApplyWindow, InvokeKind::Method, {std::int32_t{0x1234}}), Failure);
 }
 

@@ -26,7 +26,7 @@ struct Host : ControlHost {
 struct TrayTest : ::testing::Test {
   sim::SimDesktop sim;
   Host host;
-  std::unique_ptr<TrayIcon> tray = std::make_unique<TrayIcon>(sim, host);
+  std::unique_ptr<TrayIcon> tray = std::make_unique<TrayIcon>(sim, sim, sim, host);
   std::vector<std::string> events;
 
   PictureRef icon(IconHandle handle, int type = Picture::kIcon) {
@@ -216,7 +216,7 @@ TEST_F(TrayTest, BalloonGoneEndsTheWaitEarlyWithoutATakeDown) {
   for (std::intptr_t code : {kBalloonClick, kBalloonTimeout, kBalloonHide}) {
     sim::SimDesktop local;
     Host h;
-    TrayIcon t(local, h);
+    TrayIcon t(local, local, local, h);
     t.setInTray(true);
     local.at(2000, [&] { local.trayMessage(t.ControlWindow(), 0, code); });
     t.ShowBalloon("text", "title", 5, false);

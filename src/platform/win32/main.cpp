@@ -42,7 +42,7 @@ std::vector<std::string> Arguments() {
 // The guardian of a main process: no window, no tray icon, no hook.
 int RunGuardianProcess(HINSTANCE instance, const pellucor::GuardianLink& link) {
   pellucor::win32::Win32Platform platform(instance);
-  return pellucor::GuardMainProcess(platform, link);
+  return pellucor::GuardMainProcess(platform, platform, platform, link);
 }
 
 int RunMainProcess(HINSTANCE instance) {

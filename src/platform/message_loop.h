@@ -1,0 +1,35 @@
+#pragma once
+
+// The GUI thread's message loop: pumping, waiting, timers, modal boxes and
+// the end of the process.
+
+#include <string_view>
+
+#include "platform/types.h"
+
+namespace pellucor {
+
+class MessageLoop {
+ public:
+  // Dispatches every message waiting for the GUI thread and returns when none
+  // is left; never waits. Safe to call from inside any handler.
+  virtual void processPendingMessages() = 0;
+  // Runs the ordinary message loop until the process ends.
+  virtual int runMessageLoop() = 0;
+  // Sleeps until a message, a sent message or input arrives for the GUI
+  // thread, or the time is up; dispatches nothing.
+  virtual void waitForMessages(double timeoutSeconds) = 0;
+  // A timer that calls FormEvents::onTimer(timerId) every `ms`; setting it
+  // again replaces the interval.
+  virtual void setTimer(int timerId, unsigned ms) = 0;
+  virtual void killTimer(int timerId) = 0;
+  // A modal box; returns the pressed button's id (1 = OK).
+  virtual int messageBox(std::string_view text, std::string_view caption, unsigned style) = 0;
+  // Ends the process at once, without the close handling of other windows.
+  [[noreturn]] virtual void endProcess(int exitCode) = 0;
+
+ protected:
+  ~MessageLoop() = default;
+};
+
+}  // namespace pellucor

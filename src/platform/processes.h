@@ -1,0 +1,51 @@
+#pragma once
+
+// The program's other processes: another copy in the session, and the
+// guardian. Blank system cursors outlive the process that blanked them.
+// While they are blank, a second process of the same program (the guardian)
+// watches the main one and puts them back if it ends or stops answering.
+// The two share one note, "the system cursors are blank".
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+namespace pellucor {
+
+class Processes {
+ public:
+  // Claims the user's session for this process until it ends. Returns the
+  // system's answer: kErrorSuccess when the claim is ours now,
+  // kErrorAlreadyExists or kErrorAccessDenied (the holder runs elevated)
+  // when another copy holds it, anything else when the claim cannot be made.
+  virtual std::int32_t claimOnlyCopy() = 0;
+  // Asks the copy that holds the claim to show its window, giving it the
+  // right to come to the foreground; waits up to the time for its window
+  // to exist. False when no window could be asked.
+  virtual bool askOtherCopyToShow(double timeoutSeconds) = 0;
+
+  // Main process: starts the guardian over this process, outside this
+  // process's tree and job, so that ending the program's tree leaves it;
+  // false when it could not be started.
+  virtual bool startGuardian() = 0;
+  // Main process: whether the guardian it started still runs.
+  virtual bool guardianRunning() = 0;
+  // Either process: the shared note. It outlives both processes but not the
+  // session, as the blank cursors do: a new start finds it still set when
+  // the last one was killed with the cursors blank.
+  virtual void setCursorsBlankNote(bool blank) = 0;
+  virtual bool cursorsBlankNote() = 0;
+  // Guardian: takes up what its command line names: a live process other
+  // than this one, that process's window and the note.
+  virtual GuardianAttach attachGuardian(const GuardianLink& link) = 0;
+  // Guardian: sleeps until the main process ends, or (with `untilNoteSet`)
+  // the note is set, or the time is up (kForever: no limit).
+  virtual GuardianWake waitOnMain(double timeoutSeconds, bool untilNoteSet) = 0;
+  // Guardian: whether the main window answers a message within the time.
+  virtual bool mainAnswers(double timeoutSeconds) = 0;
+
+ protected:
+  ~Processes() = default;
+};
+
+}  // namespace pellucor

@@ -1,0 +1,131 @@
+#pragma once
+
+// The plain types that cross the platform seam: descriptions of the window
+// and its controls, opaque handles, the shell's notify-icon record, registry
+// and result codes, and the guardian's link. Texts are UTF-8 on this side of
+// the seam.
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace pellucor {
+
+// 0x00BBGGRR, or 0x800000nn for the system colour with index nn.
+using Colour = std::uint32_t;
+inline constexpr Colour kWhite = 0x00FFFFFF;
+inline constexpr Colour kBlack = 0x00000000;
+inline constexpr Colour kSysButtonFace = 0x8000000F;
+inline constexpr Colour kSysButtonText = 0x80000012;
+inline constexpr Colour kSysWindowText = 0x80000008;
+inline constexpr Colour kSysWindow = 0x80000005;
+
+// Controls are named by small ids the form chooses; 0 is the window itself.
+using ControlId = int;
+inline constexpr ControlId kWindow = 0;
+
+enum class ControlKind { Frame, TextField, CheckBox, PushButton };
+
+struct FontSpec {
+  std::string face;
+  double points = 9.0;
+  int weight = 400;
+  int charset = 0;
+};
+
+// Left, top, width, height in twips (1440 per inch), relative to the container.
+struct TwipsRect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+struct ControlSpec {
+  ControlId id = 0;
+  std::string name;  // the designer name, for logs and tests
+  ControlKind kind = ControlKind::Frame;
+  ControlId container = kWindow;
+  TwipsRect rect;
+  std::string caption;  // a text field's text
+  FontSpec font;
+  Colour back = kWhite;
+  Colour fore = kSysWindowText;
+  int tabIndex = 0;
+  bool visible = true;
+};
+
+struct WindowSpec {
+  std::string caption;
+  int clientWidthTwips = 0;
+  int clientHeightTwips = 0;
+  Colour back = kWhite;
+  FontSpec font;
+};
+
+enum class WindowState { Normal = 0, Minimised = 1 };
+
+enum class MousePointer { Default, Custom };
+
+enum class ShowMode { MinimisedFocus };
+
+// Opaque handles the platform hands out and keeps ownership of.
+using CursorHandle = std::uintptr_t;
+using IconHandle = std::uintptr_t;
+using HookHandle = std::uintptr_t;
+using RegKey = std::uintptr_t;
+// A window procedure's previous incarnation, to call on and to put back.
+using WindowProcToken = std::uintptr_t;
+
+// The fields of the shell's version-2 notify-icon record that the program
+// fills. Texts are UTF-8, already cut to what the fields hold in front of
+// their NUL: 127, 255 and 63 characters.
+struct NotifyIconData {
+  std::intptr_t window = 0;
+  std::uint32_t id = 0;
+  std::uint32_t flags = 0;
+  std::uint32_t callbackMessage = 0;
+  IconHandle icon = 0;
+  std::string tip;
+  std::uint32_t state = 0;
+  std::uint32_t stateMask = 0;
+  std::string info;
+  std::uint32_t timeout = 0;
+  std::string infoTitle;
+  std::uint32_t infoFlags = 0;
+};
+inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimModify = 1;
+inline constexpr std::uint32_t kNimDelete = 2;
+inline constexpr std::uint32_t kNifMessage = 0x01;
+inline constexpr std::uint32_t kNifIcon = 0x02;
+inline constexpr std::uint32_t kNifTip = 0x04;
+inline constexpr std::uint32_t kNifInfo = 0x10;
+
+enum class RegRoot { CurrentUser, LocalMachine };
+inline constexpr std::uint32_t kRegSz = 1;
+// Win32 result codes the program looks at.
+inline constexpr std::int32_t kErrorSuccess = 0;
+inline constexpr std::int32_t kErrorFileNotFound = 2;
+inline constexpr std::int32_t kErrorAccessDenied = 5;
+inline constexpr std::int32_t kErrorAlreadyExists = 183;
+
+struct Point {
+  std::int32_t x = 0, y = 0;
+};
+
+// What the guardian process is told of the main one on its command line:
+// handles it inherits and the main window, as the platform numbers them.
+struct GuardianLink {
+  std::uint64_t process = 0;
+  std::uint64_t note = 0;
+  std::uint64_t window = 0;
+};
+
+// Why a guardian's wait on the main process ended.
+enum class GuardianWake { MainEnded, NoteSet, TimeUp };
+
+// What a guardian found its command line to name: its main process, live;
+// the note of a main process that has already ended; or nothing of ours.
+enum class GuardianAttach { Attached, MainGone, NotOurs };
+
+inline constexpr double kForever = std::numeric_limits<double>::infinity();
+
+}  // namespace pellucor
