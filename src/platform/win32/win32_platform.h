@@ -32,6 +32,7 @@ class Win32Platform final : public Platform {
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
+  // Window (win32_form.cpp)
   void createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls, FormEvents& events) override;
   void showForm(WindowState state) override;
   void setText(ControlId id, std::string_view text) override;
@@ -50,58 +51,34 @@ class Win32Platform final : public Platform {
   void setWindowIcon() override;
   std::intptr_t windowHandle() override;
   std::vector<std::pair<ControlId, ControlKind>> controlsOf(std::intptr_t handle) override;
-  CursorHandle loadCursorFile(const std::string& path) override;
-  void setMousePointer(MousePointer pointer, CursorHandle custom) override;
 
-  std::int32_t claimOnlyCopy() override;
-  bool askOtherCopyToShow(double timeoutSeconds) override;
-
+  // MessageLoop (win32_messages.cpp)
   void processPendingMessages() override;
   int runMessageLoop() override;
+  void waitForMessages(double timeoutSeconds) override;
   void setTimer(int timerId, unsigned ms) override;
   void killTimer(int timerId) override;
+  int messageBox(std::string_view text, std::string_view caption, unsigned style) override;
   [[noreturn]] void endProcess(int exitCode) override;
 
-  int messageBox(std::string_view text, std::string_view caption, unsigned style) override;
-
-  std::string programFolder() override;
-  std::int64_t fileDateTime(const std::string& path) override;
-  std::vector<std::string> listFiles(const std::string& pattern) override;
-  std::string readTextFile(const std::string& path) override;
-  void startProcess(const std::string& commandLine, ShowMode mode) override;
-  std::string windowsFolder() override;
-
-  double secondsSinceMidnight() override;
-  void seedRandom(double seed) override;
-  double nextRandom() override;
-
-  int showCursor(bool show) override;
-  std::optional<Point> cursorPos() override;
-  void hideSystemCursors() override;
-  void restoreSystemCursors() override;
-  void watchMouse(bool on) override;
-
-  bool startGuardian() override;
-  bool guardianRunning() override;
-  void setCursorsBlankNote(bool blank) override;
-  bool cursorsBlankNote() override;
-  GuardianAttach attachGuardian(const GuardianLink& link) override;
-  GuardianWake waitOnMain(double timeoutSeconds, bool untilNoteSet) override;
-  bool mainAnswers(double timeoutSeconds) override;
-
-  double monotonicSeconds() override;
-  void waitForMessages(double timeoutSeconds) override;
-
-  std::int16_t textToInt16(std::string_view text) override;
-  double textToDouble(std::string_view text) override;
-
+  // InputHooks (win32_keyboard.cpp, win32_mouse_watch.cpp)
   HookHandle setKeyboardHook(KeyboardProc proc) override;
   void unhookKeyboard(HookHandle hook) override;
   std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
   int hookEventKey(std::intptr_t lParam) override;
   std::int16_t asyncKeyState(int virtualKey) override;
   void postStopKey() override;
+  void watchMouse(bool on) override;
 
+  // Cursor (win32_cursor.cpp)
+  int showCursor(bool show) override;
+  std::optional<Point> cursorPos() override;
+  void hideSystemCursors() override;
+  void restoreSystemCursors() override;
+  CursorHandle loadCursorFile(const std::string& path) override;
+  void setMousePointer(MousePointer pointer, CursorHandle custom) override;
+
+  // TrayShell (win32_tray.cpp)
   std::intptr_t createControlWindow() override;
   void destroyControlWindow(std::intptr_t window) override;
   WindowProcToken subclassWindow(std::intptr_t window, WindowProc proc) override;
@@ -112,11 +89,12 @@ class Win32Platform final : public Platform {
   std::intptr_t windowUserData(std::intptr_t window) override;
   std::uint32_t registerWindowMessage(std::string_view name) override;
   void acceptFromLowerRights(std::intptr_t window, std::uint32_t message) override;
-  IconHandle trayIcon() override;
-  bool shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
   void setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) override;
   void killWindowTimer(std::intptr_t window, unsigned id) override;
+  IconHandle trayIcon() override;
+  bool shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
 
+  // Registry (win32_registry.cpp)
   std::optional<std::string> readSetting(std::string_view application, std::string_view section,
                                          std::string_view key) override;
   bool writeSetting(std::string_view application, std::string_view section, std::string_view key,
@@ -126,7 +104,36 @@ class Win32Platform final : public Platform {
   std::int32_t regDeleteValue(RegKey key, std::string_view name) override;
   bool regValueExists(RegKey key, std::string_view name) override;
   void regCloseKey(RegKey key) override;
+
+  // Files (win32_files.cpp)
+  std::string programFolder() override;
   std::string modulePath() override;
+  std::int64_t fileDateTime(const std::string& path) override;
+  std::vector<std::string> listFiles(const std::string& pattern) override;
+  std::string readTextFile(const std::string& path) override;
+  void startProcess(const std::string& commandLine, ShowMode mode) override;
+  std::string windowsFolder() override;
+
+  // Processes (win32_single_copy.cpp, win32_guardian.cpp)
+  std::int32_t claimOnlyCopy() override;
+  bool askOtherCopyToShow(double timeoutSeconds) override;
+  bool startGuardian() override;
+  bool guardianRunning() override;
+  void setCursorsBlankNote(bool blank) override;
+  bool cursorsBlankNote() override;
+  GuardianAttach attachGuardian(const GuardianLink& link) override;
+  GuardianWake waitOnMain(double timeoutSeconds, bool untilNoteSet) override;
+  bool mainAnswers(double timeoutSeconds) override;
+
+  // Clock (win32_clock.cpp)
+  double secondsSinceMidnight() override;
+  double monotonicSeconds() override;
+  void seedRandom(double seed) override;
+  double nextRandom() override;
+
+  // Numbers (win32_number.cpp)
+  std::int16_t textToInt16(std::string_view text) override;
+  double textToDouble(std::string_view text) override;
 
  private:
   // One child window of the form. The window itself is destroyed with the

@@ -1,6 +1,7 @@
-// The guardian on the simulated desktop: the main process's side (start,
-// note) and the guardian's (its wait on the main process, its question
-// whether the main window answers), on the virtual clock.
+// The program's other processes on the simulated desktop: another copy in
+// the session, and the guardian: the main process's side (start, note) and
+// the guardian's (its wait on the main process, its question whether the
+// main window answers), on the virtual clock.
 
 #include <cmath>
 #include <stdexcept>
@@ -8,6 +9,25 @@
 #include "platform/sim/sim_desktop.h"
 
 namespace pellucor::sim {
+
+std::int32_t SimDesktop::claimOnlyCopy() {
+  log.push_back("claimOnlyCopy");
+  if (!anotherCopyRunning) return kErrorSuccess;
+  return otherCopyElevated ? kErrorAccessDenied : kErrorAlreadyExists;
+}
+
+bool SimDesktop::askOtherCopyToShow(double) {
+  log.push_back("askOtherCopyToShow");
+  if (!otherCopyAnswers) return false;
+  ++showRequestsSent;
+  return true;
+}
+
+void SimDesktop::requestShow() {
+  post([this] {
+    if (events_) events_->onShowRequest();
+  });
+}
 
 bool SimDesktop::startGuardian() {
   log.push_back("startGuardian");
