@@ -9,9 +9,8 @@ namespace pellucor {
 
 class Clock {
  public:
-  virtual double secondsSinceMidnight() = 0;
-  // Seconds from an arbitrary start, never going back.
-  virtual double monotonicSeconds() = 0;
+  virtual double secondsSinceMidnight() = 0;  // local time
+  virtual double monotonicSeconds() = 0;      // from an arbitrary start, never going back
   virtual void seedRandom(double seed) = 0;
   // The next number of the seeded generator, in [0, 1).
   virtual double nextRandom() = 0;
