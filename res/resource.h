@@ -4,3 +4,14 @@
 #define IDI_TRAY 101
 // A manifest the program activates itself, around its message boxes.
 #define IDR_BOXES_MANIFEST 3
+// The Options dialog and its controls.
+#define IDD_OPTIONS 200
+#define IDC_HIDE_TYPING 201
+#define IDC_PIXELS_LABEL 202
+#define IDC_PIXELS 203
+#define IDC_PIXELS_UNIT 204
+#define IDC_WHEEL 205
+#define IDC_START_HIDING 206
+#define IDC_PROGRAMS_LABEL 207
+#define IDC_PROGRAMS 208
+#define IDC_BROWSE 209

@@ -5,6 +5,7 @@
 #include "app/app_title.h"
 #include "app/file_exists.h"
 #include "hider/hot_key.h"
+#include "platform/failure.h"
 #include "settings/settings.h"
 
 namespace pellucor {
@@ -14,6 +15,8 @@ constexpr const char* kIdleSecondsDesignText = "3";
 constexpr unsigned kTickDesignInterval = 3000;
 // Explorer may take its time at logon; past this, the window comes back.
 constexpr unsigned kTrayWatchMs = 10000;
+// As soon as the message loop runs.
+constexpr unsigned kStartRunMs = 1;
 
 FontSpec WindowFont() { return {"Arial", 9.0, 700, 204}; }
 FontSpec ButtonFont() { return {"Arial", 11.25, 700, 204}; }
@@ -62,6 +65,7 @@ MainWindow::MainWindow(Platform& platform)
       runButton(platform, kRunButton),
       tickTimer(platform, kTickTimer, kTickDesignInterval),
       trayWatchTimer(platform, kTrayWatch, kTrayWatchMs),
+      startRunTimer(platform, kStartRunTimer, kStartRunMs),
       trayIcon(platform, platform, platform, *this),
       skin(platform, platform),
       cursorHider(platform, platform, platform),
@@ -86,6 +90,7 @@ void MainWindow::create() {
   trayIcon.MouseUp = [this](std::int16_t button, std::int32_t id) { onTrayIconMouseUp(button, id); };
   tickTimer.onTimer = [this] { onTick(); };
   trayWatchTimer.onTimer = [this] { onTrayWatchTick(); };
+  startRunTimer.onTimer = [this] { onStartRunTick(); };
   idleSecondsField.onChange = [this] { onIdleSecondsChange(); };
   idleSecondsField.onGotFocus = [this] { onIdleSecondsFocus(); };
   idleSecondsField.onLostFocus = [this] { onIdleSecondsFocusLost(); };
@@ -93,10 +98,32 @@ void MainWindow::create() {
   startMinimisedBox.onClick = [this] { onStartMinimisedClick(); };
   // A copy that was killed may have left the system cursors blank.
   cursorHider.RepairSystemCursors();
+  options_ = ReadOptions(platform_, platform_);
+  platform_.addSystemMenuItems({{kOptionsMenuItem, kOptionsMenuText}, {kAboutMenuItem, kAboutMenuText}});
   onLoad();
 }
 
-void MainWindow::show() { platform_.showForm(platform_.windowState()); }
+void MainWindow::show() {
+  platform_.showForm(platform_.windowState());
+  if (options_.startHiding) startRunTimer.setEnabled(true);
+}
+
+void MainWindow::onStartRunTick() {
+  startRunTimer.setEnabled(false);
+  if (runButton.caption() == kStartCaption) onRunButtonClick();
+}
+
+// The seconds the user chose last time, when the tick would take them; a
+// text it would refuse starts the field at 3, as it always did.
+std::string MainWindow::RememberedSeconds() {
+  const std::string stored = ReadSetting(platform_, kKeyPath, "");
+  try {
+    platform_.textToInt16(stored);
+    return stored;
+  } catch (const Failure&) {
+    return std::to_string(3);
+  }
+}
 
 void MainWindow::onLoad() {
   Guard g = guard(kLoadLocation);
@@ -120,7 +147,7 @@ void MainWindow::onLoad() {
   g.step(126, [&] { platform_.setText(kWindow, kProductTitle); });
   g.step(126, [&] { platform_.setWindowIcon(); });
   g.step(126, [&] { SetAppTitle(); });
-  g.step(128, [&] { idleSecondsField.setText(std::to_string(3)); });
+  g.step(128, [&] { idleSecondsField.setText(RememberedSeconds()); });
   g.step(130, [&] { startWithWindowsBox.setValue(ReadSetting(platform_, kKeyWindowsStartup, "Off") == "On" ? 1 : 0); });
   g.step(132, [&] { startMinimisedBox.setValue(ReadSetting(platform_, kKeyMinimized, "Off") == "On" ? 1 : 0); });
   if (g.test(134, [&] { return startWithWindowsBox.value() == 1; })) {
@@ -209,6 +236,7 @@ void MainWindow::onCloseRequest() {
 void MainWindow::onTimer(int timerId) {
   if (timerId == kTickTimer && tickTimer.onTimer) tickTimer.onTimer();
   if (timerId == kTrayWatch && trayWatchTimer.onTimer) trayWatchTimer.onTimer();
+  if (timerId == kStartRunTimer && startRunTimer.onTimer) startRunTimer.onTimer();
 }
 
 // Unlocking and waking are when a hook is found dropped: the hot key must
@@ -220,6 +248,8 @@ void MainWindow::putBackBeforeClose() {
   // cursor again: the blank system cursors would outlive the process.
   tickTimer.setEnabled(false);
   trayWatchTimer.setEnabled(false);
+  startRunTimer.setEnabled(false);
+  WatchForRun(false);
   cursorHider.RevealCursor();
   trayIcon.setInTray(false);
   hotKey::RemoveKeyboardHook(platform_);

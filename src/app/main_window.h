@@ -6,6 +6,7 @@
 #include "app/error_report.h"
 #include "app/skin_engine.h"
 #include "hider/cursor_hider.h"
+#include "options/options.h"
 #include "platform/controls.h"
 #include "platform/platform.h"
 #include "tray/tray_icon.h"
@@ -29,6 +30,9 @@ inline constexpr const char* kMinimiseBalloonText =
     "has been minimized to the system tray.\r\n"
     "Click on the blue 'T' icon (T for Trandavel) to bring the software back.";
 inline constexpr std::int32_t kMinimiseBalloonSeconds = 5;
+inline constexpr const char* kOptionsMenuText = "Options...";
+inline constexpr const char* kAboutMenuText = "About Pellucor...";
+inline constexpr const char* kAboutCaption = "About Pellucor";
 
 // The main window. Its handlers run on the GUI thread, from the platform's
 // message dispatch, and may nest inside each other's message processing.
@@ -47,6 +51,11 @@ class MainWindow final : public FormEvents, public ControlHost {
   // Looks, a while after the window went into the tray, whether the tray
   // icon is really there.
   static constexpr int kTrayWatch = 2;
+  // Begins the run of "Start hiding as soon as Pellucor starts" from the
+  // message loop, once the start-up is over.
+  static constexpr int kStartRunTimer = 3;
+  // The system menu's items.
+  enum : int { kOptionsMenuItem = 0x1010, kAboutMenuItem = 0x1020 };
 
   explicit MainWindow(Platform& platform);
 
@@ -68,10 +77,13 @@ class MainWindow final : public FormEvents, public ControlHost {
   void onResize() override;
   void onCloseRequest() override;
   void onTimer(int timerId) override;
-  void onMouseInput() override;
+  void onMouseInput(unsigned uses) override;
   void onShowRequest() override;
   void onStopKey() override;
   void onSessionResumed() override;
+  void onTypingKey() override;
+  void onForegroundChanged() override;
+  void onMenuCommand(int id) override;
 
   // ControlHost: the program always runs; it keeps no layout to mark.
   bool UserMode() const override { return true; }
@@ -86,6 +98,12 @@ class MainWindow final : public FormEvents, public ControlHost {
   void onIdleSecondsFocusLost();
   void onStartWithWindowsClick();
   void onStartMinimisedClick();
+  void onStartRunTick();
+  void OpenOptions();
+  void ShowAbout();
+
+  // The choices of the Options window, as stored; they apply at once.
+  const Options& options() const { return options_; }
 
   // The idle detection's memory, set when a run starts.
   std::int32_t LastCursorX = 0;
@@ -111,6 +129,7 @@ class MainWindow final : public FormEvents, public ControlHost {
   CaptionedControl runButton;
   Timer tickTimer;
   Timer trayWatchTimer;
+  Timer startRunTimer;
   TrayIcon trayIcon;
   SkinEngine skin;
   CursorHider cursorHider;
@@ -123,6 +142,14 @@ class MainWindow final : public FormEvents, public ControlHost {
   void StopSequence(Guard& g);
   void WaitForStopKeysUp();
   void putBackBeforeClose();
+  // The run's watches that the options ask for: typing, the program in front.
+  void WatchForRun(bool running);
+  // Hides the pointer (a tick's or a key's), noting where it was hidden.
+  void Conceal();
+  // A listed program is in front: nothing may be hidden.
+  bool InListedProgram();
+  // The field's text at start: the stored seconds when the tick takes them.
+  std::string RememberedSeconds();
   void endForClose();
 
   Platform& platform_;
@@ -134,6 +161,9 @@ class MainWindow final : public FormEvents, public ControlHost {
   // True while a tick runs; a tick arriving meanwhile (its error box is open
   // and pumping) is skipped rather than stacking another box.
   bool inTick_ = false;
+  Options options_;
+  // Where the pointer was when it was hidden: movements measure from there.
+  Point hiddenAt_;
 };
 
 }  // namespace pellucor

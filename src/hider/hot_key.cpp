@@ -1,5 +1,7 @@
 #include "hider/hot_key.h"
 
+#include "options/typing.h"
+
 namespace pellucor::hotKey {
 
 void InstallKeyboardHook(InputHooks& hooks) { KeyboardHookHandle = hooks.setKeyboardHook(&KeyboardHookProc); }
@@ -25,9 +27,27 @@ bool IsStopKey(InputHooks& hooks, std::uintptr_t wParam, std::intptr_t lParam) {
   return held(kVkControl) && held(kVkShift) && !held(kVkMenu) && !held(kVkLWin) && !held(kVkRWin);
 }
 
+bool IsTypingKey(InputHooks& hooks, std::intptr_t lParam) {
+  const auto held = [&hooks](int vk) { return hooks.asyncKeyState(vk) < 0; };
+  KeyDown key;
+  key.virtualKey = hooks.hookEventKey(lParam);
+  key.injected = hooks.hookEventInjected(lParam);
+  if (key.injected) return false;
+  key.ctrl = held(kVkControl);
+  key.alt = held(kVkMenu);
+  key.win = held(kVkLWin) || held(kVkRWin);
+  return KeyTypes(key);
+}
+
 // Called for every key event of the desktop, so it only looks and posts.
 std::intptr_t KeyboardHookProc(InputHooks& hooks, int nCode, std::uintptr_t wParam, std::intptr_t lParam) {
-  if (nCode == kHcAction && IsStopKey(hooks, wParam, lParam)) hooks.postStopKey();
+  if (nCode == kHcAction && (wParam == kWmKeyDown || wParam == kWmSysKeyDown)) {
+    if (IsStopKey(hooks, wParam, lParam)) {
+      hooks.postStopKey();
+    } else if (TypingWatched && IsTypingKey(hooks, lParam)) {
+      hooks.postTypingKey();
+    }
+  }
   return hooks.callNextHook(KeyboardHookHandle, nCode, wParam, lParam);
 }
 

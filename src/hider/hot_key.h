@@ -14,6 +14,9 @@ inline std::int16_t StopRequested = 0;
 // What installing the hook returned; kept after the hook is removed. Written
 // on the GUI thread, read by the hook on the input thread.
 inline std::atomic<HookHandle> KeyboardHookHandle = 0;
+// Whether keys that type are reported (a run with "hide as soon as I type").
+// Set on the GUI thread, read by the hook; off, the hook asks nothing more.
+inline std::atomic<bool> TypingWatched = false;
 
 inline constexpr int kVkShift = 0x10;
 inline constexpr int kVkControl = 0x11;
@@ -36,9 +39,11 @@ void ReinstallKeyboardHook(InputHooks& hooks);
 // nor a Windows key is: Ctrl+S is Save everywhere, and AltGr (Ctrl+Alt)
 // types letters.
 bool IsStopKey(InputHooks& hooks, std::uintptr_t wParam, std::intptr_t lParam);
-// The low-level keyboard procedure, on the input thread: the stop key is
-// reported to the GUI thread, and every key, that one too, goes on down the
-// hook chain and reaches the focused program.
+// A key-down that types (KeyTypes), with the modifiers held as it went down.
+bool IsTypingKey(InputHooks& hooks, std::intptr_t lParam);
+// The low-level keyboard procedure, on the input thread: the stop key, and
+// while TypingWatched a key that types, are reported to the GUI thread, and
+// every key goes on down the hook chain and reaches the focused program.
 std::intptr_t KeyboardHookProc(InputHooks& hooks, int nCode, std::uintptr_t wParam, std::intptr_t lParam);
 
 }  // namespace pellucor::hotKey

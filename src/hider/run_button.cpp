@@ -41,6 +41,7 @@ void MainWindow::onRunButtonClick() {
     g.step(114, [&] { IdleTicks = 0; });
     g.step(116, [&] { tickTimer.setEnabled(true); });
     g.step(118, [&] { tickTimer.setInterval(1000); });
+    g.step(118, [&] { WatchForRun(true); });
   } else {
     g.step(120, [&] { StopRequested = -1; });
     g.step(122, [&] { platform_.processPendingMessages(); });
@@ -66,6 +67,7 @@ void MainWindow::StopSequence(Guard& g) {
   g.step(130, [&] { platform_.processPendingMessages(); });
   g.step(132, [&] { tickTimer.setEnabled(false); });
   g.step(134, [&] { tickTimer.setInterval(0); });
+  g.step(134, [&] { WatchForRun(false); });
   // After the timer is off and the queue drained, no late tick can hide it again.
   g.step(136, [&] { platform_.processPendingMessages(); });
   g.step(138, [&] { cursorHider.RevealCursor(); });
@@ -83,6 +85,11 @@ void MainWindow::StopSequence(Guard& g) {
     if (!platform_.isForeground()) platform_.flashUntilActivated();
   });
   g.step(148, [&] { HiddenInTray = false; });
+}
+
+void MainWindow::WatchForRun(bool running) {
+  hotKey::TypingWatched = running && options_.hideWhileTyping;
+  platform_.watchForeground(running && !options_.neverHideIn.empty());
 }
 
 // The hot key's report, from the input thread.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/types.h"
@@ -30,6 +31,11 @@ class Files {
   virtual void startProcess(const std::string& commandLine, ShowMode mode) = 0;
   // The shared Windows folder, where the system's own programs are.
   virtual std::string windowsFolder() = 0;
+  // Whether two file names name the same file, compared as Windows compares
+  // them (without case, in every script).
+  virtual bool sameFileName(std::string_view a, std::string_view b) = 0;
+  // The program's version, as its version resource gives it ("1.2.3").
+  virtual std::string programVersion() = 0;
 
  protected:
   ~Files() = default;

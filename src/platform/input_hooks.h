@@ -14,7 +14,7 @@ namespace pellucor {
 class InputHooks;
 
 // A low-level keyboard hook procedure. It runs on the input thread and may
-// only look and post (postStopKey).
+// only look and post (postStopKey, postTypingKey).
 using KeyboardProc = std::intptr_t (*)(InputHooks& hooks, int code, std::uintptr_t wParam, std::intptr_t lParam);
 
 class InputHooks {
@@ -28,8 +28,13 @@ class InputHooks {
   // Inside a keyboard hook, the state before the event being reported: a
   // key that went down earlier reads as down, the event's own key does not.
   virtual std::int16_t asyncKeyState(int virtualKey) = 0;
-  // From the hook's thread: FormEvents::onStopKey, through the GUI queue.
+  // Whether another program sent the event a keyboard hook was called for
+  // (an on-screen keyboard, a macro tool) rather than the keyboard.
+  virtual bool hookEventInjected(std::intptr_t lParam) = 0;
+  // From the hook's thread: FormEvents::onStopKey and onTypingKey, through
+  // the GUI queue.
   virtual void postStopKey() = 0;
+  virtual void postTypingKey() = 0;
   // While on, the first mouse input of the desktop (injected input too) is
   // reported through FormEvents::onMouseInput. Off, it costs nothing.
   virtual void watchMouse(bool on) = 0;

@@ -14,9 +14,13 @@
 //   Processes    another copy of the program, the guardian and its note
 //   Clock        time and random numbers
 //   Numbers      the locale's text-to-number conversions
+//   Desktop      which program is in front
+//   Dialogs      the system menu and the Options dialog
 
 #include "platform/clock.h"
 #include "platform/cursor.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/input_hooks.h"
 #include "platform/message_loop.h"
@@ -37,7 +41,9 @@ class Platform : public Window,
                  public Files,
                  public Processes,
                  public Clock,
-                 public Numbers {
+                 public Numbers,
+                 public Desktop,
+                 public Dialogs {
  public:
   virtual ~Platform() = default;
 };

@@ -111,6 +111,11 @@ struct Point {
   std::int32_t x = 0, y = 0;
 };
 
+// What a mouse report says happened since the last one was handled.
+inline constexpr unsigned kMouseMoved = 0x1;
+inline constexpr unsigned kMouseButton = 0x2;
+inline constexpr unsigned kMouseWheel = 0x4;  // vertical or horizontal
+
 // What the guardian process is told of the main one on its command line:
 // handles it inherits and the main window, as the platform numbers them.
 struct GuardianLink {

@@ -26,8 +26,9 @@ class FormEvents {
   virtual void onCloseRequest() = 0;           // never refused
   virtual void onTimer(int timerId) = 0;
   // The mouse moved, or a button or the wheel was used, anywhere on the
-  // desktop while watchMouse is on; at most one report per message.
-  virtual void onMouseInput() = 0;
+  // desktop while watchMouse is on: what happened (kMouseMoved, kMouseButton,
+  // kMouseWheel) since the last report. At most one report per message.
+  virtual void onMouseInput(unsigned uses) = 0;
   // Another start of the program asks this copy to show its window.
   virtual void onShowRequest() = 0;
   // The keyboard hook saw the stop key in some program. Posted from the
@@ -36,6 +37,13 @@ class FormEvents {
   // The session was unlocked or the machine woke from sleep: Windows may
   // have dropped the keyboard hook meanwhile.
   virtual void onSessionResumed() = 0;
+  // The keyboard hook saw a key that types (typingKeys is on); posted from
+  // the hook's thread like the stop key.
+  virtual void onTypingKey() = 0;
+  // Another window came to the front while watchForeground is on.
+  virtual void onForegroundChanged() = 0;
+  // An item the program added to the window's system menu was chosen.
+  virtual void onMenuCommand(int id) = 0;
 
  protected:
   ~FormEvents() = default;

@@ -19,6 +19,12 @@ TEST(FormLoad, FirstStartRunsEveryStepInOrder) {
   // The whole load handler: numbered steps and what each asked of the platform.
   const std::vector<std::string> expected = {
       "createForm",
+      // The options' choices, before the load handler.
+      "readSetting Hide While Typing",
+      "readSetting Ignored Movement Pixels",
+      "readSetting Wheel Keeps Hidden",
+      "readSetting Start Hiding",
+      "readSetting Never Hide In",
       "line 100",
       "listFiles " + kApp + "\\x\\o.cjs",
       "line 102",
@@ -32,6 +38,7 @@ TEST(FormLoad, FirstStartRunsEveryStepInOrder) {
       "setWindowIcon",
       "line 126",
       "line 128",
+      "readSetting Path",
       "line 130",
       "readSetting Windows Startup",
       "line 132",

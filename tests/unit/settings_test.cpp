@@ -105,11 +105,22 @@ TEST_F(Settings, TypingAfterFocusReplacesTheTextAndEachChangeIsStored) {
   EXPECT_EQ(stored("Path"), "") << "the empty text is stored too";
 }
 
-TEST_F(Settings, RestartingShowsThreeWhateverWasStored) {
-  store("Path", "25");
+// The seconds typed last time come back, when the tick would take them; the
+// stored text itself is never rewritten by a start.
+TEST_F(Settings, RestartingShowsTheStoredSecondsWhenTheTickTakesThem) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"25", "25"}, {"7", "7"}, {" 12 ", " 12 "}, {"2.5", "2.5"}, {"", "3"},
+      {"abc", "3"}, {"40000", "3"}, {"1e9", "3"},
+  };
+  for (const auto& [path, shown] : cases) {
+    Desktop local;
+    local.sim.setRegValue(kStore, "Path", {kRegSz, path});
+    MainWindow& f = local.start();
+    EXPECT_EQ(f.idleSecondsField.text(), shown) << '"' << path << '"';
+    EXPECT_EQ(local.sim.regValue(kStore, "Path")->data, path) << '"' << path << '"';
+  }
   MainWindow& f = d.start();
-  EXPECT_EQ(f.idleSecondsField.text(), "3");
-  EXPECT_EQ(stored("Path"), "25") << "start-up does not write the field";
+  EXPECT_EQ(f.idleSecondsField.text(), "3") << "nothing stored";
 }
 
 struct LeavingTheField : Settings {

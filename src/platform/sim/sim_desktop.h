@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_dialogs.h"
 
 namespace pellucor::sim {
 
@@ -79,8 +80,9 @@ class SimDesktop final : public Platform {
   void userMinimise();  // the title bar's minimise button
   // The pointer goes to `to` at once; a mouse watch hears of it through the queue.
   void userMoveMouse(Point to);
-  // A click (or a turn of the wheel) where the pointer is.
+  // A click where the pointer is, and a turn of the wheel.
   void userMouseButton();
+  void userWheel();
 
   // --- Time -----------------------------------------------------------------
   std::int64_t nowMs() const { return nowMs_; }
@@ -129,7 +131,9 @@ class SimDesktop final : public Platform {
   std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
   int hookEventKey(std::intptr_t lParam) override;
   std::int16_t asyncKeyState(int virtualKey) override;
+  bool hookEventInjected(std::intptr_t lParam) override;
   void postStopKey() override;
+  void postTypingKey() override;
   void watchMouse(bool on) override;
 
   // Cursor (sim_input.cpp)
@@ -175,6 +179,8 @@ class SimDesktop final : public Platform {
   std::string readTextFile(const std::string& path) override;
   void startProcess(const std::string& commandLine, ShowMode mode) override;
   std::string windowsFolder() override;
+  bool sameFileName(std::string_view a, std::string_view b) override;
+  std::string programVersion() override;
 
   // Processes (sim_processes.cpp)
   std::int32_t claimOnlyCopy() override;
@@ -196,6 +202,14 @@ class SimDesktop final : public Platform {
   // Numbers (sim_clock.cpp)
   std::int16_t textToInt16(std::string_view text) override;
   double textToDouble(std::string_view text) override;
+
+  // Desktop (sim_dialogs.cpp)
+  std::string foregroundProgram() override;
+  void watchForeground(bool on) override;
+
+  // Dialogs (sim_dialogs.cpp)
+  void addSystemMenuItems(const std::vector<MenuItem>& items) override;
+  bool runOptionsDialog(OptionsFields& fields, std::string_view boxCaption, const OptionsJudge& judge) override;
 
   // --- The cursor, mouse, keyboard, shell and registry as the tests see them ---
   bool systemCursorsHidden = false;
@@ -224,7 +238,7 @@ class SimDesktop final : public Platform {
   // A key going down or up, seen at once by the hooks, which live on an
   // input thread of their own whatever the GUI thread is doing. As on
   // Windows, they see it before the key state changes.
-  void userKey(int virtualKey, bool down);
+  void userKey(int virtualKey, bool down, bool injected = false);
   // The user unlocks the session, or the machine wakes from sleep.
   void sessionResumed();
   // Windows removes a hook that took too long, without telling its owner.
@@ -239,6 +253,20 @@ class SimDesktop final : public Platform {
             controlWindows_.size(), hooks_.size(),    static_cast<std::size_t>(nextCursor_ - 0x1000),
             queue_.size(),          scheduled_.size()};
   }
+
+  // --- The program in front, the system menu and the Options dialog -----------
+  // The file name of the program whose window is in front.
+  std::string foreground = "explorer.exe";
+  bool foregroundWatched = false;
+  // Another program's window comes to the front.
+  void bringToFront(std::string program);
+  std::vector<MenuItem> systemMenu;
+  // The user picks an item of the window's system menu.
+  void userMenuCommand(int id);
+  // Plays the user at the Options dialog while it is open; without it the
+  // dialog is cancelled at once.
+  std::function<void(SimOptionsDialog&)> useOptionsDialog;
+  std::string version = "1.0.0";
 
   // --- Other copies of the program -------------------------------------------
   // A copy that already runs in the session, and whether its window can be
@@ -374,7 +402,8 @@ class SimDesktop final : public Platform {
   std::vector<InstalledHook> hooks_;
   HookHandle nextHook_ = 0x7001;
   bool mouseReportPosted_ = false;
-  void reportMouseInput();
+  unsigned mouseUses_ = 0;  // what the posted report will say
+  void reportMouseInput(unsigned use);
   std::map<RegKey, std::string> openKeys_;
   RegKey nextKey_ = 0x100;
 };

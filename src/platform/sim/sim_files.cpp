@@ -121,4 +121,10 @@ void SimDesktop::startProcess(const std::string& commandLine, ShowMode) {
 
 std::string SimDesktop::modulePath() { return exePath; }
 
+bool SimDesktop::sameFileName(std::string_view a, std::string_view b) {
+  return FoldedCodePoints(a) == FoldedCodePoints(b);
+}
+
+std::string SimDesktop::programVersion() { return version; }
+
 }  // namespace pellucor::sim

@@ -1,6 +1,7 @@
 // The simulated desktop's cursor, mouse and keyboard.
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/sim/sim_desktop.h"
 
@@ -44,24 +45,30 @@ void SimDesktop::watchMouse(bool on) {
   mouseWatched = on;
 }
 
-// Like the raw-input handler: one report posted per burst of input.
-void SimDesktop::reportMouseInput() {
-  if (!mouseWatched || mouseReportPosted_) return;
+// Like the raw-input handler: one report posted per burst of input, saying
+// all that happened until it is handled.
+void SimDesktop::reportMouseInput(unsigned use) {
+  if (!mouseWatched) return;
+  mouseUses_ |= use;
+  if (mouseReportPosted_) return;
   mouseReportPosted_ = true;
   post([this] {
     mouseReportPosted_ = false;
+    const unsigned uses = std::exchange(mouseUses_, 0u);
     if (!mouseWatched || !events_) return;
     log.push_back("heard mouse input");
-    events_->onMouseInput();
+    events_->onMouseInput(uses);
   });
 }
 
 void SimDesktop::userMoveMouse(Point to) {
   cursor_ = to;
-  reportMouseInput();
+  reportMouseInput(kMouseMoved);
 }
 
-void SimDesktop::userMouseButton() { reportMouseInput(); }
+void SimDesktop::userMouseButton() { reportMouseInput(kMouseButton); }
+
+void SimDesktop::userWheel() { reportMouseInput(kMouseWheel); }
 
 // --- Keyboard ----------------------------------------------------------------------
 
@@ -88,7 +95,12 @@ std::intptr_t SimDesktop::callNextHook(HookHandle hook, int code, std::uintptr_t
   return (it + 1)->proc(*this, code, wParam, lParam);
 }
 
-int SimDesktop::hookEventKey(std::intptr_t lParam) { return static_cast<int>(lParam); }
+// A key event's lParam here: the key, and bit 16 when another program sent it.
+constexpr std::intptr_t kInjectedBit = 0x10000;
+
+int SimDesktop::hookEventKey(std::intptr_t lParam) { return static_cast<int>(lParam & 0xFFFF); }
+
+bool SimDesktop::hookEventInjected(std::intptr_t lParam) { return (lParam & kInjectedBit) != 0; }
 
 // VK_SHIFT, VK_CONTROL and VK_MENU stand for either side.
 std::int16_t SimDesktop::asyncKeyState(int virtualKey) {
@@ -107,14 +119,15 @@ std::int16_t SimDesktop::asyncKeyState(int virtualKey) {
   return static_cast<std::int16_t>(state);
 }
 
-void SimDesktop::userKey(int virtualKey, bool down) {
+void SimDesktop::userKey(int virtualKey, bool down, bool injected) {
   // Alt without Ctrl makes a system key, as F10 does.
   const bool alt = keysDown[kVkMenu] || keysDown[kVkLMenu] || keysDown[kVkRMenu] || virtualKey == kVkMenu ||
                    virtualKey == kVkLMenu || virtualKey == kVkRMenu;
   const bool ctrl = keysDown[kVkControl] || keysDown[kVkLControl] || keysDown[kVkRControl];
   const bool sys = alt && !ctrl;
   const std::uintptr_t message = down ? (sys ? kSysKeyDown : kKeyDown) : (sys ? kSysKeyUp : kKeyUp);
-  if (!hooks_.empty()) hookResults.push_back(hooks_.front().proc(*this, 0, message, virtualKey));
+  const std::intptr_t lParam = virtualKey | (injected ? kInjectedBit : 0);
+  if (!hooks_.empty()) hookResults.push_back(hooks_.front().proc(*this, 0, message, lParam));
   keysDown[virtualKey] = down;
   if (down) keysPressedSinceQuery[virtualKey] = true;
 }
@@ -125,6 +138,15 @@ void SimDesktop::postStopKey() {
     if (!events_) return;
     log.push_back("heard stop key");
     events_->onStopKey();
+  });
+}
+
+void SimDesktop::postTypingKey() {
+  log.push_back("postTypingKey");
+  post([this] {
+    if (!events_) return;
+    log.push_back("heard typing key");
+    events_->onTypingKey();
   });
 }
 

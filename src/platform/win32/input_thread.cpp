@@ -7,6 +7,8 @@
 
 #include "platform/win32/input_thread.h"
 
+#include "platform/types.h"
+
 #include <algorithm>
 
 namespace pellucor::win32 {
@@ -28,16 +30,22 @@ constexpr DWORD kStopTimeoutMs = 2000;
 constexpr USHORT kGenericDesktopPage = 0x01;
 constexpr USHORT kMouseUsage = 0x02;
 
-// Movement, a button or the wheel. An absolute position (tablets, remote
-// sessions) counts as movement; a relative report of no distance with no
-// button is nothing the user did.
-bool IsMouseUse(HRAWINPUT handle) {
+// What the report says the user did: moved (an absolute position, from a
+// tablet or a remote session, counts as movement), pressed or let go a
+// button, turned a wheel. A relative report of no distance with no button is
+// nothing the user did.
+unsigned MouseUses(HRAWINPUT handle) {
   RAWINPUT input{};
   UINT size = sizeof input;
-  if (GetRawInputData(handle, RID_INPUT, &input, &size, sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1)) return false;
-  if (input.header.dwType != RIM_TYPEMOUSE) return false;
+  if (GetRawInputData(handle, RID_INPUT, &input, &size, sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1)) return 0;
+  if (input.header.dwType != RIM_TYPEMOUSE) return 0;
   const RAWMOUSE& mouse = input.data.mouse;
-  return (mouse.usFlags & MOUSE_MOVE_ABSOLUTE) || mouse.lLastX != 0 || mouse.lLastY != 0 || mouse.usButtonFlags != 0;
+  unsigned uses = 0;
+  if ((mouse.usFlags & MOUSE_MOVE_ABSOLUTE) || mouse.lLastX != 0 || mouse.lLastY != 0) uses |= kMouseMoved;
+  constexpr USHORT kWheels = RI_MOUSE_WHEEL | RI_MOUSE_HWHEEL;
+  if (mouse.usButtonFlags & kWheels) uses |= kMouseWheel;
+  if (mouse.usButtonFlags & ~kWheels) uses |= kMouseButton;
+  return uses;
 }
 
 }  // namespace
@@ -176,7 +184,10 @@ bool InputThread::registerMouse(HWND window, bool on) {
 // Only notes the input and posts one report per burst: the reveal reads
 // cursor files and belongs to the GUI thread.
 void InputThread::onRawInput(HRAWINPUT input) {
-  if (!watching_ || mouseReportPosted_ || !IsMouseUse(input)) return;
+  if (!watching_) return;
+  const unsigned uses = MouseUses(input);
+  if (uses == 0) return;
+  mouseUses_.fetch_or(uses);
   const HWND report = reportWindow_.load();
   if (!report || mouseReportPosted_.exchange(true)) return;
   if (!PostMessageW(report, mouseInputMessage_.load(), 0, 0)) mouseReportPosted_ = false;

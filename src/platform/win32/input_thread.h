@@ -39,8 +39,12 @@ class InputThread {
   // use of the mouse after a report has been handled posts another. False
   // when Windows refused it.
   bool watchMouse(bool on);
-  // GUI thread: a mouse report has been handled; the next input posts anew.
-  void mouseReportHandled() { mouseReportPosted_ = false; }
+  // GUI thread, handling a mouse report: what the input since the last one
+  // did (kMouseMoved, kMouseButton, kMouseWheel); the next input posts anew.
+  unsigned takeMouseReport() {
+    mouseReportPosted_ = false;
+    return mouseUses_.exchange(0);
+  }
 
   // GUI thread: ends the thread now (the destructor does it too).
   void stop();
@@ -61,6 +65,7 @@ class InputThread {
   std::atomic<HWND> reportWindow_{nullptr};
   std::atomic<UINT> mouseInputMessage_{0};
   std::atomic<bool> mouseReportPosted_{false};
+  std::atomic<unsigned> mouseUses_{0};
   // The input thread's own: its hooks and whether the mouse is watched.
   std::vector<HHOOK> hooks_;
   bool watching_ = false;

@@ -1,5 +1,7 @@
 // Files beside the program, and starting other programs.
 
+#include <cstring>
+
 #include "platform/failure.h"
 #include "platform/win32/self_start.h"
 #include "platform/win32/text.h"
@@ -114,6 +116,30 @@ void Win32Platform::startProcess(const std::string& commandLine, ShowMode mode) 
   // Nobody waits for it.
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+}
+
+// As the file system compares names: without case, in every script.
+bool Win32Platform::sameFileName(std::string_view a, std::string_view b) {
+  const std::wstring wa = Widen(a);
+  const std::wstring wb = Widen(b);
+  return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+// From the version resource itself: a VS_VERSIONINFO block, its key, then
+// the fixed part on a 32-bit boundary. No version.dll needed for that.
+std::string Win32Platform::programVersion() {
+  const HRSRC found = FindResourceW(instance_, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));
+  const HGLOBAL loaded = found ? LoadResource(instance_, found) : nullptr;
+  const auto* block = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+  if (!block) return {};
+  constexpr std::size_t kFixedOffset = (6 + sizeof(L"VS_VERSION_INFO") + 3) & ~std::size_t{3};
+  if (SizeofResource(instance_, found) < kFixedOffset + sizeof(VS_FIXEDFILEINFO)) return {};
+  VS_FIXEDFILEINFO fixed;
+  std::memcpy(&fixed, block + kFixedOffset, sizeof fixed);
+  if (fixed.dwSignature != 0xFEEF04BD) return {};
+  return std::to_string(HIWORD(fixed.dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed.dwFileVersionMS)) + "." +
+         std::to_string(HIWORD(fixed.dwFileVersionLS));
 }
 
 }  // namespace pellucor::win32

@@ -52,7 +52,13 @@ int Win32Platform::hookEventKey(std::intptr_t lParam) {
 
 std::int16_t Win32Platform::asyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
 
+bool Win32Platform::hookEventInjected(std::intptr_t lParam) {
+  return (reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->flags & LLKHF_INJECTED) != 0;
+}
+
 void Win32Platform::postStopKey() { input_.post(kMsgStopKey); }
+
+void Win32Platform::postTypingKey() { input_.post(kMsgTypingKey); }
 
 // The hook must not outlive the platform it calls into: the input thread,
 // and its hooks with it, end first.

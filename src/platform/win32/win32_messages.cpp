@@ -62,7 +62,7 @@ void Win32Platform::endProcess(int exitCode) {
 
 // Boxes show today's buttons: Common Controls 6 is active around them alone,
 // and loads with the first box rather than at every start.
-int Win32Platform::messageBox(std::string_view text, std::string_view caption, unsigned style) {
+bool Win32Platform::activateBoxesContext(ULONG_PTR& cookie) {
   if (!boxesContext_) {
     ACTCTXW context{};
     context.cbSize = sizeof context;
@@ -72,8 +72,12 @@ int Win32Platform::messageBox(std::string_view text, std::string_view caption, u
     const HANDLE created = CreateActCtxW(&context);
     if (created != INVALID_HANDLE_VALUE) boxesContext_.reset(created);
   }
+  return boxesContext_ && ActivateActCtx(boxesContext_.get(), &cookie);
+}
+
+int Win32Platform::messageBox(std::string_view text, std::string_view caption, unsigned style) {
   ULONG_PTR cookie = 0;
-  const bool activated = boxesContext_ && ActivateActCtx(boxesContext_.get(), &cookie);
+  const bool activated = activateBoxesContext(cookie);
   const int result = MessageBoxW(window_, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style));
   if (activated) DeactivateActCtx(0, cookie);
   rethrowPendingFailure();

@@ -12,8 +12,8 @@ void Win32Platform::watchMouse(bool on) {
 }
 
 void Win32Platform::onMouseInputMessage() {
-  input_.mouseReportHandled();
-  if (mouseWatched_) deliver([](FormEvents& e) { e.onMouseInput(); });
+  const unsigned uses = input_.takeMouseReport();
+  if (mouseWatched_ && uses != 0) deliver([uses](FormEvents& e) { e.onMouseInput(uses); });
 }
 
 }  // namespace pellucor::win32

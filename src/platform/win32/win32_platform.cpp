@@ -20,6 +20,7 @@ Win32Platform::~Win32Platform() {
     setCursorsBlankNote(false);
   }
   stopInputThread();
+  watchForeground(false);
   // The portable procedures may belong to objects already gone: destroying
   // the windows must not call them.
   while (!subclasses_.empty()) {
@@ -105,6 +106,12 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kMsgStopKey:
       deliver([](FormEvents& e) { e.onStopKey(); });
       return 0;
+    case kMsgTypingKey:
+      deliver([](FormEvents& e) { e.onTypingKey(); });
+      return 0;
+    case WM_SYSCOMMAND:
+      if (onSystemCommand(wParam)) return 0;
+      return DefWindowProcW(window_, message, wParam, lParam);
     case kSessionChangeMessage:
       if (wParam == kSessionUnlock) deliver([](FormEvents& e) { e.onSessionResumed(); });
       return 0;

@@ -67,7 +67,9 @@ class Win32Platform final : public Platform {
   std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
   int hookEventKey(std::intptr_t lParam) override;
   std::int16_t asyncKeyState(int virtualKey) override;
+  bool hookEventInjected(std::intptr_t lParam) override;
   void postStopKey() override;
+  void postTypingKey() override;
   void watchMouse(bool on) override;
 
   // Cursor (win32_cursor.cpp)
@@ -113,6 +115,8 @@ class Win32Platform final : public Platform {
   std::string readTextFile(const std::string& path) override;
   void startProcess(const std::string& commandLine, ShowMode mode) override;
   std::string windowsFolder() override;
+  bool sameFileName(std::string_view a, std::string_view b) override;
+  std::string programVersion() override;
 
   // Processes (win32_single_copy.cpp, win32_guardian.cpp)
   std::int32_t claimOnlyCopy() override;
@@ -135,6 +139,14 @@ class Win32Platform final : public Platform {
   std::int16_t textToInt16(std::string_view text) override;
   double textToDouble(std::string_view text) override;
 
+  // Desktop (win32_foreground.cpp)
+  std::string foregroundProgram() override;
+  void watchForeground(bool on) override;
+
+  // Dialogs (win32_options_dialog.cpp)
+  void addSystemMenuItems(const std::vector<MenuItem>& items) override;
+  bool runOptionsDialog(OptionsFields& fields, std::string_view boxCaption, const OptionsJudge& judge) override;
+
  private:
   // One child window of the form. The window itself is destroyed with the
   // form; the font and brush are ours and live as long as the control.
@@ -149,6 +161,7 @@ class Win32Platform final : public Platform {
   // watched (the reveal runs from it), and the hook saw the stop key.
   static constexpr UINT kMsgMouseInput = WM_APP + 1;
   static constexpr UINT kMsgStopKey = WM_APP + 2;
+  static constexpr UINT kMsgTypingKey = WM_APP + 3;
   // The form's window class, which another start looks for, and the message
   // it sends.
   static constexpr wchar_t kFormClass[] = L"Pellucor.Form";
@@ -165,6 +178,12 @@ class Win32Platform final : public Platform {
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void onFocusToWindow();
   void onMouseInputMessage();
+  bool onSystemCommand(WPARAM command);
+  static void CALLBACK ForegroundEventProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
+                                           DWORD thread, DWORD time);
+  static INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  // Common Controls 6 around a box or dialog, made at the first one.
+  bool activateBoxesContext(ULONG_PTR& cookie);
   void watchSession(bool on);
   bool makeNote();
   LRESULT defaultPushButtonId();
@@ -261,6 +280,10 @@ class Win32Platform final : public Platform {
   bool mouseWatched_ = false;
   // Told of unlocks, so the hook can be put back.
   bool sessionWatched_ = false;
+  // The program in front, watched during a run that lists programs.
+  HWINEVENTHOOK foregroundHook_ = nullptr;
+  // The items added to the system menu, by command id.
+  std::vector<int> menuItems_;
 
   // The guardian's link: the note (an inheritable event, signalled while the
   // system cursors are blank) in both processes; in the guardian, the main

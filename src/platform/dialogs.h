@@ -1,0 +1,53 @@
+#pragma once
+
+// The window's system menu and the dialogs it opens.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pellucor {
+
+struct MenuItem {
+  int id = 0;  // comes back in FormEvents::onMenuCommand
+  std::string text;
+};
+
+// What the Options dialog shows and the user edits, as texts and ticks.
+struct OptionsFields {
+  bool hideWhileTyping = false;
+  std::string ignoredPixels;  // the field's text
+  bool wheelKeepsHidden = false;
+  bool startHiding = false;
+  std::string programs;  // one file name a line, as the list's text
+};
+
+enum class OptionsField { IgnoredPixels, Programs };
+
+// Why OK did not close the dialog, and where the user must look.
+struct Refusal {
+  OptionsField field = OptionsField::IgnoredPixels;
+  std::string message;
+};
+
+// Asked at OK: nothing to close the dialog, or the refusal to show.
+using OptionsJudge = std::function<std::optional<Refusal>(const OptionsFields&)>;
+
+class Dialogs {
+ public:
+  // Adds a separator and the items at the end of the window's system menu.
+  virtual void addSystemMenuItems(const std::vector<MenuItem>& items) = 0;
+  // Shows the modal Options dialog over the window, filled from `fields`.
+  // OK asks `judge`: a refusal shows its message (with `boxCaption`) and
+  // puts the focus back in its field, the text kept; otherwise the dialog
+  // closes. True when it closed with OK, `fields` then holding what the user
+  // left; false (Cancel, Escape, the close box) leaves `fields` as they were.
+  virtual bool runOptionsDialog(OptionsFields& fields, std::string_view boxCaption, const OptionsJudge& judge) = 0;
+
+ protected:
+  ~Dialogs() = default;
+};
+
+}  // namespace pellucor

@@ -1,0 +1,59 @@
+// The program in front: the image of the foreground window's process, and a
+// WinEvent hook that tells the form when another window comes to the front.
+// The hook is out of context: Windows posts its events to this (the GUI)
+// thread and never waits on it.
+
+#include <string>
+
+#include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
+
+namespace pellucor::win32 {
+namespace {
+
+// Whom the hook serves: a WinEvent procedure gets no context of its own.
+Win32Platform* g_foregroundWatcher = nullptr;
+
+}  // namespace
+
+std::string Win32Platform::foregroundProgram() {
+  const HWND front = GetForegroundWindow();
+  DWORD pid = 0;
+  if (!front || !GetWindowThreadProcessId(front, &pid) || pid == 0) return {};
+  // Limited information is granted for elevated processes too.
+  const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process) return {};
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = static_cast<DWORD>(path.size());
+    if (QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) {
+      path.resize(length);
+      break;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() > 32768) return {};
+    path.resize(path.size() * 2);
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return Narrow(slash == std::wstring::npos ? path : path.substr(slash + 1));
+}
+
+void CALLBACK Win32Platform::ForegroundEventProc(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+  if (Win32Platform* self = g_foregroundWatcher) self->deliver([](FormEvents& e) { e.onForegroundChanged(); });
+}
+
+void Win32Platform::watchForeground(bool on) {
+  if (on == (foregroundHook_ != nullptr)) return;
+  if (on) {
+    g_foregroundWatcher = this;
+    // Our own windows coming forward are no other program.
+    foregroundHook_ =
+        SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, &Win32Platform::ForegroundEventProc,
+                        0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  } else {
+    UnhookWinEvent(foregroundHook_);
+    foregroundHook_ = nullptr;
+    if (g_foregroundWatcher == this) g_foregroundWatcher = nullptr;
+  }
+}
+
+}  // namespace pellucor::win32

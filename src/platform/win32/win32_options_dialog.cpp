@@ -1,0 +1,158 @@
+// The window's system menu and the Options dialog, laid out by the
+// IDD_OPTIONS template. The dialog shows and reads; what it refuses, and
+// what the choices become, the portable code decides (the judge).
+
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <commdlg.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/win32/system_library.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
+#include "resource.h"
+
+namespace pellucor::win32 {
+namespace {
+
+// What the dialog procedure works on, from WM_INITDIALOG to the end.
+struct OptionsDialogState {
+  Win32Platform* platform = nullptr;
+  OptionsFields* fields = nullptr;  // the caller's; written only at an accepted OK
+  std::wstring boxCaption;
+  const OptionsJudge* judge = nullptr;
+};
+
+std::wstring ItemText(HWND dialog, int id) {
+  const HWND item = GetDlgItem(dialog, id);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+bool Ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void Tick(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+void Fill(HWND dialog, const OptionsFields& fields) {
+  Tick(dialog, IDC_HIDE_TYPING, fields.hideWhileTyping);
+  SetDlgItemTextW(dialog, IDC_PIXELS, Widen(fields.ignoredPixels).c_str());
+  Tick(dialog, IDC_WHEEL, fields.wheelKeepsHidden);
+  Tick(dialog, IDC_START_HIDING, fields.startHiding);
+  SetDlgItemTextW(dialog, IDC_PROGRAMS, Widen(fields.programs).c_str());
+}
+
+OptionsFields Read(HWND dialog) {
+  OptionsFields fields;
+  fields.hideWhileTyping = Ticked(dialog, IDC_HIDE_TYPING);
+  fields.ignoredPixels = Narrow(ItemText(dialog, IDC_PIXELS));
+  fields.wheelKeepsHidden = Ticked(dialog, IDC_WHEEL);
+  fields.startHiding = Ticked(dialog, IDC_START_HIDING);
+  fields.programs = Narrow(ItemText(dialog, IDC_PROGRAMS));
+  return fields;
+}
+
+// "Browse...": the file name of a chosen program, on a line of its own at
+// the list's end. The Open box comes from comdlg32 on first use.
+void AddChosenProgram(HWND dialog) {
+  using OpenBox = BOOL(WINAPI*)(OPENFILENAMEW*);
+  const auto open = SystemFunction<OpenBox>(L"comdlg32.dll", "GetOpenFileNameW");
+  if (!open) return;
+  std::wstring chosen(32768, L'\0');
+  OPENFILENAMEW box{};
+  box.lStructSize = sizeof box;
+  box.hwndOwner = dialog;
+  box.lpstrFilter = L"Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
+  box.lpstrFile = chosen.data();
+  box.nMaxFile = static_cast<DWORD>(chosen.size());
+  box.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
+  if (!open(&box)) return;
+  chosen.resize(std::char_traits<wchar_t>::length(chosen.c_str()));
+  const std::size_t slash = chosen.find_last_of(L"\\/");
+  const std::wstring name = slash == std::wstring::npos ? chosen : chosen.substr(slash + 1);
+  std::wstring list = ItemText(dialog, IDC_PROGRAMS);
+  if (!list.empty() && list.back() != L'\n') list += L"\r\n";
+  list += name;
+  const HWND programs = GetDlgItem(dialog, IDC_PROGRAMS);
+  SetWindowTextW(programs, list.c_str());
+  SendMessageW(programs, EM_SETSEL, list.size(), list.size());
+  SendMessageW(programs, EM_SCROLLCARET, 0, 0);
+}
+
+// Refused: the user reads why, and is back in the field with its text.
+void ShowRefusal(HWND dialog, const Refusal& refusal, const std::wstring& caption) {
+  MessageBoxW(dialog, Widen(refusal.message).c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  const HWND field = GetDlgItem(dialog, refusal.field == OptionsField::IgnoredPixels ? IDC_PIXELS : IDC_PROGRAMS);
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+  SendMessageW(field, EM_SETSEL, 0, -1);
+}
+
+}  // namespace
+
+void Win32Platform::addSystemMenuItems(const std::vector<MenuItem>& items) {
+  const HMENU menu = GetSystemMenu(window_, FALSE);
+  if (!menu || items.empty()) return;
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  for (const MenuItem& item : items) {
+    // The system keeps the low four bits of a system command for itself.
+    if (AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.id & 0xFFF0), Widen(item.text).c_str()))
+      menuItems_.push_back(item.id & 0xFFF0);
+  }
+}
+
+bool Win32Platform::onSystemCommand(WPARAM command) {
+  const int id = static_cast<int>(command & 0xFFF0);
+  if (std::find(menuItems_.begin(), menuItems_.end(), id) == menuItems_.end()) return false;
+  deliver([id](FormEvents& e) { e.onMenuCommand(id); });
+  return true;
+}
+
+INT_PTR CALLBACK Win32Platform::OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    Fill(dialog, *reinterpret_cast<OptionsDialogState*>(lParam)->fields);
+    return TRUE;  // the focus goes to the first control
+  }
+  auto* state = reinterpret_cast<OptionsDialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (!state || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
+  switch (LOWORD(wParam)) {
+    case IDOK:
+      try {
+        OptionsFields fields = Read(dialog);
+        if (const auto refusal = (*state->judge)(fields)) {
+          ShowRefusal(dialog, *refusal, state->boxCaption);
+          return TRUE;
+        }
+        *state->fields = std::move(fields);
+      } catch (...) {
+        state->platform->holdFailure();  // thrown again once the dialog is gone
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+      }
+      EndDialog(dialog, IDOK);
+      return TRUE;
+    case IDCANCEL:
+      EndDialog(dialog, IDCANCEL);
+      return TRUE;
+    case IDC_BROWSE:
+      AddChosenProgram(dialog);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+bool Win32Platform::runOptionsDialog(OptionsFields& fields, std::string_view boxCaption, const OptionsJudge& judge) {
+  OptionsDialogState state{this, &fields, Widen(boxCaption), &judge};
+  ULONG_PTR cookie = 0;
+  const bool activated = activateBoxesContext(cookie);
+  const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_OPTIONS), window_,
+                                         &Win32Platform::OptionsDialogProc, reinterpret_cast<LPARAM>(&state));
+  if (activated) DeactivateActCtx(0, cookie);
+  rethrowPendingFailure();
+  return result == IDOK;
+}
+
+}  // namespace pellucor::win32
