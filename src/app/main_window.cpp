@@ -147,7 +147,15 @@ void MainWindow::onLoad() {
   g.step(126, [&] { platform_.setText(kWindow, kProductTitle); });
   g.step(126, [&] { platform_.setWindowIcon(); });
   g.step(126, [&] { SetAppTitle(); });
-  g.step(128, [&] { idleSecondsField.setText(RememberedSeconds()); });
+  g.step(128, [&] {
+    const std::string seconds = RememberedSeconds();
+    showingStoredSeconds_ = true;
+    struct Done {
+      bool& flag;
+      ~Done() { flag = false; }
+    } done{showingStoredSeconds_};
+    idleSecondsField.setText(seconds);
+  });
   g.step(130, [&] { startWithWindowsBox.setValue(ReadSetting(platform_, kKeyWindowsStartup, "Off") == "On" ? 1 : 0); });
   g.step(132, [&] { startMinimisedBox.setValue(ReadSetting(platform_, kKeyMinimized, "Off") == "On" ? 1 : 0); });
   if (g.test(134, [&] { return startWithWindowsBox.value() == 1; })) {

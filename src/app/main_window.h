@@ -162,6 +162,7 @@ class MainWindow final : public FormEvents, public ControlHost {
   // and pumping) is skipped rather than stacking another box.
   bool inTick_ = false;
   Options options_;
+  bool showingStoredSeconds_ = false;
   // Where the pointer was when it was hidden: movements measure from there.
   Point hiddenAt_;
 };

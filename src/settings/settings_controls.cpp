@@ -8,7 +8,10 @@
 
 namespace pellucor {
 
-void MainWindow::onIdleSecondsChange() { WriteSetting(platform_, kKeyPath, idleSecondsField.text()); }
+void MainWindow::onIdleSecondsChange() {
+  // The start shows what is stored; writing it back could only change it.
+  if (!showingStoredSeconds_) WriteSetting(platform_, kKeyPath, idleSecondsField.text());
+}
 
 // A value typed next replaces the old one.
 void MainWindow::onIdleSecondsFocus() { idleSecondsField.select(0, static_cast<int>(idleSecondsField.text().size())); }

@@ -28,6 +28,7 @@
 
 #include "app/main_window.h"
 #include "hider/hot_key.h"
+#include "platform/failure.h"
 #include "platform/sim/sim_desktop.h"
 #include "settings/settings.h"
 #include "settings/startup.h"
@@ -96,7 +97,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (form->HiddenInTray != (startup && minimised) || sim.windowVisible() == (startup && minimised))
     Fail("the window's place does not follow the switches");
   if (!sim.boxes.empty()) Fail("an error box at start-up");
-  if (form->idleSecondsField.text() != "3") Fail("the field does not show 3");
+  // The seconds typed last time come back when the tick would take them.
+  std::string seconds = "3";
+  if (values[2]) {
+    const std::string path = values[2]->substr(0, values[2]->find('\0'));
+    try {
+      sim.textToInt16(path);
+      seconds = path;
+    } catch (const pellucor::Failure&) {
+    }
+  }
+  if (form->idleSecondsField.text() != seconds) Fail("the field does not show the remembered seconds, or 3");
   const bool on[3] = {startup, minimised, false};
   for (int k = 0; k < 3; ++k) {
     const std::optional<std::string> expected = on[k] ? std::optional<std::string>("On") : values[k];
