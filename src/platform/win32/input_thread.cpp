@@ -176,6 +176,8 @@ bool InputThread::registerMouse(HWND window, bool on) {
   device.usUsage = kMouseUsage;
   device.dwFlags = on ? RIDEV_INPUTSINK : RIDEV_REMOVE;
   device.hwndTarget = on ? window : nullptr;
+  // What was used before this watch began is no news to it.
+  if (on) mouseUses_ = 0;
   const bool done = RegisterRawInputDevices(&device, 1, sizeof device) != FALSE;
   if (done || !on) watching_ = on;
   return done;
