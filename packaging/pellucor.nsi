@@ -1,7 +1,8 @@
 ; The per-user installer of Pellucor, and its uninstaller. Built by
 ; scripts/package.sh:
-;   makensis -DVERSION=x.y.z -DSTAGE=folder -DSOURCE=checkout -DOUTFILE=setup.exe pellucor.nsi
-; STAGE holds pellucor.exe, README.txt and LICENSE.txt as they ship.
+;   makensis [-DSIGN=scripts/sign.sh] -DVERSION=x.y.z -DSTAGE=folder -DSOURCE=checkout -DOUTFILE=setup.exe pellucor.nsi
+; STAGE holds pellucor.exe, README.txt and LICENSE.txt as they ship. With
+; SIGN, the uninstaller is signed by that script before it is packed.
 ;
 ; No administrator rights: everything goes under the user's own profile and
 ; registry hive. A running copy is closed as a user closes it (WM_CLOSE to
@@ -28,6 +29,12 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellucor"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_KEY "Software\Trandavel\Pellucor"
+
+; The installer writes the uninstaller out at install time from what it
+; carries: to be signed, it must be signed here, as it is built.
+!ifdef SIGN
+  !uninstfinalize 'bash "${SIGN}" "%1"' = 0
+!endif
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"

@@ -6,6 +6,12 @@
 #   pellucor-VERSION-portable.zip   pellucor.exe, README.txt, LICENSE.txt
 #
 # Installs what it needs from Debian's packages first. Run as root.
+#
+# Signed with Authenticode (the program, the installer and its uninstaller)
+# when PELLUCOR_SIGN_PFX names a certificate: see scripts/sign.sh. Unsigned
+# otherwise. PELLUCOR_DIST names another output folder (its staging folder
+# goes beside it; both are emptied first), so a signed set need not replace
+# build/dist.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,17 +21,30 @@ cmake --build --preset windows -j2 --target pellucor
 version=$(tr -d '[:space:]' <build/windows/version.txt)
 
 # What ships, as it ships: Windows line ends for the texts.
-stage=build/package
-dist=build/dist
+dist=$(realpath -m "${PELLUCOR_DIST:-build/dist}")
+stage=$PWD/build/package
+if [[ -n ${PELLUCOR_DIST:-} ]]; then stage=$dist.stage; fi
 rm -rf "$stage" "$dist"
 mkdir -p "$stage" "$dist"
 cp build/windows/bin/pellucor.exe "$stage/"
+if [[ -n ${PELLUCOR_SIGN_PFX:-} ]]; then
+  echo "Signing with $PELLUCOR_SIGN_PFX${PELLUCOR_SIGN_TIMESTAMP:+, timestamped by $PELLUCOR_SIGN_TIMESTAMP}"
+  # An absolute path: makensis runs the uninstaller's signing from elsewhere.
+  PELLUCOR_SIGN_PFX=$(realpath "$PELLUCOR_SIGN_PFX")
+  export PELLUCOR_SIGN_PFX PELLUCOR_SIGN_PASSWORD PELLUCOR_SIGN_TIMESTAMP
+  sign=(-DSIGN="$PWD/scripts/sign.sh")
+else
+  echo "Not signing: PELLUCOR_SIGN_PFX is not set"
+  sign=()
+fi
+bash scripts/sign.sh "$stage/pellucor.exe"
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' packaging/README.txt >"$stage/README.txt"
 sed -e 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 
-makensis -V2 -INPUTCHARSET UTF8 \
-  -DVERSION="$version" -DSTAGE="$PWD/$stage" -DSOURCE="$PWD" \
-  -DOUTFILE="$PWD/$dist/pellucor-$version-setup.exe" packaging/pellucor.nsi
+makensis -V2 -INPUTCHARSET UTF8 "${sign[@]}" \
+  -DVERSION="$version" -DSTAGE="$stage" -DSOURCE="$PWD" \
+  -DOUTFILE="$dist/pellucor-$version-setup.exe" packaging/pellucor.nsi
+bash scripts/sign.sh "$dist/pellucor-$version-setup.exe"
 
 # The same bytes for the same files: every entry carries the time of the
 # last commit (or now, outside a checkout).
