@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Builds the release pellucor.exe and writes the two downloads, named with
-# the version from CMakeLists.txt, into build/dist/ (and nothing else there):
+# the version from CMakeLists.txt, into build/dist/ (and nothing else there
+# but their winget manifests):
 #
 #   pellucor-VERSION-setup.exe      the per-user installer (NSIS)
 #   pellucor-VERSION-portable.zip   pellucor.exe, README.txt, LICENSE.txt
+#   winget/                         the manifests listing the installers; they
+#                                   point at PELLUCOR_DOWNLOAD_URL (default
+#                                   https://trandavel.example/pellucor/download/VERSION)
 #
 # Installs what it needs from Debian's packages first. Run as root.
 #
@@ -61,6 +65,10 @@ with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
         with open(f"{stage}/{name}", "rb") as f:
             z.writestr(info, f.read())
 PY
+
+# Last: the manifests carry the installers' hashes as they ship.
+python3 scripts/winget.py "$dist" "$version" \
+  "${PELLUCOR_DOWNLOAD_URL:-https://trandavel.example/pellucor/download/$version}"
 
 echo "Downloads of Pellucor $version in $dist:"
 ls -l "$dist" | tail -n +2

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds everything, makes the downloads, and
 # runs every test: the unit tests on the simulated desktop, the fuzzers, the
-# import-table check, the signing of the downloads, then the real
-# pellucor.exe, its installer and its zip under Wine.
+# import-table check, the winget manifests and the signing of the downloads,
+# then the real pellucor.exe, its installer and its zip under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,6 +31,10 @@ bash tests/linkage/imports.sh || imports_status=$?
 echo "== Downloads (installer and portable zip)"
 bash scripts/package.sh
 
+echo "== winget manifests against the downloads"
+winget_status=0
+bash tests/packaging/winget.sh || winget_status=$?
+
 echo "== Signed downloads (throw-away certificate)"
 signing_status=0
 bash tests/packaging/signing.sh || signing_status=$?
@@ -43,4 +47,5 @@ echo "== End-to-end tests (Wine on Xvfb)"
 e2e_status=0
 bash tests/e2e/run.sh || e2e_status=$?
 
-[ "$unit_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ] && [ "$imports_status" -eq 0 ] && [ "$signing_status" -eq 0 ] && [ "$conv_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]
+[ "$unit_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ] && [ "$imports_status" -eq 0 ] &&
+  [ "$winget_status" -eq 0 ] && [ "$signing_status" -eq 0 ] && [ "$conv_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]

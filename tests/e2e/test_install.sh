@@ -46,7 +46,7 @@ test_package_makes_two_downloads_named_with_the_version() {
   version=$(_version)
   [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || e2e_fail "version.txt holds '$version'"
   files=$(cd "$E2E_DIST" && ls -A | sort | tr '\n' ' ')
-  assert_eq "pellucor-$version-portable.zip pellucor-$version-setup.exe " "$files" "files in build/dist"
+  assert_eq "pellucor-$version-portable.zip pellucor-$version-setup.exe winget " "$files" "files in build/dist"
 }
 
 test_portable_zip_runs_from_any_folder_and_writes_nothing_beside_itself() {

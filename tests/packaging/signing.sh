@@ -53,6 +53,7 @@ check "a wrong password fails and signs nothing" wrong_password_fails
 check "the installer is signed" signed "$setup"
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extract("pellucor.exe", sys.argv[2])' \
   "$dist/pellucor-$version-portable.zip" "$tmp/zip"
+check "the winget manifests list the signed installers" bash tests/packaging/winget.sh "$dist"
 check "the zipped program is signed" signed "$tmp/zip/pellucor.exe"
 
 # The uninstaller exists only once the installer has run: a silent install
