@@ -6,7 +6,7 @@ set -euo pipefail
 
 build_packages=(cmake ninja-build g++ python3 g++-mingw-w64-x86-64-posix wine64 xvfb xdotool
   imagemagick x11-utils fonts-liberation fonts-wine)
-package_packages=(nsis osslsigncode)
+package_packages=(nsis osslsigncode wixl msitools)
 test_packages=(libgtest-dev libgmock-dev gcc libx11-dev libxfixes-dev libxtst-dev
   clang-14 libfuzzer-14-dev libclang-rt-14-dev openssl python3-yaml)
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the release pellucor.exe and writes the two downloads, named with
+# Builds the release pellucor.exe and writes the three downloads, named with
 # the version from CMakeLists.txt, into build/dist/ (and nothing else there
 # but their winget manifests):
 #
 #   pellucor-VERSION-setup.exe      the per-user installer (NSIS)
+#   pellucor-VERSION-x64.msi        the per-machine installer (wixl), to deploy
 #   pellucor-VERSION-portable.zip   pellucor.exe, README.txt, LICENSE.txt
 #   winget/                         the manifests listing the installers; they
 #                                   point at PELLUCOR_DOWNLOAD_URL (default
@@ -11,7 +12,7 @@
 #
 # Installs what it needs from Debian's packages first. Run as root.
 #
-# Signed with Authenticode (the program, the installer and its uninstaller)
+# Signed with Authenticode (the program, the installers and the uninstaller)
 # when PELLUCOR_SIGN_PFX names a certificate: see scripts/sign.sh. Unsigned
 # otherwise. PELLUCOR_DIST names another output folder (its staging folder
 # goes beside it; both are emptied first), so a signed set need not replace
@@ -49,6 +50,11 @@ makensis -V2 -INPUTCHARSET UTF8 "${sign[@]}" \
   -DVERSION="$version" -DSTAGE="$stage" -DSOURCE="$PWD" \
   -DOUTFILE="$dist/pellucor-$version-setup.exe" packaging/pellucor.nsi
 bash scripts/sign.sh "$dist/pellucor-$version-setup.exe"
+
+# wixl takes only paths relative to here.
+wixl -a x64 -D Version="$version" -D Stage="$(realpath --relative-to=. "$stage")" -D Source=. \
+  -o "$dist/pellucor-$version-x64.msi" packaging/pellucor.wxs
+bash scripts/sign.sh "$dist/pellucor-$version-x64.msi"
 
 # The same bytes for the same files: every entry carries the time of the
 # last commit (or now, outside a checkout).

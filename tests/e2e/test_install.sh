@@ -41,12 +41,13 @@ _no_program() { [[ -z $(program_pids) ]]; }
 _gone() { [[ ! -e $1 ]]; }
 _key_gone() { ! reg_key_exists "$1"; }
 
-test_package_makes_two_downloads_named_with_the_version() {
+test_package_makes_three_downloads_named_with_the_version() {
   local version files
   version=$(_version)
   [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || e2e_fail "version.txt holds '$version'"
   files=$(cd "$E2E_DIST" && ls -A | sort | tr '\n' ' ')
-  assert_eq "pellucor-$version-portable.zip pellucor-$version-setup.exe winget " "$files" "files in build/dist"
+  assert_eq "pellucor-$version-portable.zip pellucor-$version-setup.exe pellucor-$version-x64.msi winget " \
+    "$files" "files in build/dist"
 }
 
 test_portable_zip_runs_from_any_folder_and_writes_nothing_beside_itself() {
@@ -287,4 +288,54 @@ test_interactive_install_offers_to_start_pellucor() {
   assert_eq "$new" "$(program_pids)" "the copy the upgrade started"
   expect_hidden "$TITLE" 1
   assert_eq 1 "$(tray_icon_count)" "tray icons after the upgrade"
+}
+
+# The per-machine MSI, as a deployment tool runs it: quiet install into
+# Program Files with a Start menu entry for every user and an uninstall
+# entry under HKLM; quiet removal takes all of that away and leaves the
+# user's settings alone.
+test_msi_installs_for_all_users_and_quietly_removes_what_it_installed() {
+  local version msi code entry dir shortcut
+  version=$(_version)
+  msi="$E2E_DIST/pellucor-$version-x64.msi"
+  [[ -f $msi ]] || e2e_fail "no $msi: run scripts/package.sh first"
+  code=$(msiinfo export "$msi" Property | awk -F'\t' '$1 == "ProductCode" { print $2 }' | tr -d '\r')
+  [[ $code =~ ^\{[0-9A-F-]{36}\}$ ]] || e2e_fail "the MSI's ProductCode is '$code'"
+  assert_eq 1 "$(msiinfo export "$msi" Property | awk -F'\t' '$1 == "ALLUSERS" { print $2 }' | tr -d '\r')" \
+    "ALLUSERS in the MSI"
+  entry="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$code"
+  cp "$msi" "$WINEPREFIX/drive_c/pellucor.msi"
+  reg_set "$SETTINGS_KEY" Minimized Off
+
+  (cd "$WINEPREFIX/drive_c" && "$WINE64" msiexec /i 'C:\pellucor.msi' /qn /l*v 'C:\install.log') \
+    >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 || e2e_fail "msiexec /i ended with status $?"
+  dir="$WINEPREFIX/drive_c/Program Files/Pellucor"
+  assert_eq "pellucor.exe " "$(cd "$dir" && ls -A | tr '\n' ' ')" "installed files"
+  # Where the install put the Start menu: the all-users one on Windows, the
+  # user's own under Wine (see README.md).
+  shortcut=$(tr -d '\r' <"$WINEPREFIX/drive_c/install.log" | sed -n 's/^Property(S): ProgramMenuFolder = //p' |
+    head -n 1)
+  [[ -n $shortcut ]] || e2e_fail "the install log names no ProgramMenuFolder"
+  shortcut="$(unix_path "$shortcut")/Pellucor.lnk"
+  [[ -f $shortcut ]] || e2e_fail "no Start menu shortcut at $shortcut"
+  reg_key_exists "$entry" || e2e_fail "no uninstall entry $entry"
+  assert_eq Pellucor "$(reg_query "$entry" DisplayName)" "DisplayName"
+  assert_eq Trandavel "$(reg_query "$entry" Publisher)" "Publisher"
+  assert_eq "$version" "$(reg_query "$entry" DisplayVersion)" "DisplayVersion"
+  assert_eq "$version" "$(probe fileinfo 'C:\Program Files\Pellucor\pellucor.exe' | kv FileVersion)" \
+    "the installed program's version"
+
+  # The installed program starts, finds the user's settings, and closes.
+  start_app "$dir"
+  expect_window "$TITLE" 20
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+
+  (cd "$WINEPREFIX/drive_c" && "$WINE64" msiexec /x 'C:\pellucor.msi' /qn) >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 ||
+    e2e_fail "msiexec /x ended with status $?"
+  _gone "$dir" || e2e_fail "the install folder stays: $(ls -A "$dir" | tr '\n' ' ')"
+  _gone "$shortcut" || e2e_fail "the Start menu shortcut stays"
+  _key_gone "$entry" || e2e_fail "the uninstall entry stays"
+  _key_gone 'HKLM\Software\Trandavel\Pellucor\Install' || e2e_fail "the installer's own key stays"
+  assert_eq Off "$(reg_query "$SETTINGS_KEY" Minimized)" "the user's settings after the removal"
 }

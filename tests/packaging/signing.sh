@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The downloads made with a certificate carry good Authenticode signatures:
-# the program (as zipped and as installed), the installer, and the
+# the program (as zipped and as installed), both installers, and the
 # uninstaller the installer writes. A throw-away self-signed code-signing
 # certificate is made in a temp folder; the signed set goes there too, so
 # build/dist stays as it was.
@@ -51,6 +51,7 @@ wrong_password_fails() {
 check "a wrong password fails and signs nothing" wrong_password_fails
 
 check "the installer is signed" signed "$setup"
+check "the MSI is signed" signed "$dist/pellucor-$version-x64.msi"
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extract("pellucor.exe", sys.argv[2])' \
   "$dist/pellucor-$version-portable.zip" "$tmp/zip"
 check "the winget manifests list the signed installers" bash tests/packaging/winget.sh "$dist"

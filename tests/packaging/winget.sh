@@ -2,7 +2,7 @@
 # The winget manifests scripts/package.sh wrote beside the downloads agree
 # with those downloads: one version everywhere, every installer listed by its
 # file name with the SHA-256 of the file as it is, its type, scope and silent
-# switch. Then the same check must notice a download changed after the
+# switch (and the MSI's ProductCode). Then the same check must notice a download changed after the
 # manifests were written.
 #
 #   tests/packaging/winget.sh [DIST]      (default build/dist)
@@ -19,7 +19,7 @@ trap 'rm -rf "$tmp"' EXIT
 # check_manifests DIST: prints one line per problem; status 1 if any.
 check_manifests() {
   python3 - "$1" "$version" <<'PY'
-import hashlib, os, sys, yaml
+import hashlib, os, subprocess, sys, yaml
 dist, version = sys.argv[1], sys.argv[2]
 wanted = {  # file name: (InstallerType, Scope, Silent)
     f"pellucor-{version}-setup.exe": ("nullsoft", "user", "/S"),
@@ -66,6 +66,11 @@ for entry in docs["installer"].get("Installers", []):
            entry.get("Architecture"), entry.get("UpgradeBehavior"))
     if got != (kind, scope, silent, "x64", "install"):
         problems.append(f"installer {name}: type, scope, silent switch, architecture, upgrade are {got}")
+    if kind == "msi":
+        table = subprocess.run(["msiinfo", "export", path, "Property"], capture_output=True, text=True).stdout
+        code = dict(l.split("\t", 1) for l in table.splitlines() if "\t" in l).get("ProductCode", "").strip()
+        if not code or entry.get("ProductCode") != code:
+            problems.append(f"installer {name}: ProductCode {entry.get('ProductCode')!r}, the MSI's is {code!r}")
 for name in wanted:
     if os.path.isfile(os.path.join(dist, name)) and name not in listed:
         problems.append(f"installer {name}: a download the manifest does not list")
