@@ -339,3 +339,48 @@ test_msi_installs_for_all_users_and_quietly_removes_what_it_installed() {
   _key_gone 'HKLM\Software\Trandavel\Pellucor\Install' || e2e_fail "the installer's own key stays"
   assert_eq Off "$(reg_query "$SETTINGS_KEY" Minimized)" "the user's settings after the removal"
 }
+
+_msi_product_code() {
+  msiinfo export "$1" Property | awk -F'\t' '$1 == "ProductCode" { print $2 }' | tr -d '\r'
+}
+
+# A newer MSI replaces the installed one, leaving one product and one
+# uninstall entry; the older one then refuses to go over it.
+test_msi_newer_replaces_older_and_older_refuses_to_go_over_newer() {
+  local version newer old_msi new_msi old_code new_code key status
+  version=$(_version)
+  newer="${version%.*}.$((${version##*.} + 1))"
+  old_msi="$E2E_DIST/pellucor-$version-x64.msi"
+  [[ -f $old_msi ]] || e2e_fail "no $old_msi: run scripts/package.sh first"
+  [[ -f $E2E_ROOT/build/package/pellucor.exe ]] || e2e_fail "no staged pellucor.exe: run scripts/package.sh first"
+  new_msi="$E2E_SCENARIO_DIR/pellucor-$newer-x64.msi"
+  (cd "$E2E_ROOT" && wixl -a x64 -D Version="$newer" -D Stage=build/package -D Source=. -o "$new_msi" \
+    packaging/pellucor.wxs) >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 || e2e_fail "wixl could not build a $newer MSI"
+  old_code=$(_msi_product_code "$old_msi")
+  new_code=$(_msi_product_code "$new_msi")
+  assert_ne "$old_code" "$new_code" "the two MSIs' ProductCodes"
+  key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+  cp "$old_msi" "$WINEPREFIX/drive_c/old.msi"
+  cp "$new_msi" "$WINEPREFIX/drive_c/new.msi"
+
+  (cd "$WINEPREFIX/drive_c" && "$WINE64" msiexec /i 'C:\old.msi' /qn) >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 ||
+    e2e_fail "installing $version ended with status $?"
+  reg_key_exists "$key\\$old_code" || e2e_fail "no uninstall entry for $version"
+  (cd "$WINEPREFIX/drive_c" && "$WINE64" msiexec /i 'C:\new.msi' /qn) >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 ||
+    e2e_fail "installing $newer over $version ended with status $?"
+  reg_key_exists "$key\\$new_code" || e2e_fail "no uninstall entry for $newer"
+  _key_gone "$key\\$old_code" || e2e_fail "the $version uninstall entry stays after the upgrade"
+  assert_eq "$newer" "$(reg_query "$key\\$new_code" DisplayVersion)" "DisplayVersion after the upgrade"
+  [[ -f "$WINEPREFIX/drive_c/Program Files/Pellucor/pellucor.exe" ]] || e2e_fail "no program after the upgrade"
+
+  status=0
+  (cd "$WINEPREFIX/drive_c" && "$WINE64" msiexec /i 'C:\old.msi' /qn) >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 || status=$?
+  assert_ne 0 "$status" "the status of installing $version over $newer"
+  _key_gone "$key\\$old_code" || e2e_fail "$version installed over $newer"
+  reg_key_exists "$key\\$new_code" || e2e_fail "the refused downgrade removed $newer"
+
+  (cd "$WINEPREFIX/drive_c" && "$WINE64" msiexec /x 'C:\new.msi' /qn) >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 ||
+    e2e_fail "removing $newer ended with status $?"
+  _gone "$WINEPREFIX/drive_c/Program Files/Pellucor" || e2e_fail "the install folder stays"
+  _key_gone "$key\\$new_code" || e2e_fail "the $newer uninstall entry stays"
+}
