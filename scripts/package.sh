@@ -25,7 +25,6 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j2 --target pellucor
 version=$(tr -d '[:space:]' <build/windows/version.txt)
 
-# What ships, as it ships: Windows line ends for the texts.
 dist=$(realpath -m "${PELLUCOR_DIST:-build/dist}")
 stage=$PWD/build/package
 if [[ -n ${PELLUCOR_DIST:-} ]]; then stage=$dist.stage; fi
@@ -43,6 +42,7 @@ else
   sign=()
 fi
 bash scripts/sign.sh "$stage/pellucor.exe"
+# What ships, as it ships: Windows line ends for the texts.
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' packaging/README.txt >"$stage/README.txt"
 sed -e 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 
@@ -51,9 +51,7 @@ makensis -V2 -INPUTCHARSET UTF8 "${sign[@]}" \
   -DOUTFILE="$dist/pellucor-$version-setup.exe" packaging/pellucor.nsi
 bash scripts/sign.sh "$dist/pellucor-$version-setup.exe"
 
-# wixl takes only paths relative to here.
-wixl -a x64 -D Version="$version" -D Stage="$(realpath --relative-to=. "$stage")" -D Source=. \
-  -o "$dist/pellucor-$version-x64.msi" packaging/pellucor.wxs
+bash scripts/msi.sh "$version" "$stage" "$dist/pellucor-$version-x64.msi"
 bash scripts/sign.sh "$dist/pellucor-$version-x64.msi"
 
 # The same bytes for the same files: every entry carries the time of the

@@ -354,11 +354,15 @@ test_msi_newer_replaces_older_and_older_refuses_to_go_over_newer() {
   [[ -f $old_msi ]] || e2e_fail "no $old_msi: run scripts/package.sh first"
   [[ -f $E2E_ROOT/build/package/pellucor.exe ]] || e2e_fail "no staged pellucor.exe: run scripts/package.sh first"
   new_msi="$E2E_SCENARIO_DIR/pellucor-$newer-x64.msi"
-  (cd "$E2E_ROOT" && wixl -a x64 -D Version="$newer" -D Stage=build/package -D Source=. -o "$new_msi" \
-    packaging/pellucor.wxs) >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 || e2e_fail "wixl could not build a $newer MSI"
+  bash "$E2E_ROOT/scripts/msi.sh" "$newer" "$E2E_ROOT/build/package" "$new_msi" >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 ||
+    e2e_fail "could not build a $newer MSI"
   old_code=$(_msi_product_code "$old_msi")
   new_code=$(_msi_product_code "$new_msi")
   assert_ne "$old_code" "$new_code" "the two MSIs' ProductCodes"
+  # A rebuild of one version is the same product, not a second one beside it.
+  bash "$E2E_ROOT/scripts/msi.sh" "$version" "$E2E_ROOT/build/package" "$E2E_SCENARIO_DIR/again.msi" \
+    >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 || e2e_fail "could not build the $version MSI again"
+  assert_eq "$old_code" "$(_msi_product_code "$E2E_SCENARIO_DIR/again.msi")" "the ProductCode of a rebuild"
   key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
   cp "$old_msi" "$WINEPREFIX/drive_c/old.msi"
   cp "$new_msi" "$WINEPREFIX/drive_c/new.msi"
