@@ -28,7 +28,7 @@ echo "== DLLs linked at load time"
 imports_status=0
 bash tests/linkage/imports.sh || imports_status=$?
 
-echo "== Downloads (installer and portable zip)"
+echo "== Downloads (installers, portable zip, winget manifests)"
 bash scripts/package.sh
 
 echo "== winget manifests against the downloads"
