@@ -105,6 +105,12 @@ void MainWindow::onTypingKey() {
   if (!hotKey::TypingWatched || !options_.hideWhileTyping || runButton.caption() != kStopCaption) return;
   if (cursorHider.concealed() || InListedProgram()) return;
   Conceal();
+  // The tick measures movement from here: a move made before the key is not
+  // one after the hide, and must not show the pointer at the next tick.
+  if (const std::optional<Point> pos = platform_.cursorPos()) {
+    LastCursorX = pos->x;
+    LastCursorY = pos->y;
+  }
 }
 
 // A listed program came to the front: the pointer shows at once, and the

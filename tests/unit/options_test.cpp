@@ -85,7 +85,8 @@ TEST_F(Choices, TypingHidesThePointerAtOnceAndAMoveShowsIt) {
   store("Hide While Typing", "On");
   d.start();
   struct {
-    bool afterLetter = false, guardian = false, afterMove = true, afterCtrlC = true, afterInjected = true;
+    bool afterLetter = false, guardian = false, afterMove = true, afterCtrlC = true, afterInjected = true,
+         tickAfterMoveThenKey = false;
   } seen;
   d.sim.at(kRunning, [&] { tap(0x48); });
   d.sim.at(kRunning + 1, [&] { seen.afterLetter = hidden(), seen.guardian = d.sim.guardianAlive; });
@@ -95,12 +96,18 @@ TEST_F(Choices, TypingHidesThePointerAtOnceAndAMoveShowsIt) {
   d.sim.at(kRunning + 301, [&] { seen.afterCtrlC = hidden(); });
   d.sim.at(kRunning + 400, [&] { tap(0x41, /*injected*/ true); });
   d.sim.at(kRunning + 401, [&] { seen.afterInjected = hidden(); });
-  runUntil(kRunning + 500);
+  // Typing straight after a move: the move was before the hide, so the next
+  // tick (at 7 s) must not take it for one after.
+  d.sim.at(kRunning + 600, [&] { d.sim.userMoveMouse({60, 60}); });
+  d.sim.at(kRunning + 700, [&] { tap(0x48); });
+  d.sim.at(kRunning + 1501, [&] { seen.tickAfterMoveThenKey = hidden(); });
+  runUntil(kRunning + 1600);
   EXPECT_TRUE(seen.afterLetter) << "hidden at the key-down, before any tick";
   EXPECT_TRUE(seen.guardian) << "the same blanking as the idle hide";
   EXPECT_FALSE(seen.afterMove);
   EXPECT_FALSE(seen.afterCtrlC);
   EXPECT_FALSE(seen.afterInjected);
+  EXPECT_TRUE(seen.tickAfterMoveThenKey) << "a move before the typed key showed the pointer at the next tick";
   EXPECT_FALSE(hidden()) << "the hot key stopped the run and hid nothing";
   EXPECT_FALSE(hotKey::TypingWatched) << "keys are looked at only during a run";
 
