@@ -13,10 +13,7 @@ readonly SESSION_KEY='HKCU\Software\Trandavel\Pellucor\Session'
 # program's starts with APP_WINEDEBUG=+pid,+relay.
 _guardian_trace() {
   need_x_cursor
-  "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
-    /d 'user32.SetSystemCursor;user32.SystemParametersInfoW' /f >/dev/null 2>&1 ||
-    e2e_fail "cannot set up the relay trace"
-  TRACE=$E2E_SCENARIO_DIR/app.log
+  relay_trace 'user32.SetSystemCursor;user32.SystemParametersInfoW'
 }
 
 # Starts the program with a relay trace of the two cursor calls in app.log,

@@ -2,21 +2,12 @@
 # The settings in the registry: the two start-up switches with the Run value,
 # the idle-seconds field, and a start straight into the tray.
 
-readonly SETTINGS='HKCU\Software\Trandavel\Pellucor'
 readonly MACHINE_RUN='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
 readonly USER_RUN='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 _settings_start() {
   start_app "$1"
   expect_window "$TITLE" 20
-}
-
-_setting_is() { [[ $(reg_query "$SETTINGS" "$1" 2>/dev/null) == "$2" ]]; }
-
-# expect_setting NAME DATA: the stored value becomes DATA within 3 s.
-expect_setting() {
-  wait_for 3 _setting_is "$1" "$2" ||
-    e2e_fail "setting '$1': expected '$2', got '$(reg_query "$SETTINGS" "$1" 2>/dev/null || echo '(none)')'"
 }
 
 _field_has_focus() { [[ $(control_fact "$TITLE" class:Edit focus 2>/dev/null) == 1 ]]; }
