@@ -47,21 +47,29 @@ test_startup_switches_write_settings_and_run_value() {
   expect_app_exit 5
 }
 
-test_field_text_is_stored_and_a_restart_shows_3() {
+# The seconds typed last time come back at the next start, when the tick
+# would take them; a stored text it would refuse starts the field at 3.
+test_field_text_is_stored_and_a_restart_shows_it() {
   local dir
   dir=$(app_dir)
   _settings_start "$dir"
   wait_for 3 _field_has_focus || e2e_fail "the field never had the focus"
   # The field's text is selected when it gets the focus: typing replaces it.
-  type_text "$TITLE" 25
-  expect_setting Path 25
-  assert_eq 25 "$(control_fact "$TITLE" class:Edit text)" "field text"
+  type_text "$TITLE" 7
+  expect_setting Path 7
+  assert_eq 7 "$(control_fact "$TITLE" class:Edit text)" "field text"
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 5
 
   _settings_start "$dir"
-  assert_eq 3 "$(control_fact "$TITLE" class:Edit text)" "field text after a restart"
-  expect_setting Path 25
+  assert_eq 7 "$(control_fact "$TITLE" class:Edit text)" "field text after a restart"
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 5
+
+  reg_set "$SETTINGS" Path 40000 || e2e_fail "cannot write the setting"
+  _settings_start "$dir"
+  assert_eq 3 "$(control_fact "$TITLE" class:Edit text)" "field text after a restart with 40000 (too big for the tick) stored"
+  expect_setting Path 40000
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 5
 }
