@@ -614,6 +614,26 @@ int cmdFakeTray(double seconds) {
   return kFound;
 }
 
+// A key pressed and let go through SendInput, as an on-screen keyboard or a
+// remote-control tool sends it: the low-level hooks see it marked injected.
+int cmdSendKey(const wchar_t* key) {
+  const auto vk = static_cast<WORD>(std::wcstoul(key, nullptr, 0));
+  if (vk == 0) {
+    complain("sendkey: VK is a virtual-key code, such as 0x41 for A");
+    return kUsage;
+  }
+  INPUT keys[2] = {};
+  for (INPUT& input : keys) {
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+  }
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  const UINT sent = SendInput(2, keys, sizeof(INPUT));
+  if (sent != 2) return missing("SendInput sent " + std::to_string(sent) + " of 2 events");
+  print("sent=2\n");
+  return kFound;
+}
+
 int cmdWaitExit(DWORD pid, double seconds) {
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
   if (!process) return kFound;  // already gone
@@ -720,6 +740,7 @@ int usage() {
       "  wait-exit PID [SECONDS]             until a Windows process ends\n"
       "  fileinfo PATH                       an executable's version resource and icon count\n"
       "  fake-tray SECONDS                   a shell that refuses every tray request for a while\n"
+      "  sendkey VK                          press and let go a virtual key through SendInput\n"
       "SELECTOR: the exact text, id:N, or class:NAME[:K]");
   return kUsage;
 }
@@ -744,6 +765,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"font") return cmdInside(L"font", argv[2], n >= 2 ? argv[3] : nullptr);
   if (command == L"fileinfo") return cmdFileInfo(argv[2]);
   if (command == L"fake-tray") return cmdFakeTray(std::wcstod(argv[2], nullptr));
+  if (command == L"sendkey") return cmdSendKey(argv[2]);
   if (command == L"wait-window") return cmdWaitWindow(argv[2], secondsArg(argc, argv, 3, 10));
   if (command == L"wait-gone") return cmdWaitGone(argv[2], secondsArg(argc, argv, 3, 10));
   if (command == L"box") return cmdBox(argv[2], secondsArg(argc, argv, 3, 0));

@@ -33,6 +33,8 @@ e2e_log() { printf '%s\n' "$*" >&2; }
   MINIMISED_BOX="Minimized to system tray"
   START_TEXT="Start Running (Press Ctrl + Shift + S To Stop)"
   STOP_TEXT="Stop Running (Press Ctrl + Shift + S To Stop)"
+  SETTINGS='HKCU\Software\Trandavel\Pellucor'
+  NOTEPAD="notes.txt - Notepad"
 }
 
 # --- Failing, skipping and asserting ----------------------------------------
@@ -405,6 +407,17 @@ x_window() {
 # shellcheck disable=SC2016 # sed's own $ and ()
 _e2e_regex() { sed 's/[][\.*^$()+?{}|/]/\\&/g' <<<"$1"; }
 
+# follow_x_focus: with no window manager, Wine waits for one to offer the
+# focus (WM_TAKE_FOCUS) before it makes a window that got the X focus the
+# foreground window, so focus_window alone moves the keys on X but leaves
+# Windows' foreground, and with it where Windows sends the keys, where it
+# was. This makes Wine bring the window with the X focus to the front, as a
+# click on it or Alt+Tab would. Programs started afterwards follow it.
+follow_x_focus() {
+  "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /t REG_SZ /d N /f >/dev/null 2>&1 ||
+    e2e_fail "cannot make Wine follow the X focus"
+}
+
 # focus_window TITLE: gives the Wine window the X keyboard focus, which Wine
 # needs before it sees any key.
 focus_window() {
@@ -445,6 +458,26 @@ press_keys() {
   shift
   focus_window "$title"
   xdotool key --delay 20 "$@"
+}
+
+# start_notepad: Wine's Notepad with C:\notes.txt ("notes"), below the main
+# window and the tray, so that it covers neither; waits for its window
+# ($NOTEPAD). Sets NOTES to the file's path here.
+start_notepad() {
+  local v
+  for v in X:0 Y:560 DX:420 DY:200; do
+    "$WINE64" reg add 'HKCU\Software\Microsoft\Notepad' /v "iWindowPos${v%%:*}" /t REG_DWORD /d "${v##*:}" /f \
+      >/dev/null 2>&1 || e2e_fail "cannot place Notepad"
+  done
+  NOTES="$WINEPREFIX/drive_c/notes.txt"
+  printf 'notes\r\n' >"$NOTES"
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" notepad 'C:\notes.txt') >>"$E2E_SCENARIO_DIR/notepad.log" 2>&1 &
+  expect_window "$NOTEPAD" 15
+}
+
+# notepad_text: what Notepad's page holds (escaped).
+notepad_text() {
+  control_fact "$NOTEPAD" class:Edit text
 }
 
 # --- Tray and balloons ---------------------------------------------------------------
@@ -607,12 +640,22 @@ x_cursor_is() {
   esac
 }
 
-# time_reveal: with the cursor hidden now, moves the pointer 3 pixels through
-# XTest and prints the milliseconds until X shows a visible cursor again;
-# "timeout" after 2 s, "not-hidden" if it was not hidden to begin with.
+# time_reveal [PIXELS]: with the cursor hidden now, moves the pointer PIXELS
+# (default 3) to the right through XTest and prints the milliseconds until X
+# shows a visible cursor again; "timeout" after 2 s, "not-hidden" if it was
+# not hidden to begin with.
 time_reveal() {
   local out
-  out=$("${E2E_XCURSOR:?call need_x_cursor first}" reveal 3 0 2000) || true
+  out=$("${E2E_XCURSOR:?call need_x_cursor first}" reveal "${1:-3}" 0 2000) || true
+  printf '%s\n' "${out#ms=}"
+}
+
+# time_hide KEY: with the cursor visible now, presses KEY (an X keysym: a,
+# space) through XTest and prints the milliseconds until X shows a hidden
+# cursor; "timeout" after 2 s, "not-shown" if it was hidden to begin with.
+time_hide() {
+  local out
+  out=$("${E2E_XCURSOR:?call need_x_cursor first}" press "$1" 2000) || true
   printf '%s\n' "${out#ms=}"
 }
 
@@ -646,4 +689,36 @@ unix_path() {
 # reg_set KEY NAME DATA: writes a REG_SZ value.
 reg_set() {
   "$WINE64" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1
+}
+
+_setting_is() { [[ $(reg_query "$SETTINGS" "$1" 2>/dev/null) == "$2" ]]; }
+
+# expect_setting NAME DATA: the program's stored value becomes DATA within 3 s.
+expect_setting() {
+  wait_for 3 _setting_is "$1" "$2" ||
+    e2e_fail "setting '$1': expected '$2', got '$(reg_query "$SETTINGS" "$1" 2>/dev/null || echo '(none)')'"
+}
+
+# --- Calls the eye can't see --------------------------------------------------------
+
+# relay_trace FUNCTIONS: Wine's relay trace of those calls (dll.Function,
+# separated by ";") for the program's starts with APP_WINEDEBUG=+pid,+relay;
+# it goes to app.log, whose path TRACE holds. Each call reads
+# "PID:TID:Call dll.Function(args) ret=..."; the process's children write
+# to the same file.
+relay_trace() {
+  "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d "$1" /f >/dev/null 2>&1 ||
+    e2e_fail "cannot set up the relay trace"
+  TRACE=$E2E_SCENARIO_DIR/app.log
+}
+
+# traced_since LINE PATTERN: true when a line after line LINE of the trace
+# matches the extended regular expression.
+traced_since() {
+  tail -n +"$(($1 + 1))" "${TRACE:?call relay_trace first}" | grep -qE -- "$2"
+}
+
+# trace_lines: how many lines the trace holds now, a mark for traced_since.
+trace_lines() {
+  wc -l <"${TRACE:?call relay_trace first}"
 }

@@ -13,10 +13,7 @@ readonly SESSION_KEY='HKCU\Software\Trandavel\Pellucor\Session'
 # program's starts with APP_WINEDEBUG=+pid,+relay.
 _guardian_trace() {
   need_x_cursor
-  "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
-    /d 'user32.SetSystemCursor;user32.SystemParametersInfoW' /f >/dev/null 2>&1 ||
-    e2e_fail "cannot set up the relay trace"
-  TRACE=$E2E_SCENARIO_DIR/app.log
+  relay_trace 'user32.SetSystemCursor;user32.SystemParametersInfoW'
 }
 
 # Starts the program with a relay trace of the two cursor calls in app.log,
@@ -27,7 +24,8 @@ _guardian_start_hidden() {
   wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
   wait_for 3 _main_wine_pid >/dev/null || e2e_fail "hiding replaced no system cursor"
   MAIN=$(_main_wine_pid)
-  guardian_pid >/dev/null || e2e_fail "no guardian process while the cursors are blank"
+  # Started through a launcher that nobody waits for: it comes a moment later.
+  wait_for 3 guardian_pid >/dev/null || e2e_fail "no guardian process while the cursors are blank"
 }
 
 # The Wine process id of the program: the one that blanks the cursors.

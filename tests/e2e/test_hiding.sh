@@ -4,8 +4,6 @@
 # and Ctrl+Shift+S typed into another program stops the run, while other
 # keys, Ctrl+S (Save) among them, do not.
 
-readonly NOTEPAD="notes.txt - Notepad"
-
 _hiding_start() {
   local dir
   dir=$(app_dir)
@@ -68,17 +66,8 @@ test_run_goes_to_tray_and_hides_the_resting_cursor() {
 }
 
 test_hot_key_in_another_program_stops_the_run() {
-  local v notes
   _hiding_start
-  # Notepad below the main window and the tray, so that it covers neither.
-  for v in X:0 Y:560 DX:420 DY:200; do
-    "$WINE64" reg add 'HKCU\Software\Microsoft\Notepad' /v "iWindowPos${v%%:*}" /t REG_DWORD /d "${v##*:}" /f \
-      >/dev/null 2>&1 || e2e_fail "cannot place Notepad"
-  done
-  notes="$WINEPREFIX/drive_c/notes.txt"
-  printf 'notes\r\n' >"$notes"
-  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" notepad 'C:\notes.txt') >>"$E2E_SCENARIO_DIR/notepad.log" 2>&1 &
-  expect_window "$NOTEPAD" 15
+  start_notepad
 
   click_control "$TITLE" "$START_TEXT"
   expect_hidden "$TITLE" 5
@@ -112,7 +101,7 @@ test_hot_key_in_another_program_stops_the_run() {
   # Ctrl+S is Save: Notepad writes the file, and the run goes on.
   focus_window "$NOTEPAD"
   press_chord ctrl+s
-  wait_for 5 grep -q "this is a test" "$notes" || e2e_fail "Notepad never got the Ctrl+S: the file was not saved"
+  wait_for 5 grep -q "this is a test" "$NOTES" || e2e_fail "Notepad never got the Ctrl+S: the file was not saved"
   sleep 1
   expect_hidden "$TITLE" 0
   _expect_running "after Ctrl+S (Save) in Notepad"

@@ -151,7 +151,7 @@ test_install_over_a_running_copy_then_quiet_uninstall_leave_nothing() {
   # as a user would and starts the new one.
   start_run_on_window "$dir"
   wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
-  guardian_pid >/dev/null || e2e_fail "no guardian while the cursor is hidden"
+  wait_for 3 guardian_pid >/dev/null || e2e_fail "no guardian while the cursor is hidden"
   _install /S || e2e_fail "installing over the running copy failed"
   wait_for 10 _one_program || e2e_fail "pellucor.exe processes after the upgrade: $(program_pids | wc -l)"
   expect_window "$TITLE" 15

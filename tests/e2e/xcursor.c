@@ -13,6 +13,16 @@
  *     "ms=timeout" with exit status 4. Exit status 3 when the cursor was not
  *     hidden to begin with.
  *
+ *   xcursor press KEYSYM [TIMEOUT_MS]
+ *     with a visible cursor shown now, presses the key (an X keysym name: a,
+ *     space, Return) through XTest and prints how long X took to show a
+ *     hidden cursor: "ms=T", or "ms=timeout" with exit status 4; then lets
+ *     the key go. Exit status 3 when the cursor was hidden to begin with.
+ *
+ *   xcursor until hidden|shown [TIMEOUT_MS]
+ *     waits, looking without pause, until X shows a hidden (or a visible)
+ *     cursor and prints how long that took, as reveal does.
+ *
  *   xcursor wiggle SECONDS HZ
  *     moves the pointer 3 pixels right and back, HZ times a second, for
  *     SECONDS: a mouse that never rests.
@@ -68,6 +78,24 @@ static int print_cursor(Display* display) {
   return 0;
 }
 
+/* Polls until the cursor's transparency is `want`: 0 when it was met in time.
+ * The time is taken after each look, so that it includes the look's own
+ * round trip to the server. */
+static int wait_until(Display* display, int want, double since, double timeout_ms) {
+  for (;;) {
+    const int now = shown_transparent(display, NULL);
+    const double elapsed = now_ms() - since;
+    if (now == want) {
+      printf("ms=%.2f\n", elapsed);
+      return 0;
+    }
+    if (elapsed > timeout_ms) {
+      printf("ms=timeout\n");
+      return 4;
+    }
+  }
+}
+
 static int time_reveal(Display* display, int dx, int dy, double timeout_ms) {
   int ignore = 0;
   if (!XTestQueryExtension(display, &ignore, &ignore, &ignore, &ignore)) {
@@ -80,18 +108,31 @@ static int time_reveal(Display* display, int dx, int dy, double timeout_ms) {
   }
   XTestFakeRelativeMotionEvent(display, dx, dy, CurrentTime);
   XSync(display, False);
-  const double moved = now_ms();
-  for (;;) {
-    const double elapsed = now_ms() - moved;
-    if (shown_transparent(display, NULL) == 0) {
-      printf("ms=%.2f\n", elapsed);
-      return 0;
-    }
-    if (elapsed > timeout_ms) {
-      printf("ms=timeout\n");
-      return 4;
-    }
+  return wait_until(display, 0, now_ms(), timeout_ms);
+}
+
+static int time_hide(Display* display, const char* keysym, double timeout_ms) {
+  int ignore = 0;
+  if (!XTestQueryExtension(display, &ignore, &ignore, &ignore, &ignore)) {
+    fprintf(stderr, "xcursor: the X server has no XTest extension\n");
+    return 1;
   }
+  const KeySym sym = XStringToKeysym(keysym);
+  const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(display, sym);
+  if (code == 0) {
+    fprintf(stderr, "xcursor: no key for '%s'\n", keysym);
+    return 1;
+  }
+  if (shown_transparent(display, NULL) != 0) {
+    printf("ms=not-shown\n");
+    return 3;
+  }
+  XTestFakeKeyEvent(display, code, True, CurrentTime);
+  XSync(display, False);
+  const int status = wait_until(display, 1, now_ms(), timeout_ms);
+  XTestFakeKeyEvent(display, code, False, CurrentTime);
+  XSync(display, False);
+  return status;
 }
 
 static int wiggle(Display* display, double seconds, double hz) {
@@ -126,10 +167,16 @@ int main(int argc, char** argv) {
     status = print_cursor(display);
   } else if ((argc == 4 || argc == 5) && argv[1][0] == 'r') {
     status = time_reveal(display, atoi(argv[2]), atoi(argv[3]), argc == 5 ? atof(argv[4]) : 2000.0);
+  } else if ((argc == 3 || argc == 4) && argv[1][0] == 'p') {
+    status = time_hide(display, argv[2], argc == 4 ? atof(argv[3]) : 2000.0);
+  } else if ((argc == 3 || argc == 4) && argv[1][0] == 'u' && (argv[2][0] == 'h' || argv[2][0] == 's')) {
+    status = wait_until(display, argv[2][0] == 'h', now_ms(), argc == 4 ? atof(argv[3]) : 2000.0);
   } else if (argc == 4 && argv[1][0] == 'w') {
     status = wiggle(display, atof(argv[2]), atof(argv[3]));
   } else {
-    fprintf(stderr, "usage: xcursor | xcursor reveal DX DY [TIMEOUT_MS] | xcursor wiggle SECONDS HZ\n");
+    fprintf(stderr,
+            "usage: xcursor | xcursor reveal DX DY [TIMEOUT_MS] | xcursor press KEYSYM [TIMEOUT_MS]\n"
+            "       | xcursor until hidden|shown [TIMEOUT_MS] | xcursor wiggle SECONDS HZ\n");
   }
   XCloseDisplay(display);
   return status;
