@@ -141,7 +141,8 @@ test_a_start_reloads_the_cursors_only_after_a_copy_left_them_blank() {
   wait_for 8 x_cursor_is hidden || e2e_fail "the resting cursor never hid: $(x_cursor)"
   wait_for 3 _main_wine_pid >/dev/null || e2e_fail "hiding replaced no system cursor"
   first=$(_main_wine_pid)
-  kill -9 "$(guardian_pid)" || e2e_fail "no guardian to kill"
+  wait_for 3 guardian_pid >/dev/null || e2e_fail "no guardian to kill"
+  kill -9 "$(guardian_pid)"
   kill -9 "$APP_PID"
   wait_for 5 _no_program_left || e2e_fail "pellucor.exe still runs after both were killed: $(program_pids)"
   reg_query "$SESSION_KEY" CursorsBlank >/dev/null || e2e_fail "the note is gone though the cursors were left blank"
