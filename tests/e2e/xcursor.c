@@ -15,9 +15,10 @@
  *
  *   xcursor press KEYSYM [TIMEOUT_MS]
  *     with a visible cursor shown now, presses the key (an X keysym name: a,
- *     space, Return) through XTest and prints how long X took to show a
- *     hidden cursor: "ms=T", or "ms=timeout" with exit status 4; then lets
- *     the key go. Exit status 3 when the cursor was hidden to begin with.
+ *     space, Return) through XTest and prints how long X took, from the
+ *     sending of the key, to show a hidden cursor: "ms=T", or "ms=timeout"
+ *     with exit status 4; then lets the key go. Exit status 3 when the cursor
+ *     was hidden to begin with.
  *
  *   xcursor until hidden|shown [TIMEOUT_MS]
  *     waits, looking without pause, until X shows a hidden (or a visible)
@@ -127,9 +128,12 @@ static int time_hide(Display* display, const char* keysym, double timeout_ms) {
     printf("ms=not-shown\n");
     return 3;
   }
+  /* From the moment the key is sent: the answer to the sync can come after
+   * the hide it set off. */
+  const double pressed = now_ms();
   XTestFakeKeyEvent(display, code, True, CurrentTime);
   XSync(display, False);
-  const int status = wait_until(display, 1, now_ms(), timeout_ms);
+  const int status = wait_until(display, 1, pressed, timeout_ms);
   XTestFakeKeyEvent(display, code, False, CurrentTime);
   XSync(display, False);
   return status;
