@@ -98,9 +98,11 @@ void MainWindow::create() {
   startMinimisedBox.onClick = [this] { onStartMinimisedClick(); };
   // A copy that was killed may have left the system cursors blank.
   cursorHider.RepairSystemCursors();
-  options_ = ReadOptions(platform_, platform_);
+  storedOptions_ = ReadOptions(platform_, platform_);
+  options_ = storedOptions_;
   platform_.addSystemMenuItems({{kOptionsMenuItem, kOptionsMenuText}, {kAboutMenuItem, kAboutMenuText}});
   onLoad();
+  ApplyPolicies();
 }
 
 void MainWindow::show() {
@@ -125,6 +127,15 @@ std::string MainWindow::RememberedSeconds() {
   }
 }
 
+void MainWindow::ShowSeconds(const std::string& seconds) {
+  showingStoredSeconds_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{showingStoredSeconds_};
+  idleSecondsField.setText(seconds);
+}
+
 void MainWindow::onLoad() {
   Guard g = guard(kLoadLocation);
   g.step(100, [&] { ApplySkin(); });
@@ -147,15 +158,7 @@ void MainWindow::onLoad() {
   g.step(126, [&] { platform_.setText(kWindow, kProductTitle); });
   g.step(126, [&] { platform_.setWindowIcon(); });
   g.step(126, [&] { SetAppTitle(); });
-  g.step(128, [&] {
-    const std::string seconds = RememberedSeconds();
-    showingStoredSeconds_ = true;
-    struct Done {
-      bool& flag;
-      ~Done() { flag = false; }
-    } done{showingStoredSeconds_};
-    idleSecondsField.setText(seconds);
-  });
+  g.step(128, [&] { ShowSeconds(RememberedSeconds()); });
   g.step(130, [&] { startWithWindowsBox.setValue(ReadSetting(platform_, kKeyWindowsStartup, "Off") == "On" ? 1 : 0); });
   g.step(132, [&] { startMinimisedBox.setValue(ReadSetting(platform_, kKeyMinimized, "Off") == "On" ? 1 : 0); });
   if (g.test(134, [&] { return startWithWindowsBox.value() == 1; })) {

@@ -9,6 +9,7 @@
 #include "options/options.h"
 #include "platform/controls.h"
 #include "platform/platform.h"
+#include "policy/policy.h"
 #include "tray/tray_icon.h"
 
 namespace pellucor {
@@ -84,6 +85,7 @@ class MainWindow final : public FormEvents, public ControlHost {
   void onTypingKey() override;
   void onForegroundChanged() override;
   void onMenuCommand(int id) override;
+  void onPolicyChanged() override;
 
   // ControlHost: the program always runs; it keeps no layout to mark.
   bool UserMode() const override { return true; }
@@ -102,8 +104,13 @@ class MainWindow final : public FormEvents, public ControlHost {
   void OpenOptions();
   void ShowAbout();
 
-  // The choices of the Options window, as stored; they apply at once.
+  // The choices that apply: the Options window's, as stored, but where a
+  // policy sets them.
   const Options& options() const { return options_; }
+  const Policies& policies() const { return policies_; }
+  // Reads the policies again and applies what they set, or the user's own
+  // choices where they no longer set anything.
+  void ApplyPolicies();
 
   // The idle detection's memory, set when a run starts.
   std::int32_t LastCursorX = 0;
@@ -150,6 +157,8 @@ class MainWindow final : public FormEvents, public ControlHost {
   bool InListedProgram();
   // The field's text at start: the stored seconds when the tick takes them.
   std::string RememberedSeconds();
+  // Puts seconds in the field without storing them as the user's.
+  void ShowSeconds(const std::string& seconds);
   void endForClose();
 
   Platform& platform_;
@@ -162,6 +171,9 @@ class MainWindow final : public FormEvents, public ControlHost {
   // and pumping) is skipped rather than stacking another box.
   bool inTick_ = false;
   Options options_;
+  // The user's own choices, as stored, under any policy.
+  Options storedOptions_;
+  Policies policies_;
   bool showingStoredSeconds_ = false;
   // Where the pointer was when it was hidden: movements measure from there.
   Point hiddenAt_;

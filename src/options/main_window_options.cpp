@@ -17,13 +17,17 @@ void MainWindow::onMenuCommand(int id) {
 }
 
 // OK stores what changed and applies it at once, during a run too; Cancel
-// changes nothing.
+// changes nothing. Choices a policy sets are shown greyed and never stored.
 void MainWindow::OpenOptions() {
+  // Not every way of setting policies tells running programs.
+  ApplyPolicies();
   OptionsFields fields = FieldsFor(options_);
+  fields.managed = ManagedBy(policies_);
   if (!platform_.runOptionsDialog(fields, appTitle_, &JudgeOptions)) return;
-  const Options chosen = OptionsFrom(fields, platform_);
-  WriteChangedOptions(platform_, options_, chosen);
-  options_ = chosen;
+  const Options chosen = KeepManaged(OptionsFrom(fields, platform_), storedOptions_, policies_);
+  WriteChangedOptions(platform_, storedOptions_, chosen);
+  storedOptions_ = chosen;
+  options_ = Enforce(storedOptions_, policies_);
   if (runButton.caption() == kStopCaption) WatchForRun(true);
 }
 

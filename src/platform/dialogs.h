@@ -15,6 +15,19 @@ struct MenuItem {
   std::string text;
 };
 
+// The Options dialog's choices set by the organisation's policy: shown,
+// greyed, not editable.
+struct ManagedFields {
+  bool hideWhileTyping = false;
+  bool ignoredPixels = false;
+  bool wheelKeepsHidden = false;
+  bool startHiding = false;
+  bool programs = false;
+
+  bool any() const { return hideWhileTyping || ignoredPixels || wheelKeepsHidden || startHiding || programs; }
+  bool operator==(const ManagedFields&) const = default;
+};
+
 // What the Options dialog shows and the user edits, as texts and ticks.
 struct OptionsFields {
   bool hideWhileTyping = false;
@@ -22,6 +35,9 @@ struct OptionsFields {
   bool wheelKeepsHidden = false;
   bool startHiding = false;
   std::string programs;  // one file name a line, as the list's text
+  // Shown as they are, and the note "Some settings are managed by your
+  // organisation." with them when any is.
+  ManagedFields managed;
 };
 
 enum class OptionsField { IgnoredPixels, Programs };

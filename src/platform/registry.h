@@ -1,6 +1,7 @@
 #pragma once
 
-// The per-user settings store and the registry keys of run at logon.
+// The per-user settings store, the registry keys of run at logon, and the
+// policies an administrator sets.
 
 #include <cstdint>
 #include <optional>
@@ -26,6 +27,9 @@ class Registry {
   virtual std::int32_t regDeleteValue(RegKey key, std::string_view name) = 0;
   virtual bool regValueExists(RegKey key, std::string_view name) = 0;
   virtual void regCloseKey(RegKey key) = 0;
+  // A value of the program's policy key, set by an administrator for the
+  // machine or for this user; nothing when it is not there or unreadable.
+  virtual std::optional<PolicyValue> readPolicy(PolicyScope scope, std::string_view name) = 0;
 
  protected:
   ~Registry() = default;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace pellucor {
 
@@ -101,6 +102,19 @@ inline constexpr std::uint32_t kNifInfo = 0x10;
 
 enum class RegRoot { CurrentUser, LocalMachine };
 inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+
+// Who set a policy: an administrator for the whole machine, or for the user.
+enum class PolicyScope { Machine, User };
+// A policy value as the registry holds it: a REG_DWORD's number, or the
+// strings of a REG_SZ (one) or REG_MULTI_SZ (each); other types, data only
+// in `type`.
+struct PolicyValue {
+  std::uint32_t type = 0;
+  std::uint32_t number = 0;
+  std::vector<std::string> texts;
+};
 // Win32 result codes the program looks at.
 inline constexpr std::int32_t kErrorSuccess = 0;
 inline constexpr std::int32_t kErrorFileNotFound = 2;

@@ -44,6 +44,8 @@ class FormEvents {
   virtual void onForegroundChanged() = 0;
   // An item the program added to the window's system menu was chosen.
   virtual void onMenuCommand(int id) = 0;
+  // Windows says the policies may have changed (after a Group Policy refresh).
+  virtual void onPolicyChanged() = 0;
 
  protected:
   ~FormEvents() = default;
@@ -63,6 +65,8 @@ class Window {
   virtual void setCheck(ControlId id, int value) = 0;
   virtual void setVisible(ControlId id, bool visible) = 0;
   virtual bool visible(ControlId id) = 0;
+  // A disabled control is shown greyed and takes no input.
+  virtual void setEnabled(ControlId id, bool enabled) = 0;
   virtual void setBackColour(ControlId id, Colour colour) = 0;
   virtual void setForeColour(ControlId id, Colour colour) = 0;
   // Returns false when the control cannot take the focus (hidden window).

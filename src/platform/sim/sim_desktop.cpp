@@ -32,7 +32,7 @@ std::string SimDesktop::name(ControlId id) {
 
 void SimDesktop::userClick(ControlId id) {
   post([this, id] {
-    if (!windowVisible_ || !control(id).visible) return;
+    if (!windowVisible_ || !control(id).visible || !control(id).enabled) return;
     moveFocus(id);
     if (events_) events_->onUserClick(id);
   });
@@ -67,7 +67,7 @@ void SimDesktop::userType(const std::string& text) {
 
 void SimDesktop::userFocus(ControlId id) {
   post([this, id] {
-    if (windowVisible_ && control(id).visible) moveFocus(id);
+    if (windowVisible_ && control(id).visible && control(id).enabled) moveFocus(id);
   });
 }
 

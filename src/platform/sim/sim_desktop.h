@@ -29,6 +29,7 @@ struct SimControl {
   std::string text;
   int check = 0;
   bool visible = true;
+  bool enabled = true;
   Colour back = kWhite;
   Colour fore = kSysWindowText;
   int selStart = 0;
@@ -104,6 +105,7 @@ class SimDesktop final : public Platform {
   void setCheck(ControlId id, int value) override;
   void setVisible(ControlId id, bool visible) override;
   bool visible(ControlId id) override;
+  void setEnabled(ControlId id, bool enabled) override;
   void setBackColour(ControlId id, Colour colour) override;
   void setForeColour(ControlId id, Colour colour) override;
   bool setFocus(ControlId id) override;
@@ -170,6 +172,7 @@ class SimDesktop final : public Platform {
   std::int32_t regDeleteValue(RegKey key, std::string_view name) override;
   bool regValueExists(RegKey key, std::string_view name) override;
   void regCloseKey(RegKey key) override;
+  std::optional<PolicyValue> readPolicy(PolicyScope scope, std::string_view name) override;
 
   // Files (sim_files.cpp)
   std::string programFolder() override;
@@ -268,6 +271,7 @@ class SimDesktop final : public Platform {
   std::function<void(SimOptionsDialog&)> useOptionsDialog;
   std::string version = "1.0.0";
 
+
   // --- Other copies of the program -------------------------------------------
   // A copy that already runs in the session, and whether its window can be
   // asked to show.
@@ -332,6 +336,16 @@ class SimDesktop final : public Platform {
   // A value, or null; names compare without case.
   const RegValue* regValue(const std::string& keyName, const std::string& valueName) const;
   void setRegValue(const std::string& keyName, const std::string& valueName, RegValue value);
+
+  // --- Group Policy ---------------------------------------------------------
+  // An administrator sets a policy value: a REG_DWORD's data is its four
+  // bytes, low first; a REG_MULTI_SZ's, its strings each ended by a NUL.
+  void setPolicy(PolicyScope scope, const std::string& name, RegValue value);
+  void setPolicyNumber(PolicyScope scope, const std::string& name, std::uint32_t number);
+  void setPolicyList(PolicyScope scope, const std::string& name, const std::vector<std::string>& texts);
+  void removePolicy(PolicyScope scope, const std::string& name);
+  // A Group Policy refresh tells the top-level windows.
+  void policyRefreshed();
 
  private:
   struct File {

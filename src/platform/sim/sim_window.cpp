@@ -69,6 +69,14 @@ void SimDesktop::setVisible(ControlId id, bool visible) {
   c.visible = visible;
 }
 
+void SimDesktop::setEnabled(ControlId id, bool enabled) {
+  log.push_back(std::string(enabled ? "enable " : "disable ") + name(id));
+  SimControl& c = control(id);
+  // Windows takes the focus from a control it disables.
+  if (!enabled && focus_ == id) moveFocus(-1);
+  c.enabled = enabled;
+}
+
 bool SimDesktop::visible(ControlId id) { return id == kWindow ? windowVisible_ : control(id).visible; }
 
 void SimDesktop::setBackColour(ControlId id, Colour colour) {

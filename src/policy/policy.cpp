@@ -1,0 +1,98 @@
+#include "policy/policy.h"
+
+#include "options/options_dialog.h"
+
+namespace pellucor {
+
+std::optional<std::uint32_t> PolicyNumber(const PolicyRule& rule, const PolicyValue& value) {
+  if (rule.kind == PolicyKind::ProgramList || value.type != kRegDword) return std::nullopt;
+  if (value.number < rule.min || value.number > rule.max) return std::nullopt;
+  return value.number;
+}
+
+std::optional<std::vector<std::string>> PolicyPrograms(const PolicyValue& value, Files& files) {
+  if (value.type != kRegMultiSz) return std::nullopt;
+  std::vector<std::string> programs;
+  bool named = false;
+  for (const std::string& text : value.texts) {
+    for (const std::string& name : SplitProgramLines(text)) {
+      named = true;
+      if (ProgramNameFault(name).empty() && !ListsProgram(files, programs, name)) programs.push_back(name);
+    }
+  }
+  // An empty list is a choice (no program keeps the pointer shown); a list of
+  // nothing but faults is a mistake, and the user's own list applies.
+  if (named && programs.empty()) return std::nullopt;
+  return programs;
+}
+
+namespace {
+
+// The first scope's usable value, machine before user.
+template <class Take>
+auto FirstUsable(Registry& registry, const PolicyRule& rule, Take take) -> decltype(take(PolicyValue{})) {
+  for (const PolicyScope scope : {PolicyScope::Machine, PolicyScope::User}) {
+    if (const std::optional<PolicyValue> value = registry.readPolicy(scope, rule.name)) {
+      if (auto taken = take(*value)) return taken;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<int> NumberPolicy(Registry& registry, const PolicyRule& rule) {
+  return FirstUsable(registry, rule, [&](const PolicyValue& value) -> std::optional<int> {
+    if (const auto number = PolicyNumber(rule, value)) return static_cast<int>(*number);
+    return std::nullopt;
+  });
+}
+
+std::optional<bool> SwitchPolicy(Registry& registry, const PolicyRule& rule) {
+  const std::optional<int> number = NumberPolicy(registry, rule);
+  if (!number) return std::nullopt;
+  return *number == 1;
+}
+
+}  // namespace
+
+Policies ReadPolicies(Registry& registry, Files& files) {
+  Policies policies;
+  policies.idleSeconds = NumberPolicy(registry, kIdleSecondsRule);
+  policies.startHiding = SwitchPolicy(registry, kStartHidingRule);
+  policies.hideWhileTyping = SwitchPolicy(registry, kHideWhileTypingRule);
+  policies.ignoredPixels = NumberPolicy(registry, kIgnoredPixelsRule);
+  policies.wheelKeepsHidden = SwitchPolicy(registry, kWheelKeepsHiddenRule);
+  policies.neverHideIn =
+      FirstUsable(registry, kNeverHideInRule, [&](const PolicyValue& value) { return PolicyPrograms(value, files); });
+  return policies;
+}
+
+Options Enforce(Options options, const Policies& policies) {
+  options.startHiding = policies.startHiding.value_or(options.startHiding);
+  options.hideWhileTyping = policies.hideWhileTyping.value_or(options.hideWhileTyping);
+  options.ignoredPixels = policies.ignoredPixels.value_or(options.ignoredPixels);
+  options.wheelKeepsHidden = policies.wheelKeepsHidden.value_or(options.wheelKeepsHidden);
+  if (policies.neverHideIn) options.neverHideIn = *policies.neverHideIn;
+  return options;
+}
+
+ManagedFields ManagedBy(const Policies& policies) {
+  ManagedFields managed;
+  managed.hideWhileTyping = policies.hideWhileTyping.has_value();
+  managed.ignoredPixels = policies.ignoredPixels.has_value();
+  managed.wheelKeepsHidden = policies.wheelKeepsHidden.has_value();
+  managed.startHiding = policies.startHiding.has_value();
+  managed.programs = policies.neverHideIn.has_value();
+  return managed;
+}
+
+Options KeepManaged(Options chosen, const Options& stored, const Policies& policies) {
+  const ManagedFields managed = ManagedBy(policies);
+  if (managed.hideWhileTyping) chosen.hideWhileTyping = stored.hideWhileTyping;
+  if (managed.ignoredPixels) chosen.ignoredPixels = stored.ignoredPixels;
+  if (managed.wheelKeepsHidden) chosen.wheelKeepsHidden = stored.wheelKeepsHidden;
+  if (managed.startHiding) chosen.startHiding = stored.startHiding;
+  if (managed.programs) chosen.neverHideIn = stored.neverHideIn;
+  return chosen;
+}
+
+}  // namespace pellucor
