@@ -245,6 +245,12 @@ void Win32Platform::setVisible(ControlId id, bool visible) {
   rethrowPendingFailure();
 }
 
+void Win32Platform::setEnabled(ControlId id, bool enabled) {
+  // Windows takes the focus away from a control it disables.
+  EnableWindow(control(id).hwnd, enabled ? TRUE : FALSE);
+  rethrowPendingFailure();
+}
+
 bool Win32Platform::visible(ControlId id) {
   if (id == kWindow) return IsWindowVisible(window_) != FALSE;
   return (GetWindowLongPtrW(control(id).hwnd, GWL_STYLE) & WS_VISIBLE) != 0;

@@ -7,6 +7,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "platform/win32/system_library.h"
@@ -42,15 +43,27 @@ void Fill(HWND dialog, const OptionsFields& fields) {
   Tick(dialog, IDC_WHEEL, fields.wheelKeepsHidden);
   Tick(dialog, IDC_START_HIDING, fields.startHiding);
   SetDlgItemTextW(dialog, IDC_PROGRAMS, Widen(fields.programs).c_str());
+  // What a policy sets is shown greyed, and the note says why.
+  const ManagedFields& managed = fields.managed;
+  const auto grey = [dialog](std::initializer_list<int> ids, bool managedHere) {
+    for (const int id : ids) EnableWindow(GetDlgItem(dialog, id), managedHere ? FALSE : TRUE);
+  };
+  grey({IDC_HIDE_TYPING}, managed.hideWhileTyping);
+  grey({IDC_PIXELS_LABEL, IDC_PIXELS, IDC_PIXELS_UNIT}, managed.ignoredPixels);
+  grey({IDC_WHEEL}, managed.wheelKeepsHidden);
+  grey({IDC_START_HIDING}, managed.startHiding);
+  grey({IDC_PROGRAMS_LABEL, IDC_PROGRAMS, IDC_BROWSE}, managed.programs);
+  ShowWindow(GetDlgItem(dialog, IDC_MANAGED_NOTE), managed.any() ? SW_SHOWNA : SW_HIDE);
 }
 
-OptionsFields Read(HWND dialog) {
+OptionsFields Read(HWND dialog, const ManagedFields& managed) {
   OptionsFields fields;
   fields.hideWhileTyping = Ticked(dialog, IDC_HIDE_TYPING);
   fields.ignoredPixels = Narrow(ItemText(dialog, IDC_PIXELS));
   fields.wheelKeepsHidden = Ticked(dialog, IDC_WHEEL);
   fields.startHiding = Ticked(dialog, IDC_START_HIDING);
   fields.programs = Narrow(ItemText(dialog, IDC_PROGRAMS));
+  fields.managed = managed;
   return fields;
 }
 
@@ -113,14 +126,18 @@ INT_PTR CALLBACK Win32Platform::OptionsDialogProc(HWND dialog, UINT message, WPA
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     Fill(dialog, *reinterpret_cast<OptionsDialogState*>(lParam)->fields);
-    return TRUE;  // the focus goes to the first control
+    // The first control may be greyed by a policy: the focus goes to the
+    // first one the user can use.
+    if (IsWindowEnabled(reinterpret_cast<HWND>(wParam))) return TRUE;
+    SetFocus(GetNextDlgTabItem(dialog, nullptr, FALSE));
+    return FALSE;
   }
   auto* state = reinterpret_cast<OptionsDialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
   if (!state || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
   switch (LOWORD(wParam)) {
     case IDOK:
       try {
-        OptionsFields fields = Read(dialog);
+        OptionsFields fields = Read(dialog, state->fields->managed);
         if (const auto refusal = (*state->judge)(fields)) {
           ShowRefusal(dialog, *refusal, state->boxCaption);
           return TRUE;

@@ -115,6 +115,11 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kSessionChangeMessage:
       if (wParam == kSessionUnlock) deliver([](FormEvents& e) { e.onSessionResumed(); });
       return 0;
+    case WM_SETTINGCHANGE:
+      // A Group Policy refresh names "Policy" to every top-level window.
+      if (lParam && CompareStringOrdinal(reinterpret_cast<LPCWSTR>(lParam), -1, L"Policy", -1, TRUE) == CSTR_EQUAL)
+        deliver([](FormEvents& e) { e.onPolicyChanged(); });
+      return DefWindowProcW(window_, message, wParam, lParam);
     case WM_POWERBROADCAST:
       if (wParam == kResumeAutomatic) deliver([](FormEvents& e) { e.onSessionResumed(); });
       return TRUE;

@@ -40,6 +40,7 @@ class Win32Platform final : public Platform {
   void setCheck(ControlId id, int value) override;
   void setVisible(ControlId id, bool visible) override;
   bool visible(ControlId id) override;
+  void setEnabled(ControlId id, bool enabled) override;
   void setBackColour(ControlId id, Colour colour) override;
   void setForeColour(ControlId id, Colour colour) override;
   bool setFocus(ControlId id) override;
@@ -106,6 +107,7 @@ class Win32Platform final : public Platform {
   std::int32_t regDeleteValue(RegKey key, std::string_view name) override;
   bool regValueExists(RegKey key, std::string_view name) override;
   void regCloseKey(RegKey key) override;
+  std::optional<PolicyValue> readPolicy(PolicyScope scope, std::string_view name) override;
 
   // Files (win32_files.cpp)
   std::string programFolder() override;
