@@ -5,7 +5,8 @@
 #
 #   pellucor-VERSION-setup.exe      the per-user installer (NSIS)
 #   pellucor-VERSION-x64.msi        the per-machine installer (wixl), to deploy
-#   pellucor-VERSION-portable.zip   pellucor.exe, README.txt, LICENSE.txt
+#   pellucor-VERSION-portable.zip   pellucor.exe, README.txt, LICENSE.txt and
+#                                   the Group Policy templates in policy/
 #   winget/                         the manifests listing the installers; they
 #                                   point at PELLUCOR_DOWNLOAD_URL (default
 #                                   https://trandavel.example/pellucor/download/VERSION)
@@ -45,6 +46,9 @@ bash scripts/sign.sh "$stage/pellucor.exe"
 # What ships, as it ships: Windows line ends for the texts.
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' packaging/README.txt >"$stage/README.txt"
 sed -e 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
+mkdir -p "$stage/policy/en-US"
+cp packaging/policy/pellucor.admx "$stage/policy/"
+cp packaging/policy/en-US/pellucor.adml "$stage/policy/en-US/"
 
 makensis -V2 -INPUTCHARSET UTF8 "${sign[@]}" \
   -DVERSION="$version" -DSTAGE="$stage" -DSOURCE="$PWD" \
@@ -62,7 +66,7 @@ import sys, time, zipfile
 stage, out, stamp = sys.argv[1], sys.argv[2], int(sys.argv[3])
 when = time.gmtime(stamp)[:6]
 with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
-    for name in ("pellucor.exe", "README.txt", "LICENSE.txt"):
+    for name in ("pellucor.exe", "README.txt", "LICENSE.txt", "policy/pellucor.admx", "policy/en-US/pellucor.adml"):
         info = zipfile.ZipInfo(name, date_time=when)
         info.compress_type = zipfile.ZIP_DEFLATED
         info.external_attr = 0o644 << 16

@@ -634,6 +634,17 @@ int cmdSendKey(const wchar_t* key) {
   return kFound;
 }
 
+// What Windows broadcasts when settings of AREA changed: "Policy" after a
+// Group Policy refresh.
+int cmdSettingChange(const wchar_t* area) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(area), SMTO_ABORTIFHUNG,
+                           5000, &answer))
+    return missing("the broadcast did not go out");
+  print("sent=1\n");
+  return kFound;
+}
+
 int cmdWaitExit(DWORD pid, double seconds) {
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
   if (!process) return kFound;  // already gone
@@ -741,6 +752,7 @@ int usage() {
       "  fileinfo PATH                       an executable's version resource and icon count\n"
       "  fake-tray SECONDS                   a shell that refuses every tray request for a while\n"
       "  sendkey VK                          press and let go a virtual key through SendInput\n"
+      "  settingchange AREA                  broadcast WM_SETTINGCHANGE naming AREA (Policy)\n"
       "SELECTOR: the exact text, id:N, or class:NAME[:K]");
   return kUsage;
 }
@@ -766,6 +778,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"fileinfo") return cmdFileInfo(argv[2]);
   if (command == L"fake-tray") return cmdFakeTray(std::wcstod(argv[2], nullptr));
   if (command == L"sendkey") return cmdSendKey(argv[2]);
+  if (command == L"settingchange") return cmdSettingChange(argv[2]);
   if (command == L"wait-window") return cmdWaitWindow(argv[2], secondsArg(argc, argv, 3, 10));
   if (command == L"wait-gone") return cmdWaitGone(argv[2], secondsArg(argc, argv, 3, 10));
   if (command == L"box") return cmdBox(argv[2], secondsArg(argc, argv, 3, 0));

@@ -55,7 +55,8 @@ test_portable_zip_runs_from_any_folder_and_writes_nothing_beside_itself() {
   zip="$E2E_DIST/pellucor-$(_version)-portable.zip"
   [[ -f $zip ]] || e2e_fail "no $zip: run scripts/package.sh first"
   names=$(python3 -c 'import sys, zipfile; print(" ".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$zip")
-  assert_eq "pellucor.exe README.txt LICENSE.txt" "$names" "the zip's files"
+  assert_eq "pellucor.exe README.txt LICENSE.txt policy/pellucor.admx policy/en-US/pellucor.adml" "$names" \
+    "the zip's files"
 
   dir="$WINEPREFIX/drive_c/users/Public/Downloads/Pellucor portable"
   mkdir -p "$dir"
@@ -80,7 +81,7 @@ test_portable_zip_runs_from_any_folder_and_writes_nothing_beside_itself() {
   wait_for 5 has_control "$TITLE" "$MINIMISED_BOX" || true
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 5
-  assert_eq "LICENSE.txt README.txt pellucor.exe " "$(cd "$dir" && ls -A | sort | tr '\n' ' ')" \
+  assert_eq "LICENSE.txt README.txt pellucor.exe policy " "$(cd "$dir" && ls -A | sort | tr '\n' ' ')" \
     "files beside the program after a run"
 }
 
@@ -310,7 +311,8 @@ test_msi_installs_for_all_users_and_quietly_removes_what_it_installed() {
   (cd "$WINEPREFIX/drive_c" && "$WINE64" msiexec /i 'C:\pellucor.msi' /qn /l*v 'C:\install.log') \
     >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 || e2e_fail "msiexec /i ended with status $?"
   dir="$WINEPREFIX/drive_c/Program Files/Pellucor"
-  assert_eq "pellucor.exe " "$(cd "$dir" && ls -A | tr '\n' ' ')" "installed files"
+  assert_eq "pellucor.exe policy policy/en-US policy/en-US/pellucor.adml policy/pellucor.admx " \
+    "$(cd "$dir" && find . -mindepth 1 | sed 's#^\./##' | LC_ALL=C sort | tr '\n' ' ')" "installed files"
   # Where the install put the Start menu: the all-users one on Windows, the
   # user's own under Wine (see README.md).
   shortcut=$(tr -d '\r' <"$WINEPREFIX/drive_c/install.log" | sed -n 's/^Property(S): ProgramMenuFolder = //p' |
