@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 seconds="${FUZZ_SECONDS:-60}"
-targets=(fuzz_number fuzz_skin fuzz_settings fuzz_run_value)
+targets=(fuzz_number fuzz_skin fuzz_settings fuzz_run_value fuzz_policy)
 build=build/fuzz
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
