@@ -44,6 +44,9 @@ class FormEvents {
   virtual void onForegroundChanged() = 0;
   // An item the program added to the window's system menu was chosen.
   virtual void onMenuCommand(int id) = 0;
+  // Another start of the program sends a command (its own bytes, outside
+  // input) and waits for the answer returned here, a number above 0.
+  virtual int onCommand(std::string_view command) = 0;
 
  protected:
   ~FormEvents() = default;
