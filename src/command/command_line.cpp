@@ -122,7 +122,7 @@ std::string UsageText() {
          "\r\n"
          "/start\tStart hiding the pointer; starts Pellucor if it is not running.\r\n"
          "/stop\tStop hiding the pointer.\r\n"
-         "/show\tBring Pellucor's window back, as its tray icon does.\r\n"
+         "/show\tBring Pellucor's window back, as its tray icon does; starts Pellucor if it is not running.\r\n"
          "/exit\tClose Pellucor, as its close button does.\r\n"
          "/seconds N\tHide the pointer after N seconds without movement (0 to 32767); kept for next time. "
          "With no action, starts Pellucor if it is not running.\r\n"
