@@ -64,8 +64,21 @@ test_command_line_drives_the_running_copy() {
 }
 
 test_command_line_start_with_no_copy_begins_a_run() {
-  local dir
+  local dir box pid status
   dir=$(app_dir)
+
+  # /? only shows the usage, and starts nothing.
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" "$EXE_WIN" -?) >>"$E2E_SCENARIO_DIR/second.log" 2>&1 &
+  pid=$!
+  box=$(probe box "$TITLE" 15) || e2e_fail "no usage box for -?"
+  assert_contains "$(kv text <<<"$box" | unescape)" "/seconds N" "the usage"
+  assert_contains "$(kv text <<<"$box" | unescape)" "Exit codes" "the usage"
+  probe press "$TITLE" 1 >/dev/null || e2e_fail "cannot press OK"
+  status=0
+  wait "$pid" || status=$?
+  assert_eq 0 "$status" "exit code of -?"
+  [[ -z $(program_pids) ]] || e2e_fail "-? left pellucor.exe running"
+
   start_app "$dir" /seconds 2 /start
   expect_window "$TITLE" 20
   expect_hidden "$TITLE" 10
