@@ -1,12 +1,26 @@
 #include "app/app.h"
 
+#include "app/app_title.h"
+#include "app/error_report.h"
 #include "app/main_window.h"
+#include "command/command_line.h"
 
 namespace pellucor {
 namespace {
 
 // The first copy may still be starting, its window not yet made.
 constexpr double kFindOtherCopySeconds = 10.0;
+constexpr unsigned kInformationBoxStyle = 0x40;  // MB_ICONINFORMATION, OK only
+
+// A second start with a command: the running copy carries it out, and the
+// exit code says how it went.
+int SendToRunningCopy(Platform& platform, const CommandLine& line) {
+  const std::optional<int> answer = platform.sendCommandToOtherCopy(EncodeCommand(line.command), kFindOtherCopySeconds);
+  if (answer == kAnswerDone) return kExitDone;
+  if (!line.silent)
+    platform.messageBox(answer ? AnswerText(*answer, line.command) : kNoAnswerText, kProductTitle, kErrorBoxStyle);
+  return answer ? kExitRefused : kExitNoCopy;
+}
 
 }  // namespace
 
@@ -16,15 +30,45 @@ bool AnotherCopyHoldsTheClaim(std::int32_t claim) {
   return claim == kErrorAlreadyExists || claim == kErrorAccessDenied;
 }
 
-int runPellucor(Platform& platform) {
+int runPellucor(Platform& platform, const std::vector<std::string>& args) {
+  // The whole command line is judged before anything is done.
+  const CommandLine line = ParseCommandLine(args, platform);
+  if (!line.error.empty()) {
+    if (!line.silent) {
+      std::string text = line.error;
+      platform.messageBox(text.append("\r\n\r\n").append(UsageText()), kProductTitle, kErrorBoxStyle);
+    }
+    return kExitRefused;
+  }
+  if (line.help) {
+    if (!line.silent) platform.messageBox(UsageText(), kProductTitle, kInformationBoxStyle);
+    return kExitDone;
+  }
+
   // A second copy would fight the first over the system cursors: it only
-  // brings the first one's window forward, as a click on its tray icon would.
-  // A claim that cannot be made at all lets the program start: starting
-  // beats not starting.
-  if (AnotherCopyHoldsTheClaim(platform.claimOnlyCopy()))
-    return platform.askOtherCopyToShow(kFindOtherCopySeconds) ? 0 : 1;
+  // passes its command on, or brings the first one's window forward, as a
+  // click on its tray icon would. A claim that cannot be made at all lets
+  // the program start: starting beats not starting.
+  const Command& command = line.command;
+  if (AnotherCopyHoldsTheClaim(platform.claimOnlyCopy())) {
+    if (!command.empty()) return SendToRunningCopy(platform, line);
+    return platform.askOtherCopyToShow(kFindOtherCopySeconds) ? kExitDone : kExitNoCopy;
+  }
+  if (command.action == CommandAction::Stop || command.action == CommandAction::Exit) {
+    if (!line.silent) platform.messageBox(kNotRunningText, kProductTitle, kErrorBoxStyle);
+    return kExitNoCopy;
+  }
+
   MainWindow form(platform);
   form.create();
+  // This start's own command; the window shows at a start anyway.
+  Command atStart = command;
+  if (atStart.action == CommandAction::Show) atStart.action = CommandAction::None;
+  if (!atStart.empty()) {
+    const int answer = form.CarryOut(atStart);
+    if (answer != kAnswerDone && !line.silent)
+      platform.messageBox(AnswerText(answer, atStart), kProductTitle, kErrorBoxStyle);
+  }
   form.show();
   return platform.runMessageLoop();
 }

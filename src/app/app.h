@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -10,10 +12,12 @@ namespace pellucor {
 // copy of the program runs there.
 bool AnotherCopyHoldsTheClaim(std::int32_t claim);
 
-// Creates the main window, runs its start-up, shows it and runs the message
-// loop until the process ends. The whole program, on any platform. When
-// another copy runs in the session, asks it to show its window instead and
-// returns 0 (1 if it could not be asked).
-int runPellucor(Platform& platform);
+// The whole program, on any platform, given the arguments after its name.
+// Creates the main window, runs its start-up and this start's command, shows
+// it and runs the message loop until the process ends. When another copy runs
+// in the session, passes the command to it instead (a plain start asks it to
+// show its window) and returns the exit code (kExitDone, kExitRefused,
+// kExitNoCopy). A bad command line does nothing and returns kExitRefused.
+int runPellucor(Platform& platform, const std::vector<std::string>& args = {});
 
 }  // namespace pellucor

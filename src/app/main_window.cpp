@@ -66,6 +66,7 @@ MainWindow::MainWindow(Platform& platform)
       tickTimer(platform, kTickTimer, kTickDesignInterval),
       trayWatchTimer(platform, kTrayWatch, kTrayWatchMs),
       startRunTimer(platform, kStartRunTimer, kStartRunMs),
+      closeTimer(platform, kCloseTimer, kStartRunMs),
       trayIcon(platform, platform, platform, *this),
       skin(platform, platform),
       cursorHider(platform, platform, platform),
@@ -91,6 +92,10 @@ void MainWindow::create() {
   tickTimer.onTimer = [this] { onTick(); };
   trayWatchTimer.onTimer = [this] { onTrayWatchTick(); };
   startRunTimer.onTimer = [this] { onStartRunTick(); };
+  closeTimer.onTimer = [this] {
+    closeTimer.setEnabled(false);
+    onCloseRequest();
+  };
   idleSecondsField.onChange = [this] { onIdleSecondsChange(); };
   idleSecondsField.onGotFocus = [this] { onIdleSecondsFocus(); };
   idleSecondsField.onLostFocus = [this] { onIdleSecondsFocusLost(); };
@@ -248,6 +253,7 @@ void MainWindow::onTimer(int timerId) {
   if (timerId == kTickTimer && tickTimer.onTimer) tickTimer.onTimer();
   if (timerId == kTrayWatch && trayWatchTimer.onTimer) trayWatchTimer.onTimer();
   if (timerId == kStartRunTimer && startRunTimer.onTimer) startRunTimer.onTimer();
+  if (timerId == kCloseTimer && closeTimer.onTimer) closeTimer.onTimer();
 }
 
 // Unlocking and waking are when a hook is found dropped: the hot key must

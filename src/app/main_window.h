@@ -5,6 +5,7 @@
 
 #include "app/error_report.h"
 #include "app/skin_engine.h"
+#include "command/command_line.h"
 #include "hider/cursor_hider.h"
 #include "options/options.h"
 #include "platform/controls.h"
@@ -55,6 +56,9 @@ class MainWindow final : public FormEvents, public ControlHost {
   // Begins the run of "Start hiding as soon as Pellucor starts" from the
   // message loop, once the start-up is over.
   static constexpr int kStartRunTimer = 3;
+  // Closes the window from the message loop, after a command to close has
+  // been answered.
+  static constexpr int kCloseTimer = 4;
   // The system menu's items.
   enum : int { kOptionsMenuItem = 0x1010, kAboutMenuItem = 0x1020 };
 
@@ -86,6 +90,7 @@ class MainWindow final : public FormEvents, public ControlHost {
   void onForegroundChanged() override;
   void onMenuCommand(int id) override;
   void onPolicyChanged() override;
+  int onCommand(std::string_view command) override;
 
   // ControlHost: the program always runs; it keeps no layout to mark.
   bool UserMode() const override { return true; }
@@ -103,6 +108,13 @@ class MainWindow final : public FormEvents, public ControlHost {
   void onStartRunTick();
   void OpenOptions();
   void ShowAbout();
+
+  // A command from the command line, of another start or of this one;
+  // returns the answer (CommandAnswer). Nothing changes unless all of it
+  // can be done.
+  int CarryOut(const Command& command);
+  // Whether a command may set the idle seconds to this text.
+  bool AcceptRemoteSeconds(std::string_view text);
 
   // The choices that apply: the Options window's, as stored, but where a
   // policy sets them.
@@ -137,6 +149,7 @@ class MainWindow final : public FormEvents, public ControlHost {
   Timer tickTimer;
   Timer trayWatchTimer;
   Timer startRunTimer;
+  Timer closeTimer;
   TrayIcon trayIcon;
   SkinEngine skin;
   CursorHider cursorHider;
@@ -160,6 +173,9 @@ class MainWindow final : public FormEvents, public ControlHost {
   // Puts seconds in the field without storing them as the user's.
   void ShowSeconds(const std::string& seconds);
   void endForClose();
+  // The seconds a command gave: shown in the field and stored as typed ones are.
+  void SetIdleSeconds(const std::string& text);
+  bool Running() const { return runButton.caption() == kStopCaption; }
 
   Platform& platform_;
   std::vector<ControlSpec> specs_;
@@ -175,6 +191,8 @@ class MainWindow final : public FormEvents, public ControlHost {
   Options storedOptions_;
   Policies policies_;
   bool showingStoredSeconds_ = false;
+  // The run ends by a command: the window stays where it is, in the tray or not.
+  bool quietStop_ = false;
   // Where the pointer was when it was hidden: movements measure from there.
   Point hiddenAt_;
 };

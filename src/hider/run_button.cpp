@@ -23,9 +23,12 @@ void MainWindow::onRunButtonClick() {
   using hotKey::StopRequested;
   Guard g = guard(kClickLocation);
   if (g.test(100, [&] { return runButton.caption() == kStartCaption; })) {
+    quietStop_ = false;
     g.step(102, [&] { runButton.setCaption(kStopCaption); });
     g.step(104, [&] { platform_.setWindowState(WindowState::Minimised); });
-    g.step(106, [&] { StopRequested = 0; });
+    // A stop by command may come while the start is still under way (the
+    // tray's balloon pumps messages): it is kept, not forgotten.
+    g.step(106, [&] { StopRequested = quietStop_ ? -1 : 0; });
     // Windows drops a hook that once took too long; each run has one again.
     g.step(106, [&] { hotKey::ReinstallKeyboardHook(platform_); });
     std::optional<Point> pos;
@@ -72,19 +75,25 @@ void MainWindow::StopSequence(Guard& g) {
   g.step(136, [&] { platform_.processPendingMessages(); });
   g.step(138, [&] { cursorHider.RevealCursor(); });
   g.step(142, [&] { runButton.setCaption(kStartCaption); });
+  // A stop by command leaves the window where it was: a script stopping the
+  // run has nobody at the keys to look at it.
   g.step(144, [&] {
+    if (quietStop_) return;
     WaitForStopKeysUp();
     trayIcon.DropPendingBalloon();  // the window is back: no news of the tray
     platform_.setVisible(kWindow, true);
   });
   g.step(146, [&] {
+    if (quietStop_) return;
     platform_.setFocus(kWindow);
     // Windows refuses the foreground to a program the user did not just
     // use (the hot key was typed into another one): the window then opens
     // behind, and its taskbar button says where it is.
     if (!platform_.isForeground()) platform_.flashUntilActivated();
   });
-  g.step(148, [&] { HiddenInTray = false; });
+  g.step(148, [&] {
+    if (!quietStop_) HiddenInTray = false;
+  });
 }
 
 void MainWindow::WatchForRun(bool running) {

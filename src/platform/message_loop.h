@@ -25,6 +25,9 @@ class MessageLoop {
   virtual void killTimer(int timerId) = 0;
   // A modal box; returns the pressed button's id (1 = OK).
   virtual int messageBox(std::string_view text, std::string_view caption, unsigned style) = 0;
+  // Whether a message box or dialog of the program is open now: its modal
+  // loop runs, and whatever it dispatches nests inside it.
+  virtual bool boxOpen() = 0;
   // Ends the process at once, without the close handling of other windows.
   [[noreturn]] virtual void endProcess(int exitCode) = 0;
 

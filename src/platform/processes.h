@@ -7,6 +7,8 @@
 // The two share one note, "the system cursors are blank".
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 #include "platform/types.h"
 
@@ -23,6 +25,11 @@ class Processes {
   // right to come to the foreground; waits up to the time for its window
   // to exist. False when no window could be asked.
   virtual bool askOtherCopyToShow(double timeoutSeconds) = 0;
+  // Hands a command to the window of the copy that holds the claim, giving
+  // it the right to come to the foreground, and returns its answer
+  // (FormEvents::onCommand). Waits up to the time for its window to exist
+  // and to take the command; none when no window answered.
+  virtual std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) = 0;
 
   // Main process: starts the guardian over this process, outside this
   // process's tree and job, so that ending the program's tree leaves it;

@@ -46,6 +46,9 @@ class FormEvents {
   virtual void onMenuCommand(int id) = 0;
   // Windows says the policies may have changed (after a Group Policy refresh).
   virtual void onPolicyChanged() = 0;
+  // Another start of the program sends a command (its own bytes, outside
+  // input) and waits for the answer returned here, a number above 0.
+  virtual int onCommand(std::string_view command) = 0;
 
  protected:
   ~FormEvents() = default;

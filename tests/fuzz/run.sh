@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 seconds="${FUZZ_SECONDS:-60}"
-targets=(fuzz_number fuzz_skin fuzz_settings fuzz_run_value fuzz_policy)
+targets=(fuzz_number fuzz_skin fuzz_settings fuzz_run_value fuzz_policy fuzz_command_line)
 build=build/fuzz
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -33,7 +33,7 @@ for t in "${targets[@]}"; do
   runs=$(awk '/^stat::number_of_executed_units:/ {print $2}' "$work/log.txt")
   rate=$(awk '/^stat::average_exec_per_sec:/ {print $2}' "$work/log.txt")
   corpus=$(find "$work/corpus" -type f | wc -l)
-  printf '%-15s %4s s  %8s exec/s  %10s runs  corpus %s files (%s seeds)\n' \
+  printf '%-17s %4s s  %8s exec/s  %10s runs  corpus %s files (%s seeds)\n' \
     "$t" "$elapsed" "${rate:-?}" "${runs:-?}" "$corpus" "$seeds"
   if [ "$rc" -ne 0 ]; then
     status=1

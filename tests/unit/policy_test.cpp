@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "command/command_line.h"
 #include "policy/policy.h"
 
 namespace pellucor::test {
@@ -133,6 +134,13 @@ TEST_F(UnderPolicy, SetChoicesApplyAtStartAndOnRefreshGreyedAndTheUsersComeBackW
   EXPECT_TRUE(seen.refreshed) << "typing off once the refreshed policy said so";
   EXPECT_TRUE(seen.back) << "the user's own seconds once the policy went";
   EXPECT_TRUE(d.sim.control(MainWindow::kIdleSecondsField).enabled);
+  EXPECT_EQ(stored("Path"), "9");
+  // A command line may set the seconds again once no policy holds them.
+  d.sim.setPolicyNumber(Scope::User, "IdleSeconds", 4);
+  d.sim.policyRefreshed();
+  d.sim.runPending();
+  EXPECT_EQ(f.CarryOut(Command{CommandAction::None, "7"}), kAnswerSecondsManaged);
+  EXPECT_EQ(f.idleSecondsField.text(), "4");
   EXPECT_EQ(stored("Path"), "9");
   EXPECT_EQ(stored("Hide While Typing"), "Off");
 }

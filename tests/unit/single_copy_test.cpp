@@ -44,7 +44,7 @@ TEST(SecondStart, FailsWhenTheFirstCopyCannotBeAsked) {
   sim::SimDesktop sim;
   sim.anotherCopyRunning = true;
   sim.otherCopyAnswers = false;
-  EXPECT_EQ(runPellucor(sim), 1);
+  EXPECT_EQ(runPellucor(sim), kExitNoCopy);
   EXPECT_FALSE(sim.created());
 }
 

@@ -215,6 +215,11 @@ int SimDesktop::messageBox(std::string_view text, std::string_view caption, unsi
   MessageBoxRecord box{std::string(text), std::string(caption), style};
   log.push_back("messageBox " + box.caption);
   boxes.push_back(box);
+  ++openBoxes_;
+  struct Closed {
+    int& open;
+    ~Closed() { --open; }
+  } closed{openBoxes_};
   return answerBox(box);
 }
 

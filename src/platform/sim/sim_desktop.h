@@ -125,6 +125,7 @@ class SimDesktop final : public Platform {
   void setTimer(int timerId, unsigned ms) override;
   void killTimer(int timerId) override;
   int messageBox(std::string_view text, std::string_view caption, unsigned style) override;
+  bool boxOpen() override { return openBoxes_ > 0; }
   [[noreturn]] void endProcess(int exitCode) override;
 
   // InputHooks (sim_input.cpp)
@@ -188,6 +189,7 @@ class SimDesktop final : public Platform {
   // Processes (sim_processes.cpp)
   std::int32_t claimOnlyCopy() override;
   bool askOtherCopyToShow(double timeoutSeconds) override;
+  std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
   bool startGuardian() override;
   bool guardianRunning() override;
   void setCursorsBlankNote(bool blank) override;
@@ -282,6 +284,14 @@ class SimDesktop final : public Platform {
   int showRequestsSent = 0;
   // Another start asks this copy to show its window, through the queue.
   void requestShow();
+  // The running copy's own desktop: a command sent reaches its window as a
+  // sent message does, at once and nested in whatever it is doing. Without
+  // one (or while !otherCopyAnswers) nothing answers.
+  SimDesktop* otherCopy = nullptr;
+  std::vector<std::string> commandsSent;
+  // Another start's command arrives at this window; its answer, or none
+  // while there is no window to take it.
+  std::optional<int> receiveCommand(std::string_view command);
 
   // --- The guardian, from either side ----------------------------------------
   int guardiansStarted = 0;
@@ -366,6 +376,7 @@ class SimDesktop final : public Platform {
   const File* findFile(const std::string& path) const;
 
   FormEvents* events_ = nullptr;
+  int openBoxes_ = 0;  // message boxes and dialogs open, nested
   WindowSpec windowSpec_;
   std::map<ControlId, SimControl> controls_;
   std::string caption_;

@@ -38,6 +38,11 @@ void SimDesktop::userMenuCommand(int id) {
 bool SimDesktop::runOptionsDialog(OptionsFields& fields, std::string_view boxCaption, const OptionsJudge& judge) {
   log.push_back("runOptionsDialog");
   SimOptionsDialog dialog(fields, judge);
+  ++openBoxes_;
+  struct Closed {
+    int& open;
+    ~Closed() { --open; }
+  } closed{openBoxes_};
   if (useOptionsDialog) useOptionsDialog(dialog);
   // Each refusal was a message box over the dialog.
   for (const Refusal& refusal : dialog.refusals) boxes.push_back({refusal.message, std::string(boxCaption), 0});

@@ -23,6 +23,18 @@ bool SimDesktop::askOtherCopyToShow(double) {
   return true;
 }
 
+std::optional<int> SimDesktop::sendCommandToOtherCopy(std::string_view command, double) {
+  log.push_back("sendCommandToOtherCopy");
+  commandsSent.emplace_back(command);
+  if (!otherCopyAnswers || !otherCopy) return std::nullopt;
+  return otherCopy->receiveCommand(command);
+}
+
+std::optional<int> SimDesktop::receiveCommand(std::string_view command) {
+  if (!events_) return std::nullopt;
+  return events_->onCommand(command);
+}
+
 void SimDesktop::requestShow() {
   post([this] {
     if (events_) events_->onShowRequest();

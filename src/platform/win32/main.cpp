@@ -45,10 +45,10 @@ int RunGuardianProcess(HINSTANCE instance, const pellucor::GuardianLink& link) {
   return pellucor::GuardMainProcess(platform, platform, platform, link);
 }
 
-int RunMainProcess(HINSTANCE instance) {
+int RunMainProcess(HINSTANCE instance, const std::vector<std::string>& args) {
   try {
     pellucor::win32::Win32Platform platform(instance);
-    return pellucor::runPellucor(platform);
+    return pellucor::runPellucor(platform, args);
   } catch (const std::exception& failure) {
     // A failure no handler guards ends the program, as a run-time error would.
     const std::wstring text = pellucor::win32::Widen(failure.what());
@@ -66,9 +66,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SetUnhandledExceptionFilter(&RestoreCursorsOnCrash);
   std::set_terminate(&RestoreCursorsOnTerminate);
 
-  if (const auto helper = pellucor::GuardianSwitch(Arguments())) {
+  const std::vector<std::string> args = Arguments();
+  if (const auto helper = pellucor::GuardianSwitch(args)) {
     if (helper->role == pellucor::GuardianRole::Launcher) return pellucor::win32::LaunchGuardian(helper->link);
     return RunGuardianProcess(instance, helper->link);
   }
-  return RunMainProcess(instance);
+  // Anything else is the user's command line.
+  return RunMainProcess(instance, args);
 }

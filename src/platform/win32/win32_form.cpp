@@ -157,6 +157,7 @@ void Win32Platform::createForm(const WindowSpec& window, const std::vector<Contr
   // Another start may be a process of lower integrity (a plain start while
   // this copy runs elevated); its request still comes through.
   ChangeWindowMessageFilterEx(window_, ShowRequestMessage(), MSGFLT_ALLOW, nullptr);
+  ChangeWindowMessageFilterEx(window_, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
   input_.reportTo(window_, kMsgMouseInput);
   watchSession(true);
   dpi_ = GetDpiForWindow(window_);

@@ -78,6 +78,7 @@ bool Win32Platform::activateBoxesContext(ULONG_PTR& cookie) {
 int Win32Platform::messageBox(std::string_view text, std::string_view caption, unsigned style) {
   ULONG_PTR cookie = 0;
   const bool activated = activateBoxesContext(cookie);
+  const BoxOpen open(openBoxes_);
   const int result = MessageBoxW(window_, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style));
   if (activated) DeactivateActCtx(0, cookie);
   rethrowPendingFailure();

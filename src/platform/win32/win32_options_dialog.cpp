@@ -165,6 +165,7 @@ bool Win32Platform::runOptionsDialog(OptionsFields& fields, std::string_view box
   OptionsDialogState state{this, &fields, Widen(boxCaption), &judge};
   ULONG_PTR cookie = 0;
   const bool activated = activateBoxesContext(cookie);
+  const BoxOpen open(openBoxes_);
   const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_OPTIONS), window_,
                                          &Win32Platform::OptionsDialogProc, reinterpret_cast<LPARAM>(&state));
   if (activated) DeactivateActCtx(0, cookie);

@@ -126,6 +126,8 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
       watchSession(false);
       return 0;
+    case WM_COPYDATA:
+      return onCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_CLOSE:
       // Never refused and never left to DefWindowProc: the form ends the
       // process itself through endProcess.

@@ -60,6 +60,7 @@ class Win32Platform final : public Platform {
   void setTimer(int timerId, unsigned ms) override;
   void killTimer(int timerId) override;
   int messageBox(std::string_view text, std::string_view caption, unsigned style) override;
+  bool boxOpen() override { return openBoxes_ > 0; }
   [[noreturn]] void endProcess(int exitCode) override;
 
   // InputHooks (win32_keyboard.cpp, win32_mouse_watch.cpp)
@@ -123,6 +124,7 @@ class Win32Platform final : public Platform {
   // Processes (win32_single_copy.cpp, win32_guardian.cpp)
   std::int32_t claimOnlyCopy() override;
   bool askOtherCopyToShow(double timeoutSeconds) override;
+  std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
   bool startGuardian() override;
   bool guardianRunning() override;
   void setCursorsBlankNote(bool blank) override;
@@ -169,6 +171,11 @@ class Win32Platform final : public Platform {
   static constexpr wchar_t kFormClass[] = L"Pellucor.Form";
   static constexpr wchar_t kShowRequestMessageName[] = L"Trandavel.Pellucor.Show";
   static UINT ShowRequestMessage();
+  // Marks a WM_COPYDATA as another start's command; any other is not ours.
+  static constexpr ULONG_PTR kCommandDataId = 0x50434D44;  // "PCMD"
+  // More than any command needs: a longer one is refused unread.
+  static constexpr DWORD kLongestCommandBytes = 4096;
+  LRESULT onCopyData(const COPYDATASTRUCT* data);
 
   static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -303,6 +310,15 @@ class Win32Platform final : public Platform {
   UniqueHandle onlyCopy_;
   // Common Controls 6 for message boxes, made at the first box.
   UniqueActivationContext boxesContext_;
+  // Message boxes and dialogs open now, nested.
+  int openBoxes_ = 0;
+  struct BoxOpen {
+    int& open;
+    explicit BoxOpen(int& count) : open(count) { ++open; }
+    ~BoxOpen() { --open; }
+    BoxOpen(const BoxOpen&) = delete;
+    BoxOpen& operator=(const BoxOpen&) = delete;
+  };
 
   LARGE_INTEGER counterFrequency_{};
 

@@ -1,6 +1,7 @@
 // One copy of the program per session: a named mutex in the session's own
-// namespace says whether a copy runs, and a registered message asks that
-// copy's window to show itself.
+// namespace says whether a copy runs, a registered message asks that copy's
+// window to show itself, and WM_COPYDATA hands it another start's command
+// and brings its answer back.
 
 #include "platform/win32/win32_platform.h"
 
@@ -9,6 +10,10 @@ namespace {
 
 constexpr wchar_t kOnlyCopyMutex[] = L"Local\\Trandavel.Pellucor.Running";
 constexpr DWORD kLookEveryMs = 100;
+// The answers that are no answer yet: the window takes no events (it is
+// still being made), or an older copy that knows no commands.
+constexpr LRESULT kNotTaken = 0;
+constexpr LRESULT kHandlerFailed = -1;
 
 }  // namespace
 
@@ -40,6 +45,45 @@ bool Win32Platform::askOtherCopyToShow(double timeoutSeconds) {
     if (GetTickCount64() >= until) return false;
     Sleep(kLookEveryMs);  // the other copy is still starting
   }
+}
+
+std::optional<int> Win32Platform::sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) {
+  // This start came from the user, so it may hand the foreground on (/show).
+  AllowSetForegroundWindow(ASFW_ANY);
+  COPYDATASTRUCT data{};
+  data.dwData = kCommandDataId;
+  data.cbData = static_cast<DWORD>(command.size());
+  data.lpData = const_cast<char*>(command.data());  // only read, by the system's copy
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutSeconds * 1000.0);
+  for (;;) {
+    if (const HWND form = FindWindowW(kFormClass, nullptr)) {
+      const ULONGLONG now = GetTickCount64();
+      const UINT waitMs = static_cast<UINT>(until > now ? until - now : 1);
+      DWORD_PTR answer = 0;
+      // A hung copy is given up on at once rather than waited for.
+      if (SendMessageTimeoutW(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, waitMs,
+                              &answer) &&
+          static_cast<LRESULT>(answer) != kNotTaken) {
+        return static_cast<int>(static_cast<LRESULT>(answer));
+      }
+    }
+    if (GetTickCount64() >= until) return std::nullopt;
+    Sleep(kLookEveryMs);  // the other copy is still starting
+  }
+}
+
+// The bytes are another process's: only their size and marker are checked
+// here; the form judges what they say.
+LRESULT Win32Platform::onCopyData(const COPYDATASTRUCT* data) {
+  if (!data || data->dwData != kCommandDataId) return kNotTaken;
+  if (data->cbData > kLongestCommandBytes || (data->cbData > 0 && !data->lpData)) return kHandlerFailed;
+  const std::string_view command(static_cast<const char*>(data->lpData), data->cbData);
+  LRESULT answer = kNotTaken;  // stays so while the form takes no events
+  deliver([&](FormEvents& e) {
+    answer = kHandlerFailed;  // unless the handler returns
+    answer = e.onCommand(command);
+  });
+  return answer;
 }
 
 }  // namespace pellucor::win32

@@ -1,0 +1,183 @@
+#include "command/command_line.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "platform/failure.h"
+
+namespace pellucor {
+namespace {
+
+struct NamedAction {
+  std::string_view name;
+  CommandAction action;
+};
+// The names double as what travels to the running copy.
+constexpr NamedAction kActions[] = {{"start", CommandAction::Start},
+                                    {"stop", CommandAction::Stop},
+                                    {"show", CommandAction::Show},
+                                    {"exit", CommandAction::Exit}};
+
+// Longer than any number the tick takes needs; keeps boxes and messages small.
+constexpr std::size_t kLongestSeconds = 32;
+constexpr std::size_t kLongestMessage = 64;
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+// The switch's name without its / or -, lower-cased; none for a plain word.
+std::optional<std::string> SwitchName(std::string_view arg) {
+  if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-')) return std::nullopt;
+  return Lower(arg.substr(1));
+}
+
+std::optional<CommandAction> ActionNamed(std::string_view name) {
+  for (const NamedAction& a : kActions) {
+    if (a.name == name) return a.action;
+  }
+  return std::nullopt;
+}
+
+std::string_view ActionName(CommandAction action) {
+  for (const NamedAction& a : kActions) {
+    if (a.action == action) return a.name;
+  }
+  return {};
+}
+
+std::string Quoted(std::string_view text) {
+  std::string quoted("\"");
+  quoted.append(text);
+  quoted += '"';
+  return quoted;
+}
+
+}  // namespace
+
+bool UsableSeconds(std::string_view text, Numbers& numbers) {
+  if (text.size() > kLongestSeconds) return false;
+  if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) return false;
+  try {
+    // A negative count would hide at the first still tick, which no one asking
+    // for seconds means.
+    return numbers.textToInt16(text) >= 0;
+  } catch (const Failure&) {
+    return false;
+  }
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numbers) {
+  CommandLine line;
+  // Known even when the rest is wrong: a script's bad line stays quiet too.
+  line.silent = std::any_of(args.begin(), args.end(), [](const std::string& a) { return SwitchName(a) == "silent"; });
+  const auto fail = [&line](std::string why) {
+    line.command = {};
+    line.help = false;
+    line.error = std::move(why);
+    return line;
+  };
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const std::optional<std::string> name = SwitchName(arg);
+    if (!name) {
+      std::string why("Pellucor does not know the argument ");
+      return fail(why.append(Quoted(arg)).append("."));
+    }
+    if (*name == "silent") continue;
+    if (*name == "?") {
+      line.help = true;
+      continue;
+    }
+    if (*name == "seconds") {
+      if (line.command.seconds) return fail("/seconds is given more than once.");
+      if (i + 1 == args.size()) return fail("/seconds needs the number of seconds after it, as in /seconds 5.");
+      const std::string& value = args[++i];
+      if (!UsableSeconds(value, numbers)) {
+        std::string why("Pellucor cannot use ");
+        return fail(why.append(Quoted(value))
+                        .append(" as the seconds. Give a whole number from 0 to 32767, as in /seconds 5."));
+      }
+      line.command.seconds = value;
+      continue;
+    }
+    if (const std::optional<CommandAction> action = ActionNamed(*name)) {
+      if (line.command.action != CommandAction::None) return fail("Give only one of /start, /stop, /show and /exit.");
+      line.command.action = *action;
+      continue;
+    }
+    std::string why("Pellucor does not know the switch ");
+    return fail(why.append(Quoted(arg)).append("."));
+  }
+  return line;
+}
+
+std::string UsageText() {
+  return "pellucor.exe [/seconds N] [/start | /stop | /show | /exit] [/silent]\r\n"
+         "\r\n"
+         "/start\tStart hiding the pointer; starts Pellucor if it is not running.\r\n"
+         "/stop\tStop hiding the pointer.\r\n"
+         "/show\tBring Pellucor's window back, as its tray icon does; starts Pellucor if it is not running.\r\n"
+         "/exit\tClose Pellucor, as its close button does.\r\n"
+         "/seconds N\tHide the pointer after N seconds without movement (0 to 32767); kept for next time. "
+         "With no action, starts Pellucor if it is not running.\r\n"
+         "/silent\tShow no message; the exit code alone says how it went.\r\n"
+         "/?\tShow this help.\r\n"
+         "\r\n"
+         "Switches may start with - instead of /, in any case. /seconds may go with one action.\r\n"
+         "\r\n"
+         "Exit codes:\r\n"
+         "0\tDone.\r\n"
+         "1\tA bad command line, or the running Pellucor refused the command.\r\n"
+         "2\tPellucor is not running, or did not answer.";
+}
+
+std::string EncodeCommand(const Command& command) {
+  std::string message(ActionName(command.action));
+  if (command.seconds) message.append("\n").append(*command.seconds);
+  return message;
+}
+
+std::optional<Command> DecodeCommand(std::string_view message) {
+  if (message.size() > kLongestMessage) return std::nullopt;
+  const std::size_t split = message.find('\n');
+  Command command;
+  const std::string_view name = message.substr(0, split);
+  if (!name.empty()) {
+    const std::optional<CommandAction> action = ActionNamed(name);
+    if (!action) return std::nullopt;
+    command.action = *action;
+  }
+  if (split != std::string_view::npos) {
+    const std::string_view seconds = message.substr(split + 1);
+    if (seconds.empty() || seconds.find('\n') != std::string_view::npos) return std::nullopt;
+    command.seconds = std::string(seconds);
+  }
+  if (command.empty()) return std::nullopt;
+  return command;
+}
+
+std::string AnswerText(int answer, const Command& command) {
+  switch (answer) {
+    case kAnswerSecondsRefused: {
+      std::string text("Pellucor did not take ");
+      return text.append(Quoted(command.seconds.value_or(""))).append(" as the seconds.");
+    }
+    case kAnswerSecondsManaged:
+      return "The seconds are set by your organisation's policy and cannot be changed.";
+    case kAnswerBusy:
+      return "Pellucor is waiting for an answer in one of its windows. Answer it, then try again.";
+    case kAnswerNotUnderstood:
+      return "The running Pellucor did not understand the command. If it is an older version, close it and try "
+             "again.";
+    default:
+      return "The running Pellucor could not carry out the command.";
+  }
+}
+
+}  // namespace pellucor

@@ -1,0 +1,90 @@
+# shellcheck shell=bash
+# The command line: a second start passes its switches to the running copy
+# and ends with an exit code that says how it went (0 done, 1 refused, 2 no
+# copy); a bad command line changes nothing.
+
+readonly EXE_WIN='C:\Pellucor\pellucor.exe'
+
+# _second_start ARGS...: runs another pellucor.exe with the switches from C:\,
+# as a script would, and prints its exit status.
+_second_start() {
+  local status=0
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" "$EXE_WIN" "$@") >>"$E2E_SCENARIO_DIR/second.log" 2>&1 || status=$?
+  printf '%s\n' "$status"
+}
+
+_window_hidden() { [[ $(window_fact "$TITLE" visible 2>/dev/null) == 0 ]]; }
+
+test_command_line_drives_the_running_copy() {
+  local dir box pid status
+  dir=$(app_dir)
+  start_app "$dir"
+  expect_window "$TITLE" 20
+  wait_tray_icons 1 10 || e2e_fail "no tray icon 10 s after the window showed"
+
+  assert_eq 0 "$(_second_start /seconds 7)" "exit code of /seconds 7"
+  has_control "$TITLE" 7 || e2e_fail "the field does not show 7"
+  expect_setting Path 7
+
+  assert_eq 0 "$(_second_start -START)" "exit code of -START"
+  expect_hidden "$TITLE" 5
+  wait_for 5 has_control "$TITLE" "$STOP_TEXT" || e2e_fail "no run after /start"
+
+  # The stop may come while the start's balloon still shows: it is kept.
+  assert_eq 0 "$(_second_start /stop)" "exit code of /stop"
+  wait_for 10 has_control "$TITLE" "$START_TEXT" || e2e_fail "the run goes on after /stop"
+  _window_hidden || e2e_fail "a stop by command brought the window out of the tray"
+
+  assert_eq 0 "$(_second_start /show)" "exit code of /show"
+  expect_shown_and_active "$TITLE"
+
+  # A bad value: a box from the second start, exit code 1, nothing changed.
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" "$EXE_WIN" /seconds abc /start) >>"$E2E_SCENARIO_DIR/second.log" 2>&1 &
+  pid=$!
+  box=$(probe box "$TITLE" 15) || e2e_fail "no box for /seconds abc"
+  assert_contains "$(kv text <<<"$box" | unescape)" '"abc"' "the box for /seconds abc"
+  probe press "$TITLE" 1 >/dev/null || e2e_fail "cannot press OK"
+  status=0
+  wait "$pid" || status=$?
+  assert_eq 1 "$status" "exit code of /seconds abc"
+  assert_eq 1 "$(_second_start /bogus /silent)" "exit code of /bogus /silent"
+  assert_eq 1 "$(_second_start /start /stop -Silent)" "exit code of two actions"
+  expect_no_box "$TITLE" 1
+  has_control "$TITLE" 7 || e2e_fail "the field changed after refused commands"
+  has_control "$TITLE" "$START_TEXT" || e2e_fail "a refused command started a run"
+  assert_eq 7 "$(reg_query "$SETTINGS" Path)" "stored seconds after refused commands"
+
+  assert_eq 0 "$(_second_start /exit)" "exit code of /exit"
+  expect_app_exit 10
+  [[ -z $(program_pids) ]] || e2e_fail "pellucor.exe still runs after /exit"
+
+  assert_eq 2 "$(_second_start /stop /silent)" "exit code of /stop with no copy"
+  assert_eq 2 "$(_second_start /exit /silent)" "exit code of /exit with no copy"
+  [[ -z $(program_pids) ]] || e2e_fail "/stop or /exit with no copy started the program"
+}
+
+test_command_line_start_with_no_copy_begins_a_run() {
+  local dir box pid status
+  dir=$(app_dir)
+
+  # /? only shows the usage, and starts nothing.
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" "$EXE_WIN" -?) >>"$E2E_SCENARIO_DIR/second.log" 2>&1 &
+  pid=$!
+  box=$(probe box "$TITLE" 15) || e2e_fail "no usage box for -?"
+  assert_contains "$(kv text <<<"$box" | unescape)" "/seconds N" "the usage"
+  assert_contains "$(kv text <<<"$box" | unescape)" "Exit codes" "the usage"
+  probe press "$TITLE" 1 >/dev/null || e2e_fail "cannot press OK"
+  status=0
+  wait "$pid" || status=$?
+  assert_eq 0 "$status" "exit code of -?"
+  [[ -z $(program_pids) ]] || e2e_fail "-? left pellucor.exe running"
+
+  start_app "$dir" /seconds 2 /start
+  expect_window "$TITLE" 20
+  expect_hidden "$TITLE" 10
+  wait_for 5 has_control "$TITLE" "$STOP_TEXT" || e2e_fail "no run after starting with /start"
+  has_control "$TITLE" 2 || e2e_fail "the field does not show 2"
+  expect_setting Path 2
+  assert_eq 0 "$(_second_start /exit /silent)" "exit code of /exit"
+  expect_app_exit 10
+}
