@@ -17,7 +17,6 @@ using ::testing::Not;
 using Args = std::vector<std::string>;
 using A = CommandAction;
 
-const std::string kStore = sim::SimDesktop::regKeyName(RegRoot::CurrentUser, "Software\\Trandavel\\Pellucor");
 
 TEST(CommandLineParse, TakesEachSwitchOnceAndRefusesTheRestWithAReason) {
   struct Case {

@@ -3,6 +3,8 @@
 // Builders for the tests: a simulated desktop with the main window on it,
 // with every guarded step recorded into the desktop's log as "line N".
 
+#include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,8 +18,31 @@ namespace pellucor::test {
 // Bytes of a minimal cursor file header (reserved 0, type 2, one image).
 inline std::string CursorFileBytes() { return std::string("\0\0\2\0\1\0", 6) + std::string(16, '\0'); }
 
+// The program's settings section, as the simulated registry names it.
+inline const std::string kStore =
+    sim::SimDesktop::regKeyName(RegRoot::CurrentUser, "Software\\Trandavel\\Pellucor");
+
 struct Desktop {
   sim::SimDesktop sim;
+
+  // A text value of the program's settings, as if written before the start.
+  void store(const char* key, const char* value) { sim.setRegValue(kStore, key, {kRegSz, value}); }
+  std::string stored(const char* key) const {
+    const auto* v = sim.regValue(kStore, key);
+    return v ? v->data : "<missing>";
+  }
+  // Hidden as a run hides it: the display count below zero and the system cursors blank.
+  bool cursorHidden() const { return sim.cursorDisplayCount < 0 && sim.systemCursorsHidden; }
+  // A key pressed and let go; a chord holds the others around it.
+  void tap(int vk, bool injected = false) {
+    sim.userKey(vk, true, injected);
+    sim.userKey(vk, false, injected);
+  }
+  void chord(std::initializer_list<int> held, int key) {
+    for (int vk : held) sim.userKey(vk, true);
+    tap(key);
+    for (auto it = std::rbegin(held); it != std::rend(held); ++it) sim.userKey(*it, false);
+  }
   std::unique_ptr<MainWindow> form;
 
   // Each desktop is a fresh process: the hook module starts from zero.

@@ -14,7 +14,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-const std::string kStore = sim::SimDesktop::regKeyName(RegRoot::CurrentUser, "Software\\Trandavel\\Pellucor");
 constexpr int kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12, kVkS = 0x53;
 
 // A first run: the balloon takes 5 s, the ticks come at 6, 7 and 8 s, and
@@ -58,49 +57,34 @@ TEST(TypingRule, KeysThatTypeAndKeysThatDoNot) {
 struct Choices : ::testing::Test {
   Desktop d;
 
-  void store(const char* key, const char* value) { d.sim.setRegValue(kStore, key, {kRegSz, value}); }
-  std::string stored(const char* key) const {
-    const auto* v = d.sim.regValue(kStore, key);
-    return v ? v->data : "<missing>";
-  }
-  bool hidden() const { return d.sim.cursorDisplayCount < 0 && d.sim.systemCursorsHidden; }
-  void tap(int vk, bool injected = false) {
-    d.sim.userKey(vk, true, injected);
-    d.sim.userKey(vk, false, injected);
-  }
-  void chord(std::initializer_list<int> held, int key) {
-    for (int vk : held) d.sim.userKey(vk, true);
-    tap(key);
-    for (auto it = std::rbegin(held); it != std::rend(held); ++it) d.sim.userKey(*it, false);
-  }
   // Starts a run and lets it go until the hot key at `stopAt` (virtual ms).
   void runUntil(std::int64_t stopAt) {
-    d.sim.at(stopAt, [&] { chord({kVkControl, kVkShift}, kVkS); });
+    d.sim.at(stopAt, [&] { d.chord({kVkControl, kVkShift}, kVkS); });
     d.sim.userClick(MainWindow::kRunButton);
     d.sim.runPending();
   }
 };
 
 TEST_F(Choices, TypingHidesThePointerAtOnceAndAMoveShowsIt) {
-  store("Hide While Typing", "On");
+  d.store("Hide While Typing", "On");
   d.start();
   struct {
     bool afterLetter = false, guardian = false, afterMove = true, afterCtrlC = true, afterInjected = true,
          tickAfterMoveThenKey = false;
   } seen;
-  d.sim.at(kRunning, [&] { tap(0x48); });
-  d.sim.at(kRunning + 1, [&] { seen.afterLetter = hidden(), seen.guardian = d.sim.guardianAlive; });
+  d.sim.at(kRunning, [&] { d.tap(0x48); });
+  d.sim.at(kRunning + 1, [&] { seen.afterLetter = d.cursorHidden(), seen.guardian = d.sim.guardianAlive; });
   d.sim.at(kRunning + 200, [&] { d.sim.userMoveMouse({40, 40}); });
-  d.sim.at(kRunning + 201, [&] { seen.afterMove = hidden(); });
-  d.sim.at(kRunning + 300, [&] { chord({kVkControl}, 0x43); });
-  d.sim.at(kRunning + 301, [&] { seen.afterCtrlC = hidden(); });
-  d.sim.at(kRunning + 400, [&] { tap(0x41, /*injected*/ true); });
-  d.sim.at(kRunning + 401, [&] { seen.afterInjected = hidden(); });
+  d.sim.at(kRunning + 201, [&] { seen.afterMove = d.cursorHidden(); });
+  d.sim.at(kRunning + 300, [&] { d.chord({kVkControl}, 0x43); });
+  d.sim.at(kRunning + 301, [&] { seen.afterCtrlC = d.cursorHidden(); });
+  d.sim.at(kRunning + 400, [&] { d.tap(0x41, /*injected*/ true); });
+  d.sim.at(kRunning + 401, [&] { seen.afterInjected = d.cursorHidden(); });
   // Typing straight after a move: the move was before the hide, so the next
   // tick (at 7 s) must not take it for one after.
   d.sim.at(kRunning + 600, [&] { d.sim.userMoveMouse({60, 60}); });
-  d.sim.at(kRunning + 700, [&] { tap(0x48); });
-  d.sim.at(kRunning + 1501, [&] { seen.tickAfterMoveThenKey = hidden(); });
+  d.sim.at(kRunning + 700, [&] { d.tap(0x48); });
+  d.sim.at(kRunning + 1501, [&] { seen.tickAfterMoveThenKey = d.cursorHidden(); });
   runUntil(kRunning + 1600);
   EXPECT_TRUE(seen.afterLetter) << "hidden at the key-down, before any tick";
   EXPECT_TRUE(seen.guardian) << "the same blanking as the idle hide";
@@ -108,17 +92,17 @@ TEST_F(Choices, TypingHidesThePointerAtOnceAndAMoveShowsIt) {
   EXPECT_FALSE(seen.afterCtrlC);
   EXPECT_FALSE(seen.afterInjected);
   EXPECT_TRUE(seen.tickAfterMoveThenKey) << "a move before the typed key showed the pointer at the next tick";
-  EXPECT_FALSE(hidden()) << "the hot key stopped the run and hid nothing";
+  EXPECT_FALSE(d.cursorHidden()) << "the hot key stopped the run and hid nothing";
   EXPECT_FALSE(hotKey::TypingWatched) << "keys are looked at only during a run";
 
   // Off, or outside a run, typing hides nothing.
-  tap(0x48);
+  d.tap(0x48);
   d.sim.runPending();
-  EXPECT_FALSE(hidden());
+  EXPECT_FALSE(d.cursorHidden());
 }
 
 TEST_F(Choices, MovementsWithinTheIgnoredPixelsKeepItHiddenAndCountAsRest) {
-  store("Ignored Movement Pixels", "3");
+  d.store("Ignored Movement Pixels", "3");
   d.start();
   d.sim.userMoveMouse({100, 100});
   d.sim.runPending();
@@ -126,16 +110,16 @@ TEST_F(Choices, MovementsWithinTheIgnoredPixelsKeepItHiddenAndCountAsRest) {
   // A 1-pixel move at every tick still counts as rest.
   d.sim.at(5900, [&] { d.sim.userMoveMouse({101, 100}); });
   d.sim.at(6900, [&] { d.sim.userMoveMouse({102, 100}); });
-  d.sim.at(kHiddenAt + 1, [&] { counted = hidden(); });
+  d.sim.at(kHiddenAt + 1, [&] { counted = d.cursorHidden(); });
   d.sim.at(kHiddenAt + 100, [&] { d.sim.userMoveMouse({103, 100}); });
-  d.sim.at(kHiddenAt + 101, [&] { afterNudge = hidden(); });
+  d.sim.at(kHiddenAt + 101, [&] { afterNudge = d.cursorHidden(); });
   // A slow drift shows it once it has gone farther than 3 from where it hid.
   bool atThree = false;
   d.sim.at(kHiddenAt + 200, [&] { d.sim.userMoveMouse({104, 100}); });
   d.sim.at(kHiddenAt + 250, [&] { d.sim.userMoveMouse({105, 100}); });
-  d.sim.at(kHiddenAt + 251, [&] { atThree = hidden(); });
+  d.sim.at(kHiddenAt + 251, [&] { atThree = d.cursorHidden(); });
   d.sim.at(kHiddenAt + 300, [&] { d.sim.userMoveMouse({106, 100}); });
-  d.sim.at(kHiddenAt + 301, [&] { afterDrift = hidden(); });
+  d.sim.at(kHiddenAt + 301, [&] { afterDrift = d.cursorHidden(); });
   runUntil(kHiddenAt + 400);
   EXPECT_TRUE(counted) << "moves of 1 and 2 pixels from where the count started";
   EXPECT_TRUE(afterNudge) << "1 pixel from where it hid";
@@ -172,18 +156,18 @@ TEST_F(Choices, ClicksAlwaysShowItAndTheWheelOnlyWhenNotChosen) {
 }
 
 TEST_F(Choices, NothingIsHiddenInFrontOfAListedProgram) {
-  store("Never Hide In", "mstsc.exe|Notepad.exe");
-  store("Hide While Typing", "On");
+  d.store("Never Hide In", "mstsc.exe|Notepad.exe");
+  d.store("Hide While Typing", "On");
   d.sim.foreground = "NOTEPAD.EXE";
   d.start();
   bool hiddenInNotepad = true, hiddenElsewhere = false, afterNotepadCame = true;
-  d.sim.at(kRunning, [&] { tap(0x48); });
-  d.sim.at(kHiddenAt + 500, [&] { hiddenInNotepad = hidden(); });
+  d.sim.at(kRunning, [&] { d.tap(0x48); });
+  d.sim.at(kHiddenAt + 500, [&] { hiddenInNotepad = d.cursorHidden(); });
   d.sim.at(kHiddenAt + 600, [&] { d.sim.bringToFront("winword.exe"); });
-  d.sim.at(kHiddenAt + 3700, [&] { hiddenElsewhere = hidden(); });
+  d.sim.at(kHiddenAt + 3700, [&] { hiddenElsewhere = d.cursorHidden(); });
   // Alt+Tab to a listed program: back at once, not at the next tick.
   d.sim.at(kHiddenAt + 3800, [&] { d.sim.bringToFront("notepad.exe"); });
-  d.sim.at(kHiddenAt + 3801, [&] { afterNotepadCame = hidden(); });
+  d.sim.at(kHiddenAt + 3801, [&] { afterNotepadCame = d.cursorHidden(); });
   runUntil(kHiddenAt + 3900);
   EXPECT_FALSE(hiddenInNotepad) << "neither typing nor rest hides in front of Notepad";
   EXPECT_TRUE(hiddenElsewhere) << "the count started when Word came to the front";
@@ -295,16 +279,16 @@ TEST_F(OptionsDialog, ARefusedFieldKeepsItsTextAndNothingIsStoredUntilOkSucceeds
     dialog.fields.ignoredPixels = "50";
     EXPECT_TRUE(dialog.pressOk());
   });
-  EXPECT_EQ(stored("Ignored Movement Pixels"), "50");
-  EXPECT_EQ(stored("Never Hide In"), "good.exe");
+  EXPECT_EQ(d.stored("Ignored Movement Pixels"), "50");
+  EXPECT_EQ(d.stored("Never Hide In"), "good.exe");
 }
 
 // A value the program does not understand reads as its default and stays as
 // it was until the user changes that choice.
 TEST_F(Choices, StoredValuesNotUnderstoodReadAsDefaultsAndAreNotRewritten) {
-  store("Hide While Typing", "yes");
-  store("Ignored Movement Pixels", "75");
-  store("Never Hide In", "a.exe|b<c.exe||A.EXE");
+  d.store("Hide While Typing", "yes");
+  d.store("Ignored Movement Pixels", "75");
+  d.store("Never Hide In", "a.exe|b<c.exe||A.EXE");
   MainWindow& f = d.start();
   EXPECT_FALSE(f.options().hideWhileTyping);
   EXPECT_EQ(f.options().ignoredPixels, 0);
@@ -315,10 +299,10 @@ TEST_F(Choices, StoredValuesNotUnderstoodReadAsDefaultsAndAreNotRewritten) {
   };
   d.sim.userMenuCommand(MainWindow::kOptionsMenuItem);
   d.sim.runPending();
-  EXPECT_EQ(stored("Hide While Typing"), "yes");
-  EXPECT_EQ(stored("Ignored Movement Pixels"), "75");
-  EXPECT_EQ(stored("Never Hide In"), "a.exe|b<c.exe||A.EXE");
-  EXPECT_EQ(stored("Wheel Keeps Hidden"), "On");
+  EXPECT_EQ(d.stored("Hide While Typing"), "yes");
+  EXPECT_EQ(d.stored("Ignored Movement Pixels"), "75");
+  EXPECT_EQ(d.stored("Never Hide In"), "a.exe|b<c.exe||A.EXE");
+  EXPECT_EQ(d.stored("Wheel Keeps Hidden"), "On");
 }
 
 }  // namespace

@@ -15,7 +15,6 @@ namespace {
 using ::testing::ElementsAre;
 using Scope = PolicyScope;
 
-const std::string kStore = sim::SimDesktop::regKeyName(RegRoot::CurrentUser, "Software\\Trandavel\\Pellucor");
 
 PolicyValue Number(std::uint32_t n) { return {kRegDword, n, {}}; }
 PolicyValue Texts(std::uint32_t type, std::vector<std::string> texts) { return {type, 0, std::move(texts)}; }
@@ -79,21 +78,11 @@ TEST(PolicyValues, TheMachinesWinsValueByValueAndAnUnusableOneCountsAsNotSet) {
 
 struct UnderPolicy : ::testing::Test {
   Desktop d;
-  void store(const char* key, const char* value) { d.sim.setRegValue(kStore, key, {kRegSz, value}); }
-  std::string stored(const char* key) const {
-    const auto* v = d.sim.regValue(kStore, key);
-    return v ? v->data : "<missing>";
-  }
-  bool hidden() const { return d.sim.cursorDisplayCount < 0 && d.sim.systemCursorsHidden; }
-  void tap(int vk) {
-    d.sim.userKey(vk, true);
-    d.sim.userKey(vk, false);
-  }
 };
 
 TEST_F(UnderPolicy, SetChoicesApplyAtStartAndOnRefreshGreyedAndTheUsersComeBackWhenTheyGo) {
-  store("Path", "9");
-  store("Hide While Typing", "Off");
+  d.store("Path", "9");
+  d.store("Hide While Typing", "Off");
   d.sim.setPolicyNumber(Scope::Machine, "IdleSeconds", 2);
   d.sim.setPolicyNumber(Scope::Machine, "HideWhileTyping", 1);
   MainWindow& f = d.start();
@@ -105,11 +94,11 @@ TEST_F(UnderPolicy, SetChoicesApplyAtStartAndOnRefreshGreyedAndTheUsersComeBackW
   struct {
     bool typed = false, rested = false, refreshed = false, back = false;
   } seen;
-  d.sim.at(5500, [&] { tap(0x48); });
-  d.sim.at(5501, [&] { seen.typed = hidden(); });
+  d.sim.at(5500, [&] { d.tap(0x48); });
+  d.sim.at(5501, [&] { seen.typed = d.cursorHidden(); });
   d.sim.at(5600, [&] { d.sim.userMoveMouse({40, 40}); });
-  d.sim.at(7900, [&] { seen.rested = hidden(); });  // ticks at 7 and 8 s: still shown
-  d.sim.at(8100, [&] { seen.rested = !seen.rested && hidden(); });
+  d.sim.at(7900, [&] { seen.rested = d.cursorHidden(); });  // ticks at 7 and 8 s: still shown
+  d.sim.at(8100, [&] { seen.rested = !seen.rested && d.cursorHidden(); });
   // The administrator takes the seconds away and turns typing off.
   d.sim.at(8200, [&] {
     d.sim.userMoveMouse({50, 50});
@@ -118,15 +107,11 @@ TEST_F(UnderPolicy, SetChoicesApplyAtStartAndOnRefreshGreyedAndTheUsersComeBackW
     d.sim.policyRefreshed();
   });
   d.sim.at(8300, [&] {
-    tap(0x48);
-    seen.refreshed = !hidden();
+    d.tap(0x48);
+    seen.refreshed = !d.cursorHidden();
   });
   d.sim.at(8400, [&] { seen.back = f.idleSecondsField.text() == "9"; });
-  d.sim.at(8500, [&] {  // Ctrl+Shift+S ends the run
-    for (int vk : {0x11, 0x10}) d.sim.userKey(vk, true);
-    tap(0x53);
-    for (int vk : {0x10, 0x11}) d.sim.userKey(vk, false);
-  });
+  d.sim.at(8500, [&] { d.chord({0x11, 0x10}, 0x53); });  // Ctrl+Shift+S ends the run
   d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
   EXPECT_TRUE(seen.typed) << "the policy's typing choice over the user's Off";
@@ -134,19 +119,19 @@ TEST_F(UnderPolicy, SetChoicesApplyAtStartAndOnRefreshGreyedAndTheUsersComeBackW
   EXPECT_TRUE(seen.refreshed) << "typing off once the refreshed policy said so";
   EXPECT_TRUE(seen.back) << "the user's own seconds once the policy went";
   EXPECT_TRUE(d.sim.control(MainWindow::kIdleSecondsField).enabled);
-  EXPECT_EQ(stored("Path"), "9");
+  EXPECT_EQ(d.stored("Path"), "9");
   // A command line may set the seconds again once no policy holds them.
   d.sim.setPolicyNumber(Scope::User, "IdleSeconds", 4);
   d.sim.policyRefreshed();
   d.sim.runPending();
   EXPECT_EQ(f.CarryOut(Command{CommandAction::None, "7"}), kAnswerSecondsManaged);
   EXPECT_EQ(f.idleSecondsField.text(), "4");
-  EXPECT_EQ(stored("Path"), "9");
-  EXPECT_EQ(stored("Hide While Typing"), "Off");
+  EXPECT_EQ(d.stored("Path"), "9");
+  EXPECT_EQ(d.stored("Hide While Typing"), "Off");
 }
 
 TEST_F(UnderPolicy, TheOptionsWindowShowsManagedChoicesAndOkStoresOnlyTheOthers) {
-  store("Ignored Movement Pixels", "3");
+  d.store("Ignored Movement Pixels", "3");
   d.sim.setPolicyNumber(Scope::User, "IgnoredMovementPixels", 20);
   d.sim.setPolicyList(Scope::Machine, "NeverHideIn", {"kiosk.exe"});
   d.sim.setPolicy(Scope::Machine, "WheelKeepsHidden", {kRegSz, "1"});  // wrong type: the user's applies
@@ -167,7 +152,7 @@ TEST_F(UnderPolicy, TheOptionsWindowShowsManagedChoicesAndOkStoresOnlyTheOthers)
   EXPECT_TRUE(managed.ignoredPixels && managed.programs);
   EXPECT_FALSE(managed.hideWhileTyping || managed.wheelKeepsHidden || managed.startHiding);
   EXPECT_THAT(d.logOf({"writeSetting"}), ElementsAre("writeSetting Wheel Keeps Hidden On"));
-  EXPECT_EQ(stored("Ignored Movement Pixels"), "3");
+  EXPECT_EQ(d.stored("Ignored Movement Pixels"), "3");
   EXPECT_EQ(f.options().ignoredPixels, 20);
   EXPECT_THAT(f.options().neverHideIn, ElementsAre("kiosk.exe"));
   EXPECT_TRUE(f.options().wheelKeepsHidden);

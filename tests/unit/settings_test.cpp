@@ -11,7 +11,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-const std::string kStore = sim::SimDesktop::regKeyName(RegRoot::CurrentUser, "Software\\Trandavel\\Pellucor");
 const std::string kMachineRun =
     sim::SimDesktop::regKeyName(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
 const std::string kUserRun =
@@ -20,11 +19,6 @@ const std::string kUserRun =
 struct Settings : ::testing::Test {
   Desktop d;
 
-  void store(const char* key, const char* value) { d.sim.setRegValue(kStore, key, {kRegSz, value}); }
-  std::string stored(const char* key) const {
-    const auto* v = d.sim.regValue(kStore, key);
-    return v ? v->data : "<missing>";
-  }
   std::string runValue(const std::string& key, const char* name = "pellucor.exe") const {
     const auto* v = d.sim.regValue(key, name);
     return v ? v->data : "<missing>";
@@ -42,8 +36,8 @@ TEST_F(Settings, FirstStartWithAnEmptyStoreWritesNothing) {
 }
 
 TEST_F(Settings, BothSwitchesOnStartHiddenInTheTrayAndRewriteTheRunValue) {
-  store("Windows Startup", "On");
-  store("Minimized", "On");
+  d.store("Windows Startup", "On");
+  d.store("Minimized", "On");
   d.sim.exePath = "D:\\Moved\\pellucor.exe";
   MainWindow& f = d.start();
   EXPECT_FALSE(d.sim.windowVisible());
@@ -60,8 +54,8 @@ TEST_F(Settings, BothSwitchesOnStartHiddenInTheTrayAndRewriteTheRunValue) {
 }
 
 TEST_F(Settings, MinimisedWithoutStartupHasTheSecondBoxCheckedButHidden) {
-  store("Windows Startup", "Off");
-  store("Minimized", "On");
+  d.store("Windows Startup", "Off");
+  d.store("Minimized", "On");
   MainWindow& f = d.start();
   EXPECT_EQ(f.startMinimisedBox.value(), 1);
   EXPECT_FALSE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
@@ -102,7 +96,7 @@ TEST_F(Settings, TypingAfterFocusReplacesTheTextAndEachChangeIsStored) {
   EXPECT_THAT(writes(), ElementsAre("writeSetting Path 1", "writeSetting Path 10"));
   d.sim.userType("\b\b");
   d.sim.runPending();
-  EXPECT_EQ(stored("Path"), "") << "the empty text is stored too";
+  EXPECT_EQ(d.stored("Path"), "") << "the empty text is stored too";
 }
 
 // The seconds typed last time come back, when the tick would take them; the
@@ -142,7 +136,7 @@ TEST_F(LeavingTheField, WithANonNumberShowsTheMessageAndTakesTheFocusBack) {
   EXPECT_EQ(d.sim.focused(), MainWindow::kIdleSecondsField);
   EXPECT_EQ(d.sim.control(MainWindow::kIdleSecondsField).selLength, 3) << "the whole text selected again";
   EXPECT_EQ(f->idleSecondsField.text(), "abc");
-  EXPECT_EQ(stored("Path"), "abc");
+  EXPECT_EQ(d.stored("Path"), "abc");
 }
 
 TEST_F(LeavingTheField, EmptyIsNotANumber) {
@@ -170,13 +164,13 @@ TEST_F(Settings, TheSecondSwitchIsStoredAndOfferedOnlyWithTheFirst) {
   EXPECT_TRUE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
   d.sim.userClick(MainWindow::kStartMinimisedBox);
   d.sim.runPending();
-  EXPECT_EQ(stored("Minimized"), "On");
+  EXPECT_EQ(d.stored("Minimized"), "On");
   d.sim.userClick(MainWindow::kStartWithWindowsBox);  // off again, with the second box checked
   d.sim.runPending();
   EXPECT_EQ(f.startMinimisedBox.value(), 0);
   EXPECT_FALSE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
-  EXPECT_EQ(stored("Minimized"), "Off");
-  EXPECT_EQ(stored("Windows Startup"), "Off");
+  EXPECT_EQ(d.stored("Minimized"), "Off");
+  EXPECT_EQ(d.stored("Windows Startup"), "Off");
   EXPECT_EQ(runValue(kMachineRun), "<missing>");
 }
 
@@ -248,24 +242,24 @@ TEST_F(RunAtLogon, WhenNeitherKeyTakesTheValueTheUserIsToldAndTheSwitchStaysOff)
   EXPECT_EQ(d.sim.boxes[0].text, "Pellucor could not be set to start with Windows.");
   EXPECT_EQ(f.startWithWindowsBox.value(), 0);
   EXPECT_FALSE(d.sim.control(MainWindow::kStartMinimisedBox).visible);
-  EXPECT_EQ(stored("Windows Startup"), "Off");
+  EXPECT_EQ(d.stored("Windows Startup"), "Off");
 }
 
 TEST_F(RunAtLogon, SwitchingOffWithNothingToDeleteIsSilent) {
-  store("Windows Startup", "On");
+  d.store("Windows Startup", "On");
   d.start();
   d.sim.registry[kMachineRun].clear();
   d.sim.userClick(MainWindow::kStartWithWindowsBox);
   d.sim.runPending();
   EXPECT_TRUE(d.sim.boxes.empty());
-  EXPECT_EQ(stored("Windows Startup"), "Off");
+  EXPECT_EQ(d.stored("Windows Startup"), "Off");
 }
 
 TEST_F(RunAtLogon, AMachineWideValueThisUserCannotRemoveIsReported) {
   // Written by a copy that ran as administrator.
   d.sim.setRegValue(kMachineRun, "pellucor.exe", {kRegSz, "\"C:\\Program Files\\Pellucor\\pellucor.exe\""});
   d.sim.deniedKeys = {kMachineRun};
-  store("Windows Startup", "On");
+  d.store("Windows Startup", "On");
   MainWindow& f = d.start();
   d.sim.userClick(MainWindow::kStartWithWindowsBox);
   d.sim.runPending();
@@ -275,7 +269,7 @@ TEST_F(RunAtLogon, AMachineWideValueThisUserCannotRemoveIsReported) {
             "to switch this off.");
   EXPECT_EQ(d.sim.boxes[0].caption, "Pellucor");
   EXPECT_EQ(f.startWithWindowsBox.value(), 0) << "the user's choice stands";
-  EXPECT_EQ(stored("Windows Startup"), "Off");
+  EXPECT_EQ(d.stored("Windows Startup"), "Off");
   EXPECT_EQ(runValue(kUserRun), "<missing>");
   EXPECT_NE(runValue(kMachineRun), "<missing>");
 }
@@ -283,7 +277,7 @@ TEST_F(RunAtLogon, AMachineWideValueThisUserCannotRemoveIsReported) {
 TEST_F(RunAtLogon, AMachineWideValueThisUserMayRemoveGoesSilently) {
   // Written there by an older version.
   d.sim.setRegValue(kMachineRun, "pellucor.exe", {kRegSz, "\"C:\\Program Files\\Pellucor\\pellucor.exe\""});
-  store("Windows Startup", "On");
+  d.store("Windows Startup", "On");
   d.start();
   d.sim.userClick(MainWindow::kStartWithWindowsBox);
   d.sim.runPending();
