@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/win32/registry_value.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 #include "policy/policy.h"
@@ -12,34 +13,17 @@ namespace pellucor::win32 {
 
 std::optional<PolicyValue> Win32Platform::readPolicy(PolicyScope scope, std::string_view name) {
   const HKEY root = scope == PolicyScope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-  const std::wstring key = Widen(kPolicyKey);
-  const std::wstring value = Widen(name);
+  const std::optional<RegistryValue> value = ReadRegistryValue(root, Widen(kPolicyKey), Widen(name));
+  if (!value) return std::nullopt;
   PolicyValue read;
-  DWORD type = 0;
-  DWORD bytes = 0;
-  // No expansion of REG_EXPAND_SZ: it is not a type any policy here has.
-  constexpr DWORD kAnyType = RRF_RT_ANY | RRF_NOEXPAND;
-  if (RegGetValueW(root, key.c_str(), value.c_str(), kAnyType, &type, nullptr, &bytes) != ERROR_SUCCESS)
-    return std::nullopt;
-  // The value may grow between asking its size and reading it: ask again.
-  std::wstring data;
-  for (;;) {
-    data.assign(bytes / sizeof(wchar_t) + 2, L'\0');
-    bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    const LSTATUS status = RegGetValueW(root, key.c_str(), value.c_str(), kAnyType, &type, data.data(), &bytes);
-    if (status == ERROR_MORE_DATA) continue;
-    if (status != ERROR_SUCCESS) return std::nullopt;
-    break;
-  }
-  read.type = type;
+  read.type = value->type;
   if (read.type == REG_DWORD) {
-    if (bytes != sizeof(DWORD)) return std::nullopt;
-    std::memcpy(&read.number, data.data(), sizeof(DWORD));
+    if (value->bytes != sizeof(DWORD)) return std::nullopt;
+    std::memcpy(&read.number, value->data.data(), sizeof(DWORD));
   } else if (read.type == REG_SZ || read.type == REG_MULTI_SZ) {
-    // RegGetValue ends what it returns with the NULs a string or a list
-    // needs; an odd last byte is half a character and dropped.
-    data.resize(bytes / sizeof(wchar_t));
-    std::wstring_view rest = data;
+    // A string ends at its first NUL, a list at its first empty string, or
+    // either where the data ends.
+    std::wstring_view rest = value->data;
     while (!rest.empty()) {
       const std::size_t end = rest.find(L'\0');
       const std::wstring_view text = rest.substr(0, end);

@@ -2,6 +2,7 @@
 // switch. All wide-character, so names and paths outside the ANSI code page
 // survive.
 
+#include "platform/win32/registry_value.h"
 #include "platform/win32/text.h"
 #include "platform/win32/unique.h"
 #include "platform/win32/win32_platform.h"
@@ -29,35 +30,38 @@ bool AsRegistryText(const std::wstring& text, DWORD& bytes) {
 
 }  // namespace
 
+std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::wstring& subkey, const std::wstring& name) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(root, subkey.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return std::nullopt;
+  const UniqueKey key(opened);
+  RegistryValue value;
+  DWORD bytes = 0;  // asked first, then what was read
+  if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type, nullptr, &bytes) != ERROR_SUCCESS)
+    return std::nullopt;
+  // The value may grow between asking its size and reading it: ask again.
+  for (;;) {
+    // Room for an odd last byte.
+    value.data.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(value.data.size() * sizeof(wchar_t));
+    const LSTATUS status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type,
+                                            reinterpret_cast<BYTE*>(value.data.data()), &bytes);
+    if (status == ERROR_MORE_DATA) continue;
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    value.bytes = bytes;
+    value.data.resize(bytes / sizeof(wchar_t));  // an odd last byte is half a character: dropped
+    return value;
+  }
+}
+
 // --- Settings store ----------------------------------------------------------------------------
 
 std::optional<std::string> Win32Platform::readSetting(std::string_view application, std::string_view section,
                                                       std::string_view key) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE, &opened) !=
-      ERROR_SUCCESS)
-    return std::nullopt;
-  const UniqueKey settings(opened);
-  const std::wstring name = Widen(key);
-
-  // The value may grow between asking its size and reading it: ask again.
-  std::wstring data;
-  for (;;) {
-    DWORD type = 0;
-    DWORD bytes = 0;
-    if (RegQueryValueExW(settings.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
-        type != REG_SZ)
-      return std::nullopt;
-    // Room for an odd last byte; what was written need not end in a NUL.
-    data.assign(bytes / sizeof(wchar_t) + 1, L'\0');
-    bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    const LSTATUS status =
-        RegQueryValueExW(settings.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &bytes);
-    if (status == ERROR_MORE_DATA) continue;
-    if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
-    data.resize(bytes / sizeof(wchar_t));  // an odd last byte is half a character: dropped
-    break;
-  }
+  std::optional<RegistryValue> value =
+      ReadRegistryValue(HKEY_CURRENT_USER, SettingsKeyPath(application, section), Widen(key));
+  if (!value || value->type != REG_SZ) return std::nullopt;
+  // What was written need not end in a NUL, nor end at the first one.
+  std::wstring& data = value->data;
   if (const std::size_t end = data.find(L'\0'); end != std::wstring::npos) data.resize(end);
   return Narrow(data);
 }
