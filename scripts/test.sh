@@ -1,56 +1,66 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds everything, makes the downloads, and
 # runs every test: the unit tests on the simulated desktop, the fuzzers, the
-# import-table check, the Group Policy templates, the winget manifests and the signing of the downloads,
-# then the real pellucor.exe, its installer and its zip under Wine.
+# import-table check, the Group Policy templates, the winget manifests and the
+# signing of the downloads, then the real pellucor.exe, its installer and its
+# zip under Wine. A failed check does not stop the others; the run fails at
+# the end, naming them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+failed=()
+# check NAME COMMAND...: runs one check; its failure is kept for the end.
+check() {
+  local name=$1
+  shift
+  "$@" || failed+=("$name")
+}
+# quiet LOG COMMAND...: the command's output in LOG, shown whole when it
+# fails, else its last lines (the runner's summary).
+quiet() {
+  local log=$1 status=0
+  shift
+  "$@" >"$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then cat "$log"; else tail -n 3 "$log"; fi
+  return "$status"
+}
 
 bash scripts/deps.sh test
 
 echo "== Unit tests (simulated desktop)"
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j2
-unit_status=0
-ctest --preset linux -j2 >build/unit.log 2>&1 || unit_status=$?
-# All of it when something failed, else the runner's summary.
-if [ "$unit_status" -ne 0 ]; then cat build/unit.log; else tail -n 3 build/unit.log; fi
+check "unit tests" quiet build/unit.log ctest --preset linux -j2
 
 echo "== Fuzzing every reader of outside input (libFuzzer, ${FUZZ_SECONDS:-60} s a target)"
-fuzz_status=0
-bash tests/fuzz/run.sh || fuzz_status=$?
+check fuzzers bash tests/fuzz/run.sh
 
 echo "== Windows build (MinGW-w64)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
 
 echo "== DLLs linked at load time"
-imports_status=0
-bash tests/linkage/imports.sh || imports_status=$?
+check imports bash tests/linkage/imports.sh
 
 echo "== Downloads (installers, portable zip, winget manifests)"
 bash scripts/package.sh
 
 echo "== Group Policy templates against the policies the program reads"
-policy_status=0
-python3 tests/packaging/policy_templates.py >build/policy-templates.log 2>&1 || policy_status=$?
-if [ "$policy_status" -ne 0 ]; then cat build/policy-templates.log; else tail -n 1 build/policy-templates.log; fi
+check "policy templates" quiet build/policy-templates.log python3 tests/packaging/policy_templates.py
 
 echo "== winget manifests against the downloads"
-winget_status=0
-bash tests/packaging/winget.sh || winget_status=$?
+check winget bash tests/packaging/winget.sh
 
 echo "== Signed downloads (throw-away certificate)"
-signing_status=0
-bash tests/packaging/signing.sh || signing_status=$?
+check signing bash tests/packaging/signing.sh
 
 echo "== Number conversion against the real one (Wine)"
-conv_status=0
-bash tests/wine/run.sh || conv_status=$?
+check "number conversion" bash tests/wine/run.sh
 
 echo "== End-to-end tests (Wine on Xvfb)"
-e2e_status=0
-bash tests/e2e/run.sh || e2e_status=$?
+check "end to end" bash tests/e2e/run.sh
 
-[ "$unit_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ] && [ "$imports_status" -eq 0 ] && [ "$policy_status" -eq 0 ] &&
-  [ "$winget_status" -eq 0 ] && [ "$signing_status" -eq 0 ] && [ "$conv_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]
+if ((${#failed[@]})); then
+  printf 'Failed: %s\n' "${failed[@]}"
+  exit 1
+fi
