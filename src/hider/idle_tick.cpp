@@ -102,7 +102,7 @@ void MainWindow::onMouseInput(unsigned uses) {
 
 // A key that types, during a run with "hide as soon as I type".
 void MainWindow::onTypingKey() {
-  if (!hotKey::TypingWatched || !options_.hideWhileTyping || runButton.caption() != kStopCaption) return;
+  if (!hotKey::TypingWatched || !options_.hideWhileTyping || !Running()) return;
   if (cursorHider.concealed() || InListedProgram()) return;
   Conceal();
   // The tick measures movement from here: a move made before the key is not
@@ -116,7 +116,7 @@ void MainWindow::onTypingKey() {
 // A listed program came to the front: the pointer shows at once, and the
 // count starts again.
 void MainWindow::onForegroundChanged() {
-  if (runButton.caption() != kStopCaption || !InListedProgram()) return;
+  if (!Running() || !InListedProgram()) return;
   if (cursorHider.concealed()) cursorHider.RevealCursor();
   IdleTicks = 0;
   if (const std::optional<Point> pos = platform_.cursorPos()) {

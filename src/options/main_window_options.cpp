@@ -28,7 +28,7 @@ void MainWindow::OpenOptions() {
   WriteChangedOptions(platform_, storedOptions_, chosen);
   storedOptions_ = chosen;
   options_ = Enforce(storedOptions_, policies_);
-  if (runButton.caption() == kStopCaption) WatchForRun(true);
+  if (Running()) WatchForRun(true);
 }
 
 void MainWindow::ShowAbout() {

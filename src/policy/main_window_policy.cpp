@@ -20,7 +20,7 @@ void MainWindow::ApplyPolicies() {
     ShowSeconds(RememberedSeconds());
     platform_.setEnabled(kIdleSecondsField, true);
   }
-  if (runButton.caption() == kStopCaption) WatchForRun(true);
+  if (Running()) WatchForRun(true);
 }
 
 }  // namespace pellucor
