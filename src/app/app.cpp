@@ -1,7 +1,7 @@
 #include "app/app.h"
 
-#include "app/app_title.h"
-#include "app/error_report.h"
+#include "common/app_title.h"
+#include "common/error_report.h"
 #include "app/main_window.h"
 #include "command/command_line.h"
 
@@ -65,7 +65,7 @@ int runPellucor(Platform& platform, const std::vector<std::string>& args) {
   Command atStart = command;
   if (atStart.action == CommandAction::Show) atStart.action = CommandAction::None;
   if (!atStart.empty()) {
-    const int answer = form.CarryOut(atStart);
+    const int answer = form.commands.CarryOut(atStart);
     if (answer != kAnswerDone && !line.silent)
       platform.messageBox(AnswerText(answer, atStart), kProductTitle, kErrorBoxStyle);
   }

@@ -2,21 +2,13 @@
 
 #include <cmath>
 
-#include "app/app_title.h"
 #include "app/file_exists.h"
-#include "hider/hot_key.h"
-#include "platform/failure.h"
-#include "settings/settings.h"
+#include "common/app_title.h"
 
 namespace pellucor {
 namespace {
 
 constexpr const char* kIdleSecondsDesignText = "3";
-constexpr unsigned kTickDesignInterval = 3000;
-// Explorer may take its time at logon; past this, the window comes back.
-constexpr unsigned kTrayWatchMs = 10000;
-// As soon as the message loop runs.
-constexpr unsigned kStartRunMs = 1;
 
 FontSpec WindowFont() { return {"Arial", 9.0, 700, 204}; }
 FontSpec ButtonFont() { return {"Arial", 11.25, 700, 204}; }
@@ -57,21 +49,25 @@ std::vector<ControlSpec> DesignedControls() {
 }  // namespace
 
 MainWindow::MainWindow(Platform& platform)
-    : idleSecondsFrame(platform, kIdleSecondsFrame),
+    : platform_(platform),
+      specs_(DesignedControls()),
+      idleSecondsFrame(platform, kIdleSecondsFrame),
       idleSecondsField(platform, kIdleSecondsField, kIdleSecondsDesignText),
       startupFrame(platform, kStartupFrame),
       startWithWindowsBox(platform, kStartWithWindowsBox),
       startMinimisedBox(platform, kStartMinimisedBox),
       runButton(platform, kRunButton),
-      tickTimer(platform, kTickTimer, kTickDesignInterval),
-      trayWatchTimer(platform, kTrayWatch, kTrayWatchMs),
-      startRunTimer(platform, kStartRunTimer, kStartRunMs),
-      closeTimer(platform, kCloseTimer, kStartRunMs),
-      trayIcon(platform, platform, platform, *this),
       skin(platform, platform),
-      cursorHider(platform, platform, platform),
-      platform_(platform),
-      specs_(DesignedControls()) {}
+      tray(platform, platform, platform, platform),
+      run(platform, platform, platform, platform, platform, platform, platform, platform, tray),
+      settings(platform, platform, platform, platform, platform, run, idleSecondsField, startWithWindowsBox,
+               startMinimisedBox, appTitle_),
+      choices(platform, platform, run, settings),
+      menu(platform, platform, platform, choices, appTitle_),
+      commands(platform, platform, run, settings, choices, tray, [this] { onCloseRequest(); }) {
+  run.setObserver(this);
+  run.setStepObserver(&stepObserver_);
+}
 
 void MainWindow::create() {
   WindowSpec window;
@@ -81,71 +77,30 @@ void MainWindow::create() {
   window.back = kWhite;
   window.font = WindowFont();
   platform_.createForm(window, specs_, *this);
-  // The tray control's stored properties: out of the tray, the tray picture,
-  // no tip.
-  PropertyBag stored;
-  stored.booleans["InTray"] = false;
-  stored.pictures["TrayIcon"] = std::make_shared<Picture>(Picture{Picture::kIcon, platform_.trayIcon()});
-  stored.texts["TrayTip"] = "";
-  trayIcon.ReadProperties(stored);
-  trayIcon.MouseUp = [this](std::int16_t button, std::int32_t id) { onTrayIconMouseUp(button, id); };
-  tickTimer.onTimer = [this] { onTick(); };
-  trayWatchTimer.onTimer = [this] { onTrayWatchTick(); };
-  startRunTimer.onTimer = [this] { onStartRunTick(); };
-  closeTimer.onTimer = [this] {
-    closeTimer.setEnabled(false);
-    onCloseRequest();
-  };
-  idleSecondsField.onChange = [this] { onIdleSecondsChange(); };
-  idleSecondsField.onGotFocus = [this] { onIdleSecondsFocus(); };
-  idleSecondsField.onLostFocus = [this] { onIdleSecondsFocusLost(); };
-  startWithWindowsBox.onClick = [this] { onStartWithWindowsClick(); };
-  startMinimisedBox.onClick = [this] { onStartMinimisedClick(); };
+  // Each part hears what is its own.
+  platform_.reportInputTo(&run);
+  platform_.reportPolicyChangesTo(&choices);
+  platform_.receiveCommandsWith(&commands);
+  tray.create();
   // A copy that was killed may have left the system cursors blank.
-  cursorHider.RepairSystemCursors();
-  storedOptions_ = ReadOptions(platform_, platform_);
-  options_ = storedOptions_;
-  platform_.addSystemMenuItems({{kOptionsMenuItem, kOptionsMenuText}, {kAboutMenuItem, kAboutMenuText}});
+  run.repairSystemCursors();
+  choices.readStored();
+  menu.addItems();
   onLoad();
-  ApplyPolicies();
+  choices.applyPolicies();
 }
 
 void MainWindow::show() {
   platform_.showForm(platform_.windowState());
-  if (options_.startHiding) startRunTimer.setEnabled(true);
-}
-
-void MainWindow::onStartRunTick() {
-  startRunTimer.setEnabled(false);
-  if (runButton.caption() == kStartCaption) onRunButtonClick();
-}
-
-// The seconds the user chose last time, when the tick would take them; a
-// text it would refuse starts the field at 3, as it always did.
-std::string MainWindow::RememberedSeconds() {
-  const std::string stored = ReadSetting(platform_, kKeyPath, "");
-  try {
-    platform_.textToInt16(stored);
-    return stored;
-  } catch (const Failure&) {
-    return std::to_string(3);
-  }
-}
-
-void MainWindow::ShowSeconds(const std::string& seconds) {
-  showingStoredSeconds_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{showingStoredSeconds_};
-  idleSecondsField.setText(seconds);
+  if (choices.options().startHiding) run.startSoon();
 }
 
 void MainWindow::onLoad() {
-  Guard g = guard(kLoadLocation);
-  g.step(100, [&] { ApplySkin(); });
-  if (g.test(102, [&] { return FileExists(platform_, programFile(kHandCursorFile)); })) {
-    g.step(104, [&] { mouseIcon_ = platform_.loadCursorFile(programFile(kHandCursorFile)); });
+  Guard g(platform_, kLoadLocation, &stepObserver_);
+  g.step(100, [&] { applySkin(); });
+  const std::string handCursor = platform_.programFolder() + kHandCursorFile;
+  if (g.test(102, [&] { return FileExists(platform_, handCursor); })) {
+    g.step(104, [&] { mouseIcon_ = platform_.loadCursorFile(handCursor); });
   }
   g.step(106, [&] {
     platform_.seedRandom(platform_.secondsSinceMidnight());
@@ -162,10 +117,10 @@ void MainWindow::onLoad() {
   });
   g.step(126, [&] { platform_.setText(kWindow, kProductTitle); });
   g.step(126, [&] { platform_.setWindowIcon(); });
-  g.step(126, [&] { SetAppTitle(); });
-  g.step(128, [&] { ShowSeconds(RememberedSeconds()); });
-  g.step(130, [&] { startWithWindowsBox.setValue(ReadSetting(platform_, kKeyWindowsStartup, "Off") == "On" ? 1 : 0); });
-  g.step(132, [&] { startMinimisedBox.setValue(ReadSetting(platform_, kKeyMinimized, "Off") == "On" ? 1 : 0); });
+  g.step(126, [&] { appTitle_ = ShortenTitle(kProductTitle); });
+  g.step(128, [&] { settings.showRememberedSeconds(); });
+  g.step(130, [&] { settings.readStartWithWindows(); });
+  g.step(132, [&] { settings.readStartMinimised(); });
   if (g.test(134, [&] { return startWithWindowsBox.value() == 1; })) {
     g.step(136, [&] { startMinimisedBox.setVisible(true); });
     if (g.test(138, [&] { return startMinimisedBox.value() == 1; })) {
@@ -174,15 +129,15 @@ void MainWindow::onLoad() {
   } else {
     g.step(142, [&] { startMinimisedBox.setVisible(false); });
   }
-  g.step(144, [&] { trayIcon.setTrayTip(kProductTitle); });
+  g.step(144, [&] { tray.trayIcon.setTrayTip(kProductTitle); });
   g.step(144, [&] { platform_.setWindowIcon(); });
-  g.step(146, [&] { trayIcon.setInTray(true); });
-  g.step(148, [&] { hotKey::InstallKeyboardHook(platform_); });
+  g.step(146, [&] { tray.trayIcon.setInTray(true); });
+  g.step(148, [&] { run.installKeyboardHook(); });
   g.step(150, [] {});
 }
 
-void MainWindow::ApplySkin() {
-  const std::string path = programFile(kSkinFile);
+void MainWindow::applySkin() {
+  const std::string path = platform_.programFolder() + kSkinFile;
   if (platform_.listFiles(path).empty()) return;
   platform_.setBackColour(kWindow, kSysButtonFace);
   for (const ControlSpec& design : specs_) {
@@ -198,12 +153,10 @@ void MainWindow::ApplySkin() {
   skin.Invoke(SkinEngine::kApplyWindow, InvokeKind::Method, {static_cast<std::int32_t>(platform_.windowHandle())});
 }
 
-void MainWindow::SetAppTitle() { appTitle_ = ShortenTitle(kProductTitle); }
-
 void MainWindow::onUserClick(ControlId id) {
   switch (id) {
     case kRunButton:
-      onRunButtonClick();
+      run.startOrStop();
       break;
     case kStartWithWindowsBox:
       startWithWindowsBox.userClicked();
@@ -244,36 +197,16 @@ void MainWindow::setMousePointer(MousePointer pointer) {
   platform_.setMousePointer(pointer, mouseIcon_);
 }
 
+// Everything that would outlive the process is put back, in the order it was
+// taken: the cursor shown, the tray icon removed, the keyboard hook removed;
+// then what they left in the queue is handled, and the process ends.
 void MainWindow::onCloseRequest() {
-  putBackBeforeClose();
-  endForClose();
-}
-
-void MainWindow::onTimer(int timerId) {
-  if (timerId == kTickTimer && tickTimer.onTimer) tickTimer.onTimer();
-  if (timerId == kTrayWatch && trayWatchTimer.onTimer) trayWatchTimer.onTimer();
-  if (timerId == kStartRunTimer && startRunTimer.onTimer) startRunTimer.onTimer();
-  if (timerId == kCloseTimer && closeTimer.onTimer) closeTimer.onTimer();
-}
-
-// Unlocking and waking are when a hook is found dropped: the hot key must
-// work at once, not only from the next run.
-void MainWindow::onSessionResumed() { hotKey::ReinstallKeyboardHook(platform_); }
-
-void MainWindow::putBackBeforeClose() {
-  // A tick dispatched by the message processing below must not hide the
-  // cursor again: the blank system cursors would outlive the process.
-  tickTimer.setEnabled(false);
-  trayWatchTimer.setEnabled(false);
-  startRunTimer.setEnabled(false);
-  WatchForRun(false);
-  cursorHider.RevealCursor();
-  trayIcon.setInTray(false);
-  hotKey::RemoveKeyboardHook(platform_);
+  run.putBack();
+  tray.leave();
+  run.removeKeyboardHook();
   platform_.processPendingMessages();
   platform_.processPendingMessages();
+  platform_.endProcess(0);
 }
-
-void MainWindow::endForClose() { platform_.endProcess(0); }
 
 }  // namespace pellucor

@@ -3,7 +3,7 @@
 // The program's command line: what a start asks of Pellucor, checked whole
 // before anything is done, and the form it travels in to a copy that already
 // runs. Everything here is plain text work; the sending and the carrying out
-// are elsewhere (runPellucor, MainWindow::onCommand).
+// are elsewhere (runPellucor, CommandHandler).
 
 #include <optional>
 #include <string>

@@ -8,8 +8,7 @@
 #include <limits>
 #include <optional>
 
-#include "app/main_window.h"
-#include "hider/hot_key.h"
+#include "hider/hiding_run.h"
 #include "platform/failure.h"
 
 namespace pellucor {
@@ -24,12 +23,12 @@ bool Near(const Point& at, const Point& from, int pixels) {
 
 }  // namespace
 
-void MainWindow::onTick() {
+void HidingRun::onTick() {
   // Once a stop is asked for, the run is ending: a tick that the stop's own
   // message processing dispatches must not hide the cursor or open another
   // error box (a field without a number would otherwise stack one a second
-  // and the hot key could never end the run).
-  if (inTick_ || hotKey::StopRequested != 0) return;
+  // and the stop key could never end the run).
+  if (inTick_ || stopRequested_) return;
   inTick_ = true;
   struct Leave {
     bool& flag;
@@ -38,49 +37,53 @@ void MainWindow::onTick() {
 
   Guard g = guard(kTickLocation);
   std::optional<Point> pos;
-  g.step(100, [&] { pos = platform_.cursorPos(); });
+  g.step(100, [&] { pos = cursor_.cursorPos(); });
   // A position that cannot be read (the lock screen or a UAC prompt has the
   // input) counts as movement: nobody's cursors are blanked there. A nudge
   // the user asked to ignore counts as none.
-  if (!g.test(102, [&] { return pos && Near(*pos, {LastCursorX, LastCursorY}, options_.ignoredPixels); })) {
+  if (!g.test(102, [&] { return pos && Near(*pos, last_, options_.ignoredPixels); })) {
     g.step(104, [&] {
-      if (pos) LastCursorX = pos->x;
+      if (pos) last_.x = pos->x;
     });
     g.step(106, [&] {
-      if (pos) LastCursorY = pos->y;
+      if (pos) last_.y = pos->y;
     });
-    g.step(108, [&] { IdleTicks = 0; });
-    g.step(110, [&] { cursorHider.RevealCursor(); });
+    g.step(108, [&] { idleTicks_ = 0; });
+    g.step(110, [&] { cursorHider_.RevealCursor(); });
     return;
   }
   g.step(112, [&] {
-    if (IdleTicks == std::numeric_limits<std::int32_t>::max()) throw Failure(failure_text::kOverflow);
-    ++IdleTicks;
+    if (idleTicks_ == std::numeric_limits<std::int32_t>::max()) throw Failure(failure_text::kOverflow);
+    ++idleTicks_;
   });
-  // A field that does not convert counts as the limit reached.
-  if (g.test(114, [&] { return IdleTicks >= platform_.textToInt16(idleSecondsField.text()); })) {
+  // Seconds that do not convert count as the limit reached.
+  if (g.test(114, [&] { return idleTicks_ >= numbers_.textToInt16(idleSeconds_); })) {
     g.step(116, [&] {
-      if (!InListedProgram()) {
-        Conceal();
+      if (!inListedProgram()) {
+        conceal();
       } else {
         // Nothing is hidden in front of a listed program; the count starts again.
-        IdleTicks = 0;
-        if (cursorHider.concealed()) cursorHider.RevealCursor();
+        idleTicks_ = 0;
+        if (cursorHider_.concealed()) cursorHider_.RevealCursor();
       }
     });
   }
 }
 
-void MainWindow::Conceal() {
-  if (!cursorHider.concealed()) {
-    if (const std::optional<Point> pos = platform_.cursorPos()) hiddenAt_ = *pos;
+void HidingRun::conceal() {
+  if (!cursorHider_.concealed()) {
+    if (const std::optional<Point> pos = cursor_.cursorPos()) hiddenAt_ = *pos;
   }
-  cursorHider.ConcealCursor();
+  cursorHider_.ConcealCursor();
 }
 
-bool MainWindow::InListedProgram() {
+bool HidingRun::inListedProgram() {
   if (options_.neverHideIn.empty()) return false;  // asks the system nothing
-  return ListsProgram(platform_, options_.neverHideIn, platform_.foregroundProgram());
+  return ListsProgram(files_, options_.neverHideIn, desktop_.foregroundProgram());
+}
+
+void HidingRun::takePosition() {
+  if (const std::optional<Point> pos = cursor_.cursorPos()) last_ = *pos;
 }
 
 // The hidden cursor comes back at once rather than at the next tick, and the
@@ -88,41 +91,35 @@ bool MainWindow::InListedProgram() {
 // the position stays. Unless the user asked otherwise: a movement within the
 // ignored pixels of where it was hidden, or a turn of the wheel, leaves it
 // hidden. Runs from the message loop, never inside a hook.
-void MainWindow::onMouseInput(unsigned uses) {
-  if (!cursorHider.concealed()) return;
+void HidingRun::onMouseInput(unsigned uses) {
+  if (!cursorHider_.concealed()) return;
   bool shows = (uses & kMouseButton) != 0 || ((uses & kMouseWheel) && !options_.wheelKeepsHidden);
   if ((uses & kMouseMoved) && !shows) {
-    const std::optional<Point> pos = options_.ignoredPixels > 0 ? platform_.cursorPos() : std::nullopt;
+    const std::optional<Point> pos = options_.ignoredPixels > 0 ? cursor_.cursorPos() : std::nullopt;
     shows = !pos || !Near(*pos, hiddenAt_, options_.ignoredPixels);
   }
   if (!shows) return;
-  cursorHider.RevealCursor();
-  IdleTicks = 0;
+  cursorHider_.RevealCursor();
+  idleTicks_ = 0;
 }
 
 // A key that types, during a run with "hide as soon as I type".
-void MainWindow::onTypingKey() {
-  if (!hotKey::TypingWatched || !options_.hideWhileTyping || !Running()) return;
-  if (cursorHider.concealed() || InListedProgram()) return;
-  Conceal();
+void HidingRun::onTypingKey() {
+  if (!keyboardHook_.typingWatched() || !options_.hideWhileTyping || !running_) return;
+  if (cursorHider_.concealed() || inListedProgram()) return;
+  conceal();
   // The tick measures movement from here: a move made before the key is not
   // one after the hide, and must not show the pointer at the next tick.
-  if (const std::optional<Point> pos = platform_.cursorPos()) {
-    LastCursorX = pos->x;
-    LastCursorY = pos->y;
-  }
+  takePosition();
 }
 
 // A listed program came to the front: the pointer shows at once, and the
 // count starts again.
-void MainWindow::onForegroundChanged() {
-  if (!Running() || !InListedProgram()) return;
-  if (cursorHider.concealed()) cursorHider.RevealCursor();
-  IdleTicks = 0;
-  if (const std::optional<Point> pos = platform_.cursorPos()) {
-    LastCursorX = pos->x;
-    LastCursorY = pos->y;
-  }
+void HidingRun::onForegroundChanged() {
+  if (!running_ || !inListedProgram()) return;
+  if (cursorHider_.concealed()) cursorHider_.RevealCursor();
+  idleTicks_ = 0;
+  takePosition();
 }
 
 }  // namespace pellucor

@@ -35,7 +35,7 @@ void Timer::setInterval(unsigned ms) {
 
 void Timer::apply() {
   if (enabled_ && interval_ > 0) {
-    loop_.setTimer(timerId_, interval_);
+    loop_.setTimer(timerId_, interval_, *this);
     running_ = true;
   } else if (running_) {
     loop_.killTimer(timerId_);

@@ -79,10 +79,15 @@ class TextField : public Control {
 };
 
 // A timer ticks only while it is enabled and its interval is above 0;
-// changing either restarts the count.
-class Timer {
+// changing either restarts the count. Its owner gives it an id of the
+// window's that no other timer has.
+class Timer final : public TimerEvents {
  public:
   Timer(MessageLoop& loop, int timerId, unsigned interval) : loop_(loop), timerId_(timerId), interval_(interval) {}
+  // The loop must not call a timer that is gone.
+  ~Timer() {
+    if (running_) loop_.killTimer(timerId_);
+  }
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
 
@@ -93,6 +98,11 @@ class Timer {
   void setInterval(unsigned ms);
 
   std::function<void()> onTimer;
+
+  // TimerEvents
+  void onTimerTick(int) override {
+    if (onTimer) onTimer();
+  }
 
  private:
   void apply();

@@ -11,8 +11,8 @@ class Desktop {
   // The file name (no folder) of the program whose window is in front, as
   // its process's image names it; empty when it cannot be read.
   virtual std::string foregroundProgram() = 0;
-  // While on, FormEvents::onForegroundChanged whenever a window comes to the
-  // front. Off, it costs nothing.
+  // While on, InputEvents::onForegroundChanged whenever a window comes to
+  // the front. Off, it costs nothing.
   virtual void watchForeground(bool on) = 0;
 
  protected:

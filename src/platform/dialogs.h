@@ -11,8 +11,18 @@
 namespace pellucor {
 
 struct MenuItem {
-  int id = 0;  // comes back in FormEvents::onMenuCommand
+  int id = 0;  // comes back in MenuEvents::onMenuCommand
   std::string text;
+};
+
+// Told when an item added to the window's system menu is chosen; on the GUI
+// thread.
+class MenuEvents {
+ public:
+  virtual void onMenuCommand(int id) = 0;
+
+ protected:
+  ~MenuEvents() = default;
 };
 
 // The Options dialog's choices set by the organisation's policy: shown,
@@ -53,8 +63,9 @@ using OptionsJudge = std::function<std::optional<Refusal>(const OptionsFields&)>
 
 class Dialogs {
  public:
-  // Adds a separator and the items at the end of the window's system menu.
-  virtual void addSystemMenuItems(const std::vector<MenuItem>& items) = 0;
+  // Adds a separator and the items at the end of the window's system menu;
+  // choosing one tells `events`, which must outlive the window.
+  virtual void addSystemMenuItems(const std::vector<MenuItem>& items, MenuEvents& events) = 0;
   // Shows the modal Options dialog over the window, filled from `fields`.
   // OK asks `judge`: a refusal shows its message (with `boxCaption`) and
   // puts the focus back in its field, the text kept; otherwise the dialog

@@ -9,6 +9,15 @@
 
 namespace pellucor {
 
+// The owner of a timer, told each time it falls due.
+class TimerEvents {
+ public:
+  virtual void onTimerTick(int timerId) = 0;
+
+ protected:
+  ~TimerEvents() = default;
+};
+
 class MessageLoop {
  public:
   // Dispatches every message waiting for the GUI thread and returns when none
@@ -19,9 +28,9 @@ class MessageLoop {
   // Sleeps until a message, a sent message or input arrives for the GUI
   // thread, or the time is up; dispatches nothing.
   virtual void waitForMessages(double timeoutSeconds) = 0;
-  // A timer that calls FormEvents::onTimer(timerId) every `ms`; setting it
-  // again replaces the interval.
-  virtual void setTimer(int timerId, unsigned ms) = 0;
+  // A timer of the window that calls `events` every `ms`; setting it again
+  // replaces the interval. Ids are the window's: each timer has its own.
+  virtual void setTimer(int timerId, unsigned ms, TimerEvents& events) = 0;
   virtual void killTimer(int timerId) = 0;
   // A modal box; returns the pressed button's id (1 = OK).
   virtual int messageBox(std::string_view text, std::string_view caption, unsigned style) = 0;

@@ -14,6 +14,19 @@
 
 namespace pellucor {
 
+// What another start of the program asks of this copy; on the GUI thread.
+class CommandEvents {
+ public:
+  // A command (the other start's own bytes, outside input); the sender
+  // waits for the answer returned here, a number above 0.
+  virtual int onCommand(std::string_view command) = 0;
+  // A start without a command wants this copy's window.
+  virtual void onShowRequest() = 0;
+
+ protected:
+  ~CommandEvents() = default;
+};
+
 class Processes {
  public:
   // Claims the user's session for this process until it ends. Returns the
@@ -21,13 +34,16 @@ class Processes {
   // kErrorAlreadyExists or kErrorAccessDenied (the holder runs elevated)
   // when another copy holds it, anything else when the claim cannot be made.
   virtual std::int32_t claimOnlyCopy() = 0;
+  // Where another start's commands and show requests go; null: nowhere
+  // (a command is then not taken).
+  virtual void receiveCommandsWith(CommandEvents* events) = 0;
   // Asks the copy that holds the claim to show its window, giving it the
   // right to come to the foreground; waits up to the time for its window
   // to exist. False when no window could be asked.
   virtual bool askOtherCopyToShow(double timeoutSeconds) = 0;
   // Hands a command to the window of the copy that holds the claim, giving
   // it the right to come to the foreground, and returns its answer
-  // (FormEvents::onCommand). Waits up to the time for its window to exist
+  // (CommandEvents::onCommand). Waits up to the time for its window to exist
   // and to take the command; none when no window answered.
   virtual std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) = 0;
 

@@ -12,6 +12,20 @@
 
 namespace pellucor {
 
+// The program's policy key: under HKEY_LOCAL_MACHINE for the machine's
+// policies, HKEY_CURRENT_USER for the user's.
+inline constexpr const char* kPolicyKey = "Software\\Policies\\Trandavel\\Pellucor";
+
+// Told when Windows says the policies may have changed (after a Group Policy
+// refresh); on the GUI thread.
+class PolicyEvents {
+ public:
+  virtual void onPolicyChanged() = 0;
+
+ protected:
+  ~PolicyEvents() = default;
+};
+
 class Registry {
  public:
   // A text value of the per-user settings store; nothing when the value is
@@ -30,6 +44,8 @@ class Registry {
   // A value of the program's policy key, set by an administrator for the
   // machine or for this user; nothing when it is not there or unreadable.
   virtual std::optional<PolicyValue> readPolicy(PolicyScope scope, std::string_view name) = 0;
+  // Where the news of a policy change goes; null: nowhere.
+  virtual void reportPolicyChangesTo(PolicyEvents* events) = 0;
 
  protected:
   ~Registry() = default;

@@ -13,8 +13,12 @@
 
 namespace pellucor {
 
-// What the platform tells the form. Called on the GUI thread from message
-// dispatch, so any of these may run nested inside a handler that pumps.
+// What the user does to the window and its controls. Called on the GUI
+// thread from message dispatch, so any of these may run nested inside a
+// handler that pumps. Everything else the platform reports goes to the part
+// that owns it: timers (TimerEvents), input elsewhere on the desktop
+// (InputEvents), another start's commands (CommandEvents), policy changes
+// (PolicyEvents) and the system menu (MenuEvents).
 class FormEvents {
  public:
   virtual void onUserClick(ControlId id) = 0;       // button pressed, check box toggled
@@ -24,31 +28,6 @@ class FormEvents {
   virtual void onMouseMove(ControlId id) = 0;  // window, frame or button under the pointer
   virtual void onResize() = 0;                 // size or state changed
   virtual void onCloseRequest() = 0;           // never refused
-  virtual void onTimer(int timerId) = 0;
-  // The mouse moved, or a button or the wheel was used, anywhere on the
-  // desktop while watchMouse is on: what happened (kMouseMoved, kMouseButton,
-  // kMouseWheel) since the last report. At most one report per message.
-  virtual void onMouseInput(unsigned uses) = 0;
-  // Another start of the program asks this copy to show its window.
-  virtual void onShowRequest() = 0;
-  // The keyboard hook saw the stop key in some program. Posted from the
-  // hook's own thread, so it arrives in order with the mouse reports.
-  virtual void onStopKey() = 0;
-  // The session was unlocked or the machine woke from sleep: Windows may
-  // have dropped the keyboard hook meanwhile.
-  virtual void onSessionResumed() = 0;
-  // The keyboard hook saw a key that types (typingKeys is on); posted from
-  // the hook's thread like the stop key.
-  virtual void onTypingKey() = 0;
-  // Another window came to the front while watchForeground is on.
-  virtual void onForegroundChanged() = 0;
-  // An item the program added to the window's system menu was chosen.
-  virtual void onMenuCommand(int id) = 0;
-  // Windows says the policies may have changed (after a Group Policy refresh).
-  virtual void onPolicyChanged() = 0;
-  // Another start of the program sends a command (its own bytes, outside
-  // input) and waits for the answer returned here, a number above 0.
-  virtual int onCommand(std::string_view command) = 0;
 
  protected:
   ~FormEvents() = default;

@@ -18,9 +18,6 @@
 
 namespace pellucor {
 
-// Under HKEY_LOCAL_MACHINE for the machine's policies, HKEY_CURRENT_USER for
-// the user's; the machine's win, value by value.
-inline constexpr const char* kPolicyKey = "Software\\Policies\\Trandavel\\Pellucor";
 inline constexpr const char* kManagedNote = "Some settings are managed by your organisation.";
 
 enum class PolicyKind {

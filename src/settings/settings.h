@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_title.h"
+#include "common/app_title.h"
 #include "platform/registry.h"
 
 namespace pellucor {

@@ -84,11 +84,11 @@ void CheckReceive(std::string_view input) {
   const std::optional<pellucor::Command> decoded = pellucor::DecodeCommand(input);
   if (decoded && pellucor::EncodeCommand(*decoded) != input) Fail("decoded bytes EncodeCommand never makes");
 
-  const int answer = form->onCommand(input);
+  const int answer = form->commands.onCommand(input);
   // The desktop lives across inputs: a run or a close arranged by one must not
   // begin inside the next (a balloon pumps), and what it records must not pile up.
-  form->startRunTimer.setEnabled(false);
-  form->closeTimer.setEnabled(false);
+  form->run.startRunTimer().setEnabled(false);
+  form->commands.closeTimer().setEnabled(false);
   sim.log.clear();
   sim.shellRequests.clear();
   sim.boxes.clear();

@@ -23,7 +23,7 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "hider/hot_key.h"
+#include "hider/keyboard_hook.h"
 #include "options/options_dialog.h"
 #include "platform/sim/sim_desktop.h"
 #include "policy/policy.h"
@@ -46,8 +46,6 @@ constexpr const pellucor::PolicyRule* kRules[] = {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  pellucor::hotKey::StopRequested = 0;
-  pellucor::hotKey::KeyboardHookHandle = 0;
   SimDesktop sim;
   std::size_t at = 0;
   while (at + 3 <= size) {
@@ -84,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (form->idleSecondsField.text() != seconds) Fail("the field does not show the policy's seconds, or 3");
   if (sim.control(MainWindow::kIdleSecondsField).enabled == policies.idleSeconds.has_value())
     Fail("the field is greyed without a policy, or free under one");
-  const pellucor::Options& applied = form->options();
+  const pellucor::Options& applied = form->choices.options();
   if ((policies.hideWhileTyping && applied.hideWhileTyping != *policies.hideWhileTyping) ||
       (policies.ignoredPixels && applied.ignoredPixels != *policies.ignoredPixels) ||
       (policies.wheelKeepsHidden && applied.wheelKeepsHidden != *policies.wheelKeepsHidden) ||

@@ -27,7 +27,7 @@
 #include <string_view>
 
 #include "app/main_window.h"
-#include "hider/hot_key.h"
+#include "hider/keyboard_hook.h"
 #include "platform/failure.h"
 #include "platform/sim/sim_desktop.h"
 #include "settings/settings.h"
@@ -74,9 +74,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     start = end == std::string_view::npos ? input.size() + 1 : end + 1;
   }
 
-  // Each run is a fresh process: the hook module starts from zero.
-  pellucor::hotKey::StopRequested = 0;
-  pellucor::hotKey::KeyboardHookHandle = 0;
   SimDesktop sim;
   for (int k = 0; k < 3; ++k) {
     if (values[k]) sim.setRegValue(StoreKey(), keys[k], {pellucor::kRegSz, *values[k]});
@@ -94,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (form->startWithWindowsBox.value() != (startup ? 1 : 0)) Fail("\"Windows Startup\" read wrongly");
   if (form->startMinimisedBox.value() != (minimised ? 1 : 0)) Fail("\"Minimized\" read wrongly");
   if (sim.control(MainWindow::kStartMinimisedBox).visible != startup) Fail("the second switch shows without the first");
-  if (form->HiddenInTray != (startup && minimised) || sim.windowVisible() == (startup && minimised))
+  if (form->tray.hiddenInTray() != (startup && minimised) || sim.windowVisible() == (startup && minimised))
     Fail("the window's place does not follow the switches");
   if (!sim.boxes.empty()) Fail("an error box at start-up");
   // The seconds typed last time come back when the tick would take them.

@@ -18,7 +18,9 @@ import xml.etree.ElementTree as ET
 
 ROOT = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
 NS = "{http://schemas.microsoft.com/GroupPolicy/2006/07/PolicyDefinitions}"
-KEY = "Software\\Policies\\Trandavel\\Pellucor"
+# The key the program reads its policies from, as src/platform/registry.h declares it.
+KEY = re.search(r'kPolicyKey = "([^"]+)"', open(os.path.join(ROOT, "src/platform/registry.h"), encoding="utf-8").read()
+                ).group(1).replace("\\\\", "\\")
 results = []
 
 

@@ -126,7 +126,7 @@ TEST_F(SecondStartCommand, StartsARunFromTheLoopAndAStopLeavesTheWindowInTheTray
   });
   d.sim.at(20000, [&] {
     seen.stillRunning = running();
-    hotKey::StopRequested = -1;  // ends a run the command failed to stop
+    f.run.onStopKey();  // ends a run the command failed to stop
   });
   seen.startCode = send({"/start"});
   EXPECT_FALSE(running()) << "the handler only arranges the run: the sender's answer comes first";
@@ -139,9 +139,9 @@ TEST_F(SecondStartCommand, StartsARunFromTheLoopAndAStopLeavesTheWindowInTheTray
   EXPECT_EQ(seen.stopCode, kExitDone);
   EXPECT_FALSE(seen.stillRunning);
   EXPECT_FALSE(running());
-  EXPECT_FALSE(f.tickTimer.enabled());
+  EXPECT_FALSE(f.run.tickTimer().enabled());
   EXPECT_FALSE(d.sim.windowVisible()) << "a stop by command leaves the window in the tray";
-  EXPECT_TRUE(f.HiddenInTray);
+  EXPECT_TRUE(f.tray.hiddenInTray());
   EXPECT_EQ(send({"/stop"}), kExitDone) << "nothing to stop is no failure";
 }
 
@@ -151,7 +151,7 @@ TEST_F(SecondStartCommand, ShowBringsTheWindowBackAndExitClosesAsTheCloseButtonD
   ASSERT_FALSE(d.sim.windowVisible());
   EXPECT_EQ(send({"/show"}), kExitDone);
   EXPECT_TRUE(d.sim.windowVisible());
-  EXPECT_FALSE(f.HiddenInTray);
+  EXPECT_FALSE(f.tray.hiddenInTray());
 
   EXPECT_EQ(send({"/exit"}), kExitDone);
   EXPECT_FALSE(d.sim.ended) << "answered before the close begins";
@@ -170,7 +170,7 @@ TEST_F(SecondStartCommand, ABadCommandLineIsNeverSentAndChangesNothing) {
   EXPECT_EQ(sender.boxes[0].caption, "Pellucor");
   EXPECT_EQ(f.idleSecondsField.text(), "3");
   EXPECT_EQ(stored(), "(none)");
-  EXPECT_FALSE(f.startRunTimer.enabled());
+  EXPECT_FALSE(f.run.startRunTimer().enabled());
 }
 
 // What arrives is outside input: the running copy judges it again, and a
@@ -179,10 +179,10 @@ TEST_F(SecondStartCommand, TheRunningCopyRefusesWhatItCannotTakeAndDoesNoneOfIt)
   const std::pair<const char*, int> received[] = {
       {"start\nabc", kAnswerSecondsRefused},  {"\n-4", kAnswerSecondsRefused},     {"\n99999", kAnswerSecondsRefused},
       {"start\n\x01", kAnswerSecondsRefused}, {"start now", kAnswerNotUnderstood}, {"", kAnswerNotUnderstood}};
-  for (const auto& [message, answer] : received) EXPECT_EQ(f.onCommand(message), answer) << message;
+  for (const auto& [message, answer] : received) EXPECT_EQ(f.commands.onCommand(message), answer) << message;
   EXPECT_EQ(f.idleSecondsField.text(), "3");
   EXPECT_EQ(stored(), "(none)");
-  EXPECT_FALSE(f.startRunTimer.enabled()) << "no run after refused seconds";
+  EXPECT_FALSE(f.run.startRunTimer().enabled()) << "no run after refused seconds";
 }
 
 TEST_F(SecondStartCommand, WhileABoxOfTheRunningCopyIsOpenAStartIsRefusedAndOthersStillWork) {
@@ -195,7 +195,7 @@ TEST_F(SecondStartCommand, WhileABoxOfTheRunningCopyIsOpenAStartIsRefusedAndOthe
     codes.push_back(send({"/seconds", "9"}));
     return 1;
   };
-  f.ShowAbout();
+  d.sim.userMenuCommand(SystemMenu::kAboutMenuItem);
   d.sim.runPending();
   EXPECT_EQ(codes, (std::vector<int>{kExitRefused, kExitRefused, kExitDone}));
   ASSERT_EQ(sender.boxes.size(), 1u);
@@ -237,8 +237,8 @@ TEST(FirstStartCommand, SecondsAreAppliedAndStoredAndStartBeginsARun) {
   // timer that "Start hiding as soon as Pellucor starts" begins its run with.
   Desktop started;
   EXPECT_EQ(runPellucor(started.sim, {"/start"}), kExitDone);
-  EXPECT_THAT(started.sim.log, Contains("setTimer " + std::to_string(MainWindow::kStartRunTimer) + " 1"));
-  EXPECT_THAT(d.sim.log, Not(Contains(HasSubstr("setTimer " + std::to_string(MainWindow::kStartRunTimer)))));
+  EXPECT_THAT(started.sim.log, Contains("setTimer " + std::to_string(HidingRun::kStartRunTimer) + " 1"));
+  EXPECT_THAT(d.sim.log, Not(Contains(HasSubstr("setTimer " + std::to_string(HidingRun::kStartRunTimer)))));
 }
 
 }  // namespace

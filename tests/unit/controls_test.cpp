@@ -56,15 +56,16 @@ TEST_F(ControlsTest, FocusMovesRaiseLostThenGained) {
 }
 
 TEST_F(ControlsTest, TimerTicksOnlyWhileEnabledWithAnInterval) {
-  f.tickTimer.onTimer = [&] { events.push_back("tick " + std::to_string(d.sim.nowMs())); };
-  f.tickTimer.setEnabled(true);  // designed interval 3000 ms
+  Timer timer(d.sim, 9, 3000);
+  timer.onTimer = [&] { events.push_back("tick " + std::to_string(d.sim.nowMs())); };
+  timer.setEnabled(true);  // designed interval 3000 ms
   d.sim.advance(3000);
-  f.tickTimer.setInterval(1000);
+  timer.setInterval(1000);
   d.sim.advance(2500);
-  f.tickTimer.setInterval(0);  // enabled, but no interval: silent
+  timer.setInterval(0);  // enabled, but no interval: silent
   d.sim.advance(5000);
-  f.tickTimer.setEnabled(false);
-  f.tickTimer.setInterval(1000);
+  timer.setEnabled(false);
+  timer.setInterval(1000);
   d.sim.advance(5000);
   EXPECT_THAT(events, ElementsAre("tick 3000", "tick 4000", "tick 5000"));
 }

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/error_report.h"
+#include "common/error_report.h"
 #include "harness.h"
 
 namespace pellucor::test {
@@ -84,9 +84,9 @@ TEST(FormLoad, FirstStartShowsTheDesignedWindow) {
   EXPECT_EQ(d.sim.control(MainWindow::kStartWithWindowsBox).text, "Load this software on Windows startup");
   EXPECT_EQ(d.sim.control(MainWindow::kStartMinimisedBox).text, "Minimized to system tray");
   EXPECT_EQ(f.AppTitle(), "Pellucor");
-  EXPECT_EQ(f.trayIcon.TrayTip(), "Pellucor");
-  EXPECT_TRUE(f.trayIcon.InTray());
-  EXPECT_FALSE(f.tickTimer.enabled()) << "every start begins not running";
+  EXPECT_EQ(f.tray.trayIcon.TrayTip(), "Pellucor");
+  EXPECT_TRUE(f.tray.trayIcon.InTray());
+  EXPECT_FALSE(f.run.tickTimer().enabled()) << "every start begins not running";
   EXPECT_TRUE(d.sim.boxes.empty());
   EXPECT_TRUE(d.sim.startedCommands.empty());
 }
@@ -224,7 +224,7 @@ TEST(FormClose, ShowsTheCursorTakesDownTheIconAndEndsTheProcess) {
   EXPECT_TRUE(d.sim.ended);
   EXPECT_EQ(d.sim.exitCode, 0);
   EXPECT_EQ(d.sim.cursorDisplayCount, 0);
-  EXPECT_FALSE(f.trayIcon.InTray());
+  EXPECT_FALSE(f.tray.trayIcon.InTray());
   EXPECT_THAT(d.sim.log, ElementsAreArray({"showCursor 1", "showCursor 1", "showCursor 1", "showCursor 1",
                                            "shellNotifyIcon 2", "restoreWindowProc", "unhookKeyboard",
                                            "processPendingMessages", "processPendingMessages", "endProcess 0"}));

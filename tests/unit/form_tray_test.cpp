@@ -21,7 +21,7 @@ struct FormTray : ::testing::Test {
       if (r.data.flags == kNifInfo && !r.data.info.empty()) out.push_back(r);
     return out;
   }
-  void clickIcon(std::intptr_t code) { d.sim.trayMessage(f.trayIcon.ControlWindow(), 0, code); }
+  void clickIcon(std::intptr_t code) { d.sim.trayMessage(f.tray.trayIcon.ControlWindow(), 0, code); }
 };
 
 TEST_F(FormTray, IconIsInTheTrayFromStartWithTheProductTitleAsTip) {
@@ -39,7 +39,7 @@ TEST_F(FormTray, MinimisingHidesIntoTheTrayWithTheBalloonOnce) {
   d.sim.runPending();
   EXPECT_FALSE(d.sim.windowVisible());
   EXPECT_EQ(d.sim.state(), WindowState::Normal) << "it comes back un-minimised";
-  EXPECT_TRUE(f.HiddenInTray);
+  EXPECT_TRUE(f.tray.hiddenInTray());
   const auto shown = balloons();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].data.info, kBalloon);
@@ -65,7 +65,7 @@ TEST_F(FormTray, EitherButtonUpOnTheIconBringsTheWindowBackFocused) {
     EXPECT_TRUE(d.sim.windowVisible()) << code;
     EXPECT_EQ(d.sim.state(), WindowState::Normal) << code;
     EXPECT_EQ(d.sim.focused(), MainWindow::kIdleSecondsField) << code;
-    EXPECT_FALSE(f.HiddenInTray) << code;
+    EXPECT_FALSE(f.tray.hiddenInTray()) << code;
   }
 }
 
@@ -75,7 +75,7 @@ TEST(ElevatedCopy, StillHearsItsTrayIconAndExplorersRestart) {
   Desktop d;
   d.sim.elevated = true;
   MainWindow& f = d.start();
-  const std::intptr_t tray = f.trayIcon.ControlWindow();
+  const std::intptr_t tray = f.tray.trayIcon.ControlWindow();
   d.sim.userMinimise();
   d.sim.runPending();
   ASSERT_FALSE(d.sim.windowVisible());
@@ -113,7 +113,7 @@ TEST_F(FormTray, RestoreClickedDuringTheBalloonWaitBringsTheWindowBackAtOnce) {
   // The click ran inside the wait; the minimise handling then finished
   // without hiding the window again.
   EXPECT_TRUE(d.sim.windowVisible());
-  EXPECT_FALSE(f.HiddenInTray);
+  EXPECT_FALSE(f.tray.hiddenInTray());
   EXPECT_EQ(d.sim.nowMs(), 5000);
   EXPECT_EQ(balloons().size(), 1u);
 }
@@ -143,18 +143,18 @@ struct LogonWithABusyShell : ::testing::Test {
 TEST_F(LogonWithABusyShell, WithNoIconAfterTenSecondsTheWindowComesBack) {
   startInTheTray(1000);
   EXPECT_FALSE(d.sim.windowVisible());
-  EXPECT_TRUE(d.form->HiddenInTray);
+  EXPECT_TRUE(d.form->tray.hiddenInTray());
   EXPECT_EQ(d.sim.nowMs(), 0) << "the start did not wait for a balloon that cannot show";
   d.sim.advance(9900);
   EXPECT_FALSE(d.sim.windowVisible());
   d.sim.advance(200);
   EXPECT_TRUE(d.sim.windowVisible()) << "never hidden with no way back";
-  EXPECT_FALSE(d.form->HiddenInTray);
+  EXPECT_FALSE(d.form->tray.hiddenInTray());
   EXPECT_TRUE(d.sim.boxes.empty());
 
   d.sim.shellRefusesAdds = 0;
   d.sim.advance(30000);
-  EXPECT_TRUE(d.form->trayIcon.IconShown());
+  EXPECT_TRUE(d.form->tray.trayIcon.IconShown());
   EXPECT_EQ(balloonsShown(), 0) << "'minimized to the system tray' is no news to a window in plain view";
 
   d.sim.userMinimise();
@@ -165,9 +165,9 @@ TEST_F(LogonWithABusyShell, WithNoIconAfterTenSecondsTheWindowComesBack) {
 TEST_F(LogonWithABusyShell, AnIconThatArrivesInTimeKeepsTheWindowInTheTray) {
   startInTheTray(3);
   d.sim.advance(20000);
-  EXPECT_TRUE(d.form->trayIcon.IconShown());
+  EXPECT_TRUE(d.form->tray.trayIcon.IconShown());
   EXPECT_FALSE(d.sim.windowVisible());
-  EXPECT_TRUE(d.form->HiddenInTray);
+  EXPECT_TRUE(d.form->tray.hiddenInTray());
   EXPECT_EQ(balloonsShown(), 1);
 }
 

@@ -55,7 +55,7 @@ struct MainSide : ::testing::Test {
   Desktop d;
   MainWindow& f = d.start();
   void ticks(int n) {
-    for (int i = 0; i < n; ++i) f.onTick();
+    for (int i = 0; i < n; ++i) f.run.onTick();
   }
 };
 

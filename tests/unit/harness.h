@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "hider/hot_key.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace pellucor::test {
@@ -44,12 +43,6 @@ struct Desktop {
     for (auto it = std::rbegin(held); it != std::rend(held); ++it) sim.userKey(*it, false);
   }
   std::unique_ptr<MainWindow> form;
-
-  // Each desktop is a fresh process: the hook module starts from zero.
-  Desktop() {
-    hotKey::StopRequested = 0;
-    hotKey::KeyboardHookHandle = 0;
-  }
 
   MainWindow& start() {
     form = std::make_unique<MainWindow>(sim);

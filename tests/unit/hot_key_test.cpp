@@ -6,16 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "hider/hot_key.h"
+#include "hider/keyboard_hook.h"
 
 namespace pellucor::test {
 namespace {
 
-using hotKey::kVkControl;
-using hotKey::kVkLWin;
-using hotKey::kVkMenu;
-using hotKey::kVkS;
-using hotKey::kVkShift;
 
 constexpr int kVkC = 0x43;
 constexpr int kVkLShift = 0xA0;
@@ -43,7 +38,7 @@ struct HotKey : ::testing::Test {
   }
   bool stopAsked() {
     d.sim.runPending();
-    return hotKey::StopRequested != 0;
+    return f.run.stopping();
   }
 };
 
@@ -88,13 +83,13 @@ TEST_F(HotKey, OnlyCtrlShiftSWithoutAltOrWindowsKeyStops) {
   for (const auto& c : cases) {
     std::string shown;
     for (int vk : c.held) shown += std::to_string(vk) + "+";
-    hotKey::StopRequested = 0;
+    const auto posted = std::count(d.sim.log.begin(), d.sim.log.end(), "postStopKey");
     const std::size_t keys = d.sim.hookResults.size();
     const int passedOn = d.sim.nextHookCalls;
     for (int vk : c.held) down(vk);
     tap(kVkS);
     for (auto it = c.held.rbegin(); it != c.held.rend(); ++it) up(*it);
-    EXPECT_EQ(stopAsked(), c.stops) << shown << "S";
+    EXPECT_EQ(std::count(d.sim.log.begin(), d.sim.log.end(), "postStopKey") > posted, c.stops) << shown << "S";
     EXPECT_EQ(d.sim.nextHookCalls - passedOn, static_cast<int>(d.sim.hookResults.size() - keys))
         << shown << "S: every key goes on down the chain";
   }
@@ -118,7 +113,7 @@ TEST_F(HotKey, OnlyTheSKeyDownIsLookedInto) {
 }
 
 TEST_F(HotKey, CodesOtherThanActionGoStraightDownTheChain) {
-  EXPECT_EQ(hotKey::KeyboardHookProc(d.sim, 3, hotKey::kWmKeyDown, kVkS), 0);
+  EXPECT_EQ(f.run.keyboardHook().onKeyEvent(d.sim, 3, kWmKeyDown, kVkS), 0);
   EXPECT_EQ(d.sim.keyStateQueries, 0);
   EXPECT_EQ(d.sim.nextHookCalls, 1);
 }
@@ -131,7 +126,7 @@ TEST_F(HotKey, SRepeatingWhileHeldStopsTheRunOnceAndTheNextRunStartsNormally) {
     down(kVkShift);
     for (int i = 0; i < 5; ++i) down(kVkS);  // the keyboard's repeat
   });
-  d.sim.at(7001, [&] { stoppedByTheFirstS = !f.tickTimer.enabled(); });
+  d.sim.at(7001, [&] { stoppedByTheFirstS = !f.run.tickTimer().enabled(); });
   d.sim.at(7100, [&] {
     up(kVkS);
     up(kVkShift);
@@ -161,7 +156,7 @@ TEST_F(HotKey, TheWindowComesForwardOnceTheKeysAreLetGo) {
   });
   d.sim.at(9050, [&] { down(kVkS); });
   d.sim.at(9200, [&] {
-    held = {d.sim.windowVisible(), d.sim.cursorDisplayCount >= 0, f.tickTimer.enabled()};
+    held = {d.sim.windowVisible(), d.sim.cursorDisplayCount >= 0, f.run.tickTimer().enabled()};
     up(kVkS);
   });
   d.sim.at(9250, [&] { up(kVkShift); });
@@ -244,7 +239,7 @@ TEST_F(HotKey, UnlockingOrWakingPutsBackAHookThatWindowsDropped) {
 TEST_F(HotKey, AStopKeyWhileTheGuiThreadIsBusyEndsTheRun) {
   std::size_t answeredWhileBusy = 0;
   d.sim.whileRestoringCursors = [&] {
-    if (!f.tickTimer.enabled()) return;
+    if (!f.run.tickTimer().enabled()) return;
     d.sim.whileRestoringCursors = nullptr;
     const std::size_t before = d.sim.hookResults.size();
     chord({kVkControl, kVkShift}, kVkS);
@@ -273,7 +268,7 @@ TEST(InputThread, InputSeenWhileTheGuiThreadIsBusyReachesTheFormInOrder) {
       for (int vk : {kVkS, kVkShift, kVkControl}) fresh.sim.userKey(vk, false);
     };
     fresh.sim.at(9000, [&] {
-      ASSERT_TRUE(form.cursorHider.concealed());
+      ASSERT_TRUE(form.run.concealed());
       fresh.sim.elapse(1500);
       keyFirst ? key() : move();
       keyFirst ? move() : key();
@@ -290,16 +285,16 @@ TEST(InputThread, InputSeenWhileTheGuiThreadIsBusyReachesTheFormInOrder) {
 }
 
 TEST_F(HotKey, AHookThatCannotBeReinstalledKeepsTheOldOne) {
-  const HookHandle installed = hotKey::KeyboardHookHandle;
+  const HookHandle installed = f.run.keyboardHook().handle();
   d.sim.failKeyboardHook = true;
-  hotKey::ReinstallKeyboardHook(d.sim);
-  EXPECT_EQ(hotKey::KeyboardHookHandle, installed);
+  f.run.keyboardHook().reinstall();
+  EXPECT_EQ(f.run.keyboardHook().handle(), installed);
   chord({kVkControl, kVkShift}, kVkS);
   EXPECT_TRUE(stopAsked());
 }
 
 TEST_F(HotKey, InstalledAtStartAndRemovedAtClose) {
-  EXPECT_NE(hotKey::KeyboardHookHandle, 0u);
+  EXPECT_NE(f.run.keyboardHook().handle(), 0u);
   EXPECT_EQ(d.sim.keyboardHooks(), 1u);
   d.sim.userClose();
   EXPECT_THROW(d.sim.runPending(), ProcessEnded);

@@ -15,7 +15,7 @@ struct IdleTick : ::testing::Test {
   MainWindow& f = d.start();
 
   void ticks(int n) {
-    for (int i = 0; i < n; ++i) f.onTick();
+    for (int i = 0; i < n; ++i) f.run.onTick();
   }
   bool hidden() const { return d.sim.cursorDisplayCount < 0 && d.sim.systemCursorsHidden; }
   void limit(const char* text) { f.idleSecondsField.setText(text); }
@@ -24,7 +24,7 @@ struct IdleTick : ::testing::Test {
 TEST_F(IdleTick, TheThirdRestingTickHidesWithTheDefaultLimit) {
   ticks(2);
   EXPECT_FALSE(hidden());
-  EXPECT_EQ(f.IdleTicks, 2);
+  EXPECT_EQ(f.run.idleTicks(), 2);
   ticks(1);
   EXPECT_TRUE(hidden());
   EXPECT_EQ(d.sim.cursorDisplayCount, -1);
@@ -35,8 +35,8 @@ TEST_F(IdleTick, AOnePixelMoveRestartsTheCount) {
   ticks(2);
   d.sim.userMoveMouse({1, 0});
   ticks(1);
-  EXPECT_EQ(f.IdleTicks, 0);
-  EXPECT_EQ(f.LastCursorX, 1);
+  EXPECT_EQ(f.run.idleTicks(), 0);
+  EXPECT_EQ(f.run.lastPosition().x, 1);
   ticks(2);
   EXPECT_FALSE(hidden());
   ticks(1);
@@ -48,7 +48,7 @@ TEST_F(IdleTick, LimitsAtOrBelowZeroHideOnTheFirstRestingTick) {
     Desktop local;
     MainWindow& form = local.start();
     form.idleSecondsField.setText(text);
-    form.onTick();
+    form.run.onTick();
     EXPECT_LT(local.sim.cursorDisplayCount, 0) << text;
   }
 }
@@ -58,9 +58,9 @@ TEST_F(IdleTick, FractionalLimitsRoundHalfToEven) {
     Desktop local;
     MainWindow& form = local.start();
     form.idleSecondsField.setText(text);
-    for (int i = 1; i < hidesOn; ++i) form.onTick();
+    for (int i = 1; i < hidesOn; ++i) form.run.onTick();
     EXPECT_GE(local.sim.cursorDisplayCount, 0) << text;
-    form.onTick();
+    form.run.onTick();
     EXPECT_LT(local.sim.cursorDisplayCount, 0) << text;
   }
 }
@@ -71,13 +71,13 @@ TEST_F(IdleTick, AFieldThatDoesNotConvertIsReportedAtLine114AndTheCursorHides) {
     Desktop local;
     MainWindow& form = local.start();
     form.idleSecondsField.setText(text);
-    form.onTick();
-    form.onTick();
+    form.run.onTick();
+    form.run.onTick();
     ASSERT_EQ(local.sim.boxes.size(), 2u) << text << ": one report on every resting tick";
     EXPECT_EQ(local.sim.boxes[0].text, ComposeErrorPrompt(message, kTickLocation, 114)) << text;
     EXPECT_EQ(local.sim.cursorDisplayCount, -1) << text;
     local.sim.userMoveMouse({5, 5});
-    form.onTick();
+    form.run.onTick();
     EXPECT_EQ(local.sim.boxes.size(), 2u) << text << ": a moving tick reads no field";
     EXPECT_EQ(local.sim.cursorDisplayCount, 0) << text;
   }
@@ -117,18 +117,18 @@ TEST_F(IdleTick, ADayOfAMouseThatNeverRestsKeepsTheDisplayCountWhereItWas) {
 TEST_F(IdleTick, NegativeCoordinatesCompareLikeAnyOther) {
   d.sim.userMoveMouse({-1920, -20});
   ticks(1);
-  EXPECT_EQ(f.LastCursorX, -1920);
-  EXPECT_EQ(f.LastCursorY, -20);
+  EXPECT_EQ(f.run.lastPosition().x, -1920);
+  EXPECT_EQ(f.run.lastPosition().y, -20);
   ticks(3);
   EXPECT_TRUE(hidden());
 }
 
 TEST_F(IdleTick, IdleTicksAtItsMaximumIsReportedAndStays) {
-  f.IdleTicks = std::numeric_limits<std::int32_t>::max();
+  f.run.setIdleTicks(std::numeric_limits<std::int32_t>::max());
   ticks(1);
   ASSERT_EQ(d.sim.boxes.size(), 1u);
   EXPECT_EQ(d.sim.boxes[0].text, ComposeErrorPrompt("Overflow", kTickLocation, 112));
-  EXPECT_EQ(f.IdleTicks, std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(f.run.idleTicks(), std::numeric_limits<std::int32_t>::max());
   EXPECT_TRUE(hidden()) << "the limit test still ran";
 }
 
@@ -138,14 +138,14 @@ TEST_F(IdleTick, ATickWhileAnEarlierTicksBoxIsOpenIsSkipped) {
   d.sim.answerBox = [&](const sim::MessageBoxRecord&) {
     // The box pumps messages: the next ticks come while it is open.
     ++nested;
-    f.onTick();
-    f.onTick();
+    f.run.onTick();
+    f.run.onTick();
     return 1;
   };
   ticks(1);
   EXPECT_EQ(nested, 1);
   EXPECT_EQ(d.sim.boxes.size(), 1u);
-  EXPECT_EQ(f.IdleTicks, 1);
+  EXPECT_EQ(f.run.idleTicks(), 1);
   ticks(1);
   EXPECT_EQ(d.sim.boxes.size(), 2u) << "once the box is closed, ticks run again";
 }

@@ -93,7 +93,7 @@ TEST_F(Choices, TypingHidesThePointerAtOnceAndAMoveShowsIt) {
   EXPECT_FALSE(seen.afterInjected);
   EXPECT_TRUE(seen.tickAfterMoveThenKey) << "a move before the typed key showed the pointer at the next tick";
   EXPECT_FALSE(d.cursorHidden()) << "the hot key stopped the run and hid nothing";
-  EXPECT_FALSE(hotKey::TypingWatched) << "keys are looked at only during a run";
+  EXPECT_FALSE(d.form->run.keyboardHook().typingWatched()) << "keys are looked at only during a run";
 
   // Off, or outside a run, typing hides nothing.
   d.tap(0x48);
@@ -138,7 +138,7 @@ TEST_F(Choices, ClicksAlwaysShowItAndTheWheelOnlyWhenNotChosen) {
     local.sim.at(kHiddenAt + 100, [&] { local.sim.userWheel(); });
     local.sim.at(kHiddenAt + 101, [&] {
       afterWheel = local.sim.systemCursorsHidden;
-      countAfterWheel = f.IdleTicks;
+      countAfterWheel = f.run.idleTicks();
     });
     local.sim.at(kHiddenAt + 200, [&] { local.sim.userMouseButton(); });
     local.sim.at(kHiddenAt + 201, [&] { afterClick = local.sim.systemCursorsHidden; });
@@ -185,8 +185,8 @@ TEST_F(Choices, StartHidingBeginsARunAfterTheStartUp) {
     MainWindow& f = local.start();
     bool running = false, inTray = false, hiddenAfterTwoSeconds = false;
     local.sim.at(5500, [&] {
-      running = f.runButton.caption() == kStopCaption && f.tickTimer.enabled();
-      inTray = !local.sim.windowVisible() && f.HiddenInTray;
+      running = f.runButton.caption() == kStopCaption && f.run.tickTimer().enabled();
+      inTray = !local.sim.windowVisible() && f.tray.hiddenInTray();
     });
     local.sim.at(7100, [&] { hiddenAfterTwoSeconds = local.sim.systemCursorsHidden; });
     local.sim.at(7200, [&] {
@@ -208,7 +208,7 @@ struct OptionsDialog : Choices {
   void SetUp() override { f = &d.start(); }
   void openWith(std::function<void(sim::SimOptionsDialog&)> user) {
     d.sim.useOptionsDialog = std::move(user);
-    d.sim.userMenuCommand(MainWindow::kOptionsMenuItem);
+    d.sim.userMenuCommand(SystemMenu::kOptionsMenuItem);
     d.sim.runPending();
   }
 };
@@ -217,7 +217,7 @@ TEST_F(OptionsDialog, TheSystemMenuOffersOptionsAndAbout) {
   ASSERT_EQ(d.sim.systemMenu.size(), 2u);
   EXPECT_EQ(d.sim.systemMenu[0].text, "Options...");
   EXPECT_EQ(d.sim.systemMenu[1].text, "About Pellucor...");
-  d.sim.userMenuCommand(MainWindow::kAboutMenuItem);
+  d.sim.userMenuCommand(SystemMenu::kAboutMenuItem);
   d.sim.runPending();
   ASSERT_EQ(d.sim.boxes.size(), 1u);
   EXPECT_EQ(d.sim.boxes[0].caption, "About Pellucor");
@@ -233,7 +233,7 @@ TEST_F(OptionsDialog, OkStoresWhatChangedCancelNothing) {
     dialog.pressCancel();
   });
   EXPECT_TRUE(d.logOf({"writeSetting"}).empty());
-  EXPECT_FALSE(f->options().hideWhileTyping);
+  EXPECT_FALSE(f->choices.options().hideWhileTyping);
 
   openWith([](sim::SimOptionsDialog& dialog) {
     EXPECT_EQ(dialog.fields.ignoredPixels, "0") << "the stored choice, shown";
@@ -245,13 +245,13 @@ TEST_F(OptionsDialog, OkStoresWhatChangedCancelNothing) {
   EXPECT_THAT(d.logOf({"writeSetting"}),
               ElementsAre("writeSetting Hide While Typing On", "writeSetting Ignored Movement Pixels 12",
                           "writeSetting Never Hide In Game.exe|mstsc.exe|Мой редактор.exe"));
-  EXPECT_EQ(f->options().ignoredPixels, 12);
-  EXPECT_THAT(f->options().neverHideIn, ElementsAre("Game.exe", "mstsc.exe", "Мой редактор.exe"));
+  EXPECT_EQ(f->choices.options().ignoredPixels, 12);
+  EXPECT_THAT(f->choices.options().neverHideIn, ElementsAre("Game.exe", "mstsc.exe", "Мой редактор.exe"));
 
   // What was stored comes back at the next start, as it was.
   Desktop again;
   again.sim.registry = d.sim.registry;
-  EXPECT_EQ(again.start().options(), f->options());
+  EXPECT_EQ(again.start().choices.options(), f->choices.options());
 }
 
 TEST_F(OptionsDialog, ARefusedFieldKeepsItsTextAndNothingIsStoredUntilOkSucceeds) {
@@ -290,14 +290,14 @@ TEST_F(Choices, StoredValuesNotUnderstoodReadAsDefaultsAndAreNotRewritten) {
   d.store("Ignored Movement Pixels", "75");
   d.store("Never Hide In", "a.exe|b<c.exe||A.EXE");
   MainWindow& f = d.start();
-  EXPECT_FALSE(f.options().hideWhileTyping);
-  EXPECT_EQ(f.options().ignoredPixels, 0);
-  EXPECT_THAT(f.options().neverHideIn, ElementsAre("a.exe"));
+  EXPECT_FALSE(f.choices.options().hideWhileTyping);
+  EXPECT_EQ(f.choices.options().ignoredPixels, 0);
+  EXPECT_THAT(f.choices.options().neverHideIn, ElementsAre("a.exe"));
   d.sim.useOptionsDialog = [](sim::SimOptionsDialog& dialog) {
     dialog.fields.wheelKeepsHidden = true;
     dialog.pressOk();
   };
-  d.sim.userMenuCommand(MainWindow::kOptionsMenuItem);
+  d.sim.userMenuCommand(SystemMenu::kOptionsMenuItem);
   d.sim.runPending();
   EXPECT_EQ(d.stored("Hide While Typing"), "yes");
   EXPECT_EQ(d.stored("Ignored Movement Pixels"), "75");

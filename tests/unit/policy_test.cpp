@@ -88,7 +88,7 @@ TEST_F(UnderPolicy, SetChoicesApplyAtStartAndOnRefreshGreyedAndTheUsersComeBackW
   MainWindow& f = d.start();
   EXPECT_EQ(f.idleSecondsField.text(), "2");
   EXPECT_FALSE(d.sim.control(MainWindow::kIdleSecondsField).enabled);
-  EXPECT_TRUE(f.options().hideWhileTyping);
+  EXPECT_TRUE(f.choices.options().hideWhileTyping);
 
   // A run: a key hides at once; the ticks count to the policy's 2 seconds.
   struct {
@@ -124,7 +124,7 @@ TEST_F(UnderPolicy, SetChoicesApplyAtStartAndOnRefreshGreyedAndTheUsersComeBackW
   d.sim.setPolicyNumber(Scope::User, "IdleSeconds", 4);
   d.sim.policyRefreshed();
   d.sim.runPending();
-  EXPECT_EQ(f.CarryOut(Command{CommandAction::None, "7"}), kAnswerSecondsManaged);
+  EXPECT_EQ(f.commands.CarryOut(Command{CommandAction::None, "7"}), kAnswerSecondsManaged);
   EXPECT_EQ(f.idleSecondsField.text(), "4");
   EXPECT_EQ(d.stored("Path"), "9");
   EXPECT_EQ(d.stored("Hide While Typing"), "Off");
@@ -147,15 +147,15 @@ TEST_F(UnderPolicy, TheOptionsWindowShowsManagedChoicesAndOkStoresOnlyTheOthers)
     dialog.fields.wheelKeepsHidden = true;
     EXPECT_TRUE(dialog.pressOk());
   };
-  d.sim.userMenuCommand(MainWindow::kOptionsMenuItem);
+  d.sim.userMenuCommand(SystemMenu::kOptionsMenuItem);
   d.sim.runPending();
   EXPECT_TRUE(managed.ignoredPixels && managed.programs);
   EXPECT_FALSE(managed.hideWhileTyping || managed.wheelKeepsHidden || managed.startHiding);
   EXPECT_THAT(d.logOf({"writeSetting"}), ElementsAre("writeSetting Wheel Keeps Hidden On"));
   EXPECT_EQ(d.stored("Ignored Movement Pixels"), "3");
-  EXPECT_EQ(f.options().ignoredPixels, 20);
-  EXPECT_THAT(f.options().neverHideIn, ElementsAre("kiosk.exe"));
-  EXPECT_TRUE(f.options().wheelKeepsHidden);
+  EXPECT_EQ(f.choices.options().ignoredPixels, 20);
+  EXPECT_THAT(f.choices.options().neverHideIn, ElementsAre("kiosk.exe"));
+  EXPECT_TRUE(f.choices.options().wheelKeepsHidden);
 }
 
 }  // namespace

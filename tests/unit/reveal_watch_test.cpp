@@ -23,7 +23,7 @@ struct RevealWatch : ::testing::Test {
   }
   // Runs until the stop click at `stopAt` (virtual ms from the start click).
   void runUntil(std::int64_t stopAt) {
-    d.sim.at(stopAt - 1000, [&] { d.sim.trayMessage(f.trayIcon.ControlWindow(), 0, 0x202); });
+    d.sim.at(stopAt - 1000, [&] { d.sim.trayMessage(f.tray.trayIcon.ControlWindow(), 0, 0x202); });
     d.sim.at(stopAt, [&] { d.sim.userClick(MainWindow::kRunButton); });
     d.sim.userClick(MainWindow::kRunButton);
     d.sim.runPending();
@@ -54,7 +54,7 @@ TEST_F(RevealWatch, TheTickAfterAQuickRevealFindsTheCursorsBackAlready) {
   d.sim.at(kHiddenAt + 300, [&] { d.sim.userMoveMouse({3, 0}); });
   d.sim.at(kHiddenAt + 301, [&] { restoresAfterReveal = restores(); });
   d.sim.at(kHiddenAt + 1001, [&] {
-    EXPECT_EQ(f.LastCursorX, 3) << "the tick saw the move";
+    EXPECT_EQ(f.run.lastPosition().x, 3) << "the tick saw the move";
     EXPECT_EQ(restores(), restoresAfterReveal) << "and put nothing back a second time";
   });
   runUntil(9500);
@@ -103,7 +103,7 @@ TEST_F(RevealWatch, StopAndCloseLeaveNothingWatched) {
 // The lock screen, a UAC prompt or Ctrl+Alt+Del has the input.
 struct UnreadablePosition : RevealWatch {
   void ticks(int n) {
-    for (int i = 0; i < n; ++i) f.onTick();
+    for (int i = 0; i < n; ++i) f.run.onTick();
   }
 };
 
@@ -113,7 +113,7 @@ TEST_F(UnreadablePosition, CountsAsMovementQuietly) {
   d.sim.cursorUnreadable = true;
   ticks(1);
   EXPECT_FALSE(hidden()) << "the session's cursors are the user's while it is locked";
-  EXPECT_EQ(f.IdleTicks, 0);
+  EXPECT_EQ(f.run.idleTicks(), 0);
   ticks(600);
   EXPECT_FALSE(hidden()) << "ten minutes of lock screen never hide it";
   EXPECT_TRUE(d.sim.boxes.empty()) << "and say nothing";

@@ -2,13 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "hider/hot_key.h"
+#include "hider/keyboard_hook.h"
 
 namespace pellucor::test {
 namespace {
 
-using hotKey::kVkControl;
-using hotKey::kVkS;
 
 constexpr std::intptr_t kLeftUp = 0x202;
 
@@ -46,8 +44,8 @@ struct RunControl : ::testing::Test {
   void expectStopped() {
     EXPECT_EQ(caption(), kStartCaption);
     EXPECT_TRUE(d.sim.windowVisible());
-    EXPECT_FALSE(f.HiddenInTray);
-    EXPECT_FALSE(f.tickTimer.enabled());
+    EXPECT_FALSE(f.tray.hiddenInTray());
+    EXPECT_FALSE(f.run.tickTimer().enabled());
     EXPECT_GE(d.sim.cursorDisplayCount, 0);
     EXPECT_FALSE(d.sim.systemCursorsHidden);
   }
@@ -60,8 +58,8 @@ TEST_F(RunControl, AStartedRunHidesIntoTheTrayAndHidesTheRestingCursor) {
     int count = 0;
   } at6{}, at9{};
   d.sim.userMoveMouse({10, 10});
-  d.sim.at(6000, [&] { at6 = {caption(), d.sim.windowVisible(), f.tickTimer.enabled(), d.sim.cursorDisplayCount}; });
-  d.sim.at(9000, [&] { at9 = {caption(), d.sim.windowVisible(), f.tickTimer.enabled(), d.sim.cursorDisplayCount}; });
+  d.sim.at(6000, [&] { at6 = {caption(), d.sim.windowVisible(), f.run.tickTimer().enabled(), d.sim.cursorDisplayCount}; });
+  d.sim.at(9000, [&] { at9 = {caption(), d.sim.windowVisible(), f.run.tickTimer().enabled(), d.sim.cursorDisplayCount}; });
   d.sim.at(9500, [&] { d.sim.userMoveMouse({11, 10}); });
   d.sim.at(10500, [&] { EXPECT_GE(d.sim.cursorDisplayCount, 0) << "shown at the next tick after moving"; });
   d.sim.at(12000, [&] { pressHotKey(); });
@@ -88,7 +86,7 @@ TEST_F(RunControl, TheHotKeyStopsEveryRunAndCtrlSWithoutShiftIsSave) {
   for (int i = 0; i < 3; ++i) {
     bool runningAfterSave = false;
     d.sim.at(7000, [&] { pressHotKey(false); });
-    d.sim.at(8000, [&] { runningAfterSave = caption() == kStopCaption && f.tickTimer.enabled(); });
+    d.sim.at(8000, [&] { runningAfterSave = caption() == kStopCaption && f.run.tickTimer().enabled(); });
     d.sim.at(9000, [&] { pressHotKey(); });
     run();
     expectStopped();
@@ -101,7 +99,7 @@ TEST_F(RunControl, TheHotKeyStopsEveryRunAndCtrlSWithoutShiftIsSave) {
 }
 
 TEST_F(RunControl, AStopClickDuringTheRunRunsTheStopSequenceTwice) {
-  d.sim.at(7000, [&] { d.sim.trayMessage(f.trayIcon.ControlWindow(), 0, kLeftUp); });
+  d.sim.at(7000, [&] { d.sim.trayMessage(f.tray.trayIcon.ControlWindow(), 0, kLeftUp); });
   d.sim.at(8000, [&] {
     EXPECT_TRUE(d.sim.windowVisible());
     d.sim.userClick(MainWindow::kRunButton);
@@ -110,14 +108,14 @@ TEST_F(RunControl, AStopClickDuringTheRunRunsTheStopSequenceTwice) {
   expectStopped();
   EXPECT_EQ(clickStep(120), 1);
   EXPECT_EQ(clickStep(142), 2) << "nested stop, then the outer loop's";
-  EXPECT_EQ(f.tickTimer.interval(), 0u);
+  EXPECT_EQ(f.run.tickTimer().interval(), 0u);
   EXPECT_EQ(d.sim.focused(), MainWindow::kRunButton) << "the window has the focus back, on the clicked button";
 }
 
 TEST_F(RunControl, AStopRequestDuringTheStartsBalloonIsClearedAndTheRunGoesOn) {
   bool runningAfterBalloon = false;
   d.sim.at(2000, [&] { pressHotKey(); });  // the balloon's wait is still on
-  d.sim.at(8000, [&] { runningAfterBalloon = caption() == kStopCaption && f.tickTimer.enabled(); });
+  d.sim.at(8000, [&] { runningAfterBalloon = caption() == kStopCaption && f.run.tickTimer().enabled(); });
   d.sim.at(9000, [&] { pressHotKey(); });
   run();
   EXPECT_TRUE(runningAfterBalloon);
@@ -144,7 +142,7 @@ TEST_F(RunControl, TheHotKeyStopsARunWhoseTicksKeepFailing) {
 TEST_F(RunControl, TheHotKeyWhileStoppedOnlyRaisesTheRequest) {
   pressHotKey();
   d.sim.runPending();
-  EXPECT_EQ(hotKey::StopRequested, -1);
+  EXPECT_TRUE(f.run.stopping());
   expectStopped();
   bool running = false;
   d.sim.at(7000, [&] { running = caption() == kStopCaption; });
@@ -153,11 +151,17 @@ TEST_F(RunControl, TheHotKeyWhileStoppedOnlyRaisesTheRequest) {
   EXPECT_TRUE(running) << "the next run starts normally";
 }
 
-TEST_F(RunControl, ACaptionThatIsNeitherTextTakesTheStopPath) {
+// Whether a run is on is the run's to say: a caption set by anyone else
+// changes nothing, and is made anew when the run changes.
+TEST_F(RunControl, TheCaptionDecidesNothing) {
   f.runButton.setCaption("something else");
+  bool running = false;
+  d.sim.at(7000, [&] { running = caption() == kStopCaption; });
+  d.sim.at(8000, [&] { pressHotKey(); });
   run();
-  EXPECT_EQ(clickStep(102), 0);
-  EXPECT_EQ(clickStep(120), 1);
+  EXPECT_EQ(clickStep(102), 1);
+  EXPECT_EQ(clickStep(120), 0);
+  EXPECT_TRUE(running);
   expectStopped();
 }
 
@@ -183,10 +187,10 @@ TEST(HookFailure, AHookThatCannotBeInstalledLeavesEverythingElseWorking) {
   Desktop d;
   d.sim.failKeyboardHook = true;
   MainWindow& f = d.start();
-  EXPECT_EQ(hotKey::KeyboardHookHandle, 0u);
+  EXPECT_EQ(f.run.keyboardHook().handle(), 0u);
   EXPECT_TRUE(d.sim.boxes.empty());
   EXPECT_TRUE(d.sim.windowVisible());
-  d.sim.at(7000, [&] { d.sim.trayMessage(f.trayIcon.ControlWindow(), 0, kLeftUp); });
+  d.sim.at(7000, [&] { d.sim.trayMessage(f.tray.trayIcon.ControlWindow(), 0, kLeftUp); });
   d.sim.at(7500, [&] { d.sim.userClick(MainWindow::kRunButton); });
   d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();

@@ -41,7 +41,7 @@ TEST_F(Settings, BothSwitchesOnStartHiddenInTheTrayAndRewriteTheRunValue) {
   d.sim.exePath = "D:\\Moved\\pellucor.exe";
   MainWindow& f = d.start();
   EXPECT_FALSE(d.sim.windowVisible());
-  EXPECT_TRUE(f.HiddenInTray);
+  EXPECT_TRUE(f.tray.hiddenInTray());
   EXPECT_EQ(d.sim.state(), WindowState::Normal);
   EXPECT_EQ(f.startWithWindowsBox.value(), 1);
   EXPECT_EQ(f.startMinimisedBox.value(), 1);

@@ -76,8 +76,8 @@ TEST_F(ShowRequest, BringsTheWindowOutOfTheTrayAndTheRunGoesOn) {
     d.sim.requestShow();
   });
   d.sim.at(7001, [&] {
-    after = {d.sim.windowVisible(), f.HiddenInTray,
-             f.tickTimer.enabled() && d.sim.control(MainWindow::kRunButton).text == kStopCaption};
+    after = {d.sim.windowVisible(), f.tray.hiddenInTray(),
+             f.run.tickTimer().enabled() && d.sim.control(MainWindow::kRunButton).text == kStopCaption};
   });
   d.sim.at(9000, [&] {
     d.sim.userKey(0x11, true);

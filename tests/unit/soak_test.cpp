@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "harness.h"
-#include "hider/hot_key.h"
+#include "hider/keyboard_hook.h"
 
 namespace pellucor::test {
 namespace {
@@ -109,7 +109,7 @@ class Soak {
     }
     // While Explorer is gone no icon can exist; its restart's "TaskbarCreated"
     // is what the program waits for.
-    if (!visible && !s().shellDown && !s().iconShownFor(f().trayIcon.ControlWindow()) && !f().trayIcon.Retrying())
+    if (!visible && !s().shellDown && !s().iconShownFor(f().tray.trayIcon.ControlWindow()) && !f().tray.trayIcon.Retrying())
       broken("the window is hidden with no tray icon and none being added");
     const auto stored = [this](const char* key) -> std::optional<std::string> {
       static const std::string store =
@@ -190,7 +190,7 @@ class Soak {
         if (canUseWindow) s().userMinimise();
         break;
       case kTray:
-        s().trayMessage(f().trayIcon.ControlWindow(), 0, chance(0.5) ? kLeftUp : kRightUp);
+        s().trayMessage(f().tray.trayIcon.ControlWindow(), 0, chance(0.5) ? kLeftUp : kRightUp);
         break;
       case kHotKey:
         hotKey(chance(0.5));
@@ -236,7 +236,7 @@ class Soak {
   void afterClose() {
     if (s().cursorDisplayCount < 0 || s().systemCursorsHidden || s().blankNote)
       broken("the user's cursors are not back after the close");
-    if (s().iconShownFor(f().trayIcon.ControlWindow())) broken("the tray icon outlives the program");
+    if (s().iconShownFor(f().tray.trayIcon.ControlWindow())) broken("the tray icon outlives the program");
   }
 
   std::uint32_t seed_;

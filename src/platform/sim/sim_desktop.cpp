@@ -142,7 +142,7 @@ bool SimDesktop::dispatchOnce() {
   for (auto& [id, timer] : timers_) {
     if (timer.due <= nowMs_) {
       timer.due = nowMs_ + timer.interval;
-      if (events_) events_->onTimer(id);
+      if (timer.events) timer.events->onTimerTick(id);
       return true;
     }
   }
@@ -191,11 +191,16 @@ void SimDesktop::waitForMessages(double timeoutSeconds) {
   releaseDue();
 }
 
-void SimDesktop::setTimer(int timerId, unsigned ms) {
+void SimDesktop::setTimer(int timerId, unsigned ms, TimerEvents& events) {
   log.push_back("setTimer " + std::to_string(timerId) + " " + std::to_string(ms));
+  // As on Windows, the id names the timer: two owners with one id would
+  // each replace the other's.
+  const auto held = timers_.find(timerId);
+  if (held != timers_.end() && held->second.events != &events)
+    throw std::logic_error("two timers with id " + std::to_string(timerId));
   // As on Windows, intervals below 10 ms are raised to 10 ms.
   const unsigned interval = std::max(ms, 10u);
-  timers_[timerId] = SimTimer{interval, nowMs_ + interval};
+  timers_[timerId] = SimTimer{interval, nowMs_ + interval, &events};
 }
 
 void SimDesktop::killTimer(int timerId) {

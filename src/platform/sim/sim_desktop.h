@@ -122,14 +122,15 @@ class SimDesktop final : public Platform {
   void processPendingMessages() override;
   int runMessageLoop() override;
   void waitForMessages(double timeoutSeconds) override;
-  void setTimer(int timerId, unsigned ms) override;
+  void setTimer(int timerId, unsigned ms, TimerEvents& events) override;
   void killTimer(int timerId) override;
   int messageBox(std::string_view text, std::string_view caption, unsigned style) override;
   bool boxOpen() override { return openBoxes_ > 0; }
   [[noreturn]] void endProcess(int exitCode) override;
 
   // InputHooks (sim_input.cpp)
-  HookHandle setKeyboardHook(KeyboardProc proc) override;
+  void reportInputTo(InputEvents* events) override { inputEvents_ = events; }
+  HookHandle setKeyboardHook(KeyboardListener& listener) override;
   void unhookKeyboard(HookHandle hook) override;
   std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
   int hookEventKey(std::intptr_t lParam) override;
@@ -174,6 +175,7 @@ class SimDesktop final : public Platform {
   bool regValueExists(RegKey key, std::string_view name) override;
   void regCloseKey(RegKey key) override;
   std::optional<PolicyValue> readPolicy(PolicyScope scope, std::string_view name) override;
+  void reportPolicyChangesTo(PolicyEvents* events) override { policyEvents_ = events; }
 
   // Files (sim_files.cpp)
   std::string programFolder() override;
@@ -188,6 +190,7 @@ class SimDesktop final : public Platform {
 
   // Processes (sim_processes.cpp)
   std::int32_t claimOnlyCopy() override;
+  void receiveCommandsWith(CommandEvents* events) override { commandEvents_ = events; }
   bool askOtherCopyToShow(double timeoutSeconds) override;
   std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
   bool startGuardian() override;
@@ -213,7 +216,7 @@ class SimDesktop final : public Platform {
   void watchForeground(bool on) override;
 
   // Dialogs (sim_dialogs.cpp)
-  void addSystemMenuItems(const std::vector<MenuItem>& items) override;
+  void addSystemMenuItems(const std::vector<MenuItem>& items, MenuEvents& events) override;
   bool runOptionsDialog(OptionsFields& fields, std::string_view boxCaption, const OptionsJudge& judge) override;
 
   // --- The cursor, mouse, keyboard, shell and registry as the tests see them ---
@@ -366,6 +369,7 @@ class SimDesktop final : public Platform {
   struct SimTimer {
     unsigned interval = 0;
     std::int64_t due = 0;
+    TimerEvents* events = nullptr;  // null for a control window's timer
   };
 
   void post(std::function<void()> message);
@@ -375,7 +379,12 @@ class SimDesktop final : public Platform {
   bool dispatchOnce();
   const File* findFile(const std::string& path) const;
 
+  // Who hears what: the form, and each part for what is its own.
   FormEvents* events_ = nullptr;
+  InputEvents* inputEvents_ = nullptr;
+  CommandEvents* commandEvents_ = nullptr;
+  PolicyEvents* policyEvents_ = nullptr;
+  MenuEvents* menuEvents_ = nullptr;
   int openBoxes_ = 0;  // message boxes and dialogs open, nested
   WindowSpec windowSpec_;
   std::map<ControlId, SimControl> controls_;
@@ -422,7 +431,7 @@ class SimDesktop final : public Platform {
   bool foreground_ = false;
   struct InstalledHook {
     HookHandle handle = 0;
-    KeyboardProc proc = nullptr;
+    KeyboardListener* listener = nullptr;
   };
   std::vector<InstalledHook> hooks_;
   HookHandle nextHook_ = 0x7001;

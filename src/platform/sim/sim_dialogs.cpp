@@ -19,18 +19,19 @@ void SimDesktop::bringToFront(std::string program) {
   foreground = std::move(program);
   if (!foregroundWatched) return;
   post([this] {
-    if (foregroundWatched && events_) events_->onForegroundChanged();
+    if (foregroundWatched && inputEvents_) inputEvents_->onForegroundChanged();
   });
 }
 
-void SimDesktop::addSystemMenuItems(const std::vector<MenuItem>& items) {
+void SimDesktop::addSystemMenuItems(const std::vector<MenuItem>& items, MenuEvents& events) {
   systemMenu.insert(systemMenu.end(), items.begin(), items.end());
+  menuEvents_ = &events;
 }
 
 void SimDesktop::userMenuCommand(int id) {
   post([this, id] {
     for (const MenuItem& item : systemMenu) {
-      if (item.id == id && windowVisible_ && events_) events_->onMenuCommand(id);
+      if (item.id == id && windowVisible_ && menuEvents_) menuEvents_->onMenuCommand(id);
     }
   });
 }

@@ -55,9 +55,9 @@ void SimDesktop::reportMouseInput(unsigned use) {
   post([this] {
     mouseReportPosted_ = false;
     const unsigned uses = std::exchange(mouseUses_, 0u);
-    if (!mouseWatched || !events_) return;
+    if (!mouseWatched || !inputEvents_) return;
     log.push_back("heard mouse input");
-    events_->onMouseInput(uses);
+    inputEvents_->onMouseInput(uses);
   });
 }
 
@@ -72,11 +72,11 @@ void SimDesktop::userWheel() { reportMouseInput(kMouseWheel); }
 
 // --- Keyboard ----------------------------------------------------------------------
 
-HookHandle SimDesktop::setKeyboardHook(KeyboardProc proc) {
+HookHandle SimDesktop::setKeyboardHook(KeyboardListener& listener) {
   log.push_back("setKeyboardHook");
-  if (failKeyboardHook || !proc) return 0;
+  if (failKeyboardHook) return 0;
   const HookHandle handle = nextHook_++;
-  hooks_.insert(hooks_.begin(), InstalledHook{handle, proc});
+  hooks_.insert(hooks_.begin(), InstalledHook{handle, &listener});
   return handle;
 }
 
@@ -92,7 +92,7 @@ std::intptr_t SimDesktop::callNextHook(HookHandle hook, int code, std::uintptr_t
   const auto it =
       std::find_if(hooks_.begin(), hooks_.end(), [hook](const InstalledHook& h) { return h.handle == hook; });
   if (it == hooks_.end() || it + 1 == hooks_.end()) return 0;  // the system: pass the key on
-  return (it + 1)->proc(*this, code, wParam, lParam);
+  return (it + 1)->listener->onKeyEvent(*this, code, wParam, lParam);
 }
 
 // A key event's lParam here: the key, and bit 16 when another program sent it.
@@ -127,7 +127,7 @@ void SimDesktop::userKey(int virtualKey, bool down, bool injected) {
   const bool sys = alt && !ctrl;
   const std::uintptr_t message = down ? (sys ? kSysKeyDown : kKeyDown) : (sys ? kSysKeyUp : kKeyUp);
   const std::intptr_t lParam = virtualKey | (injected ? kInjectedBit : 0);
-  if (!hooks_.empty()) hookResults.push_back(hooks_.front().proc(*this, 0, message, lParam));
+  if (!hooks_.empty()) hookResults.push_back(hooks_.front().listener->onKeyEvent(*this, 0, message, lParam));
   keysDown[virtualKey] = down;
   if (down) keysPressedSinceQuery[virtualKey] = true;
 }
@@ -135,24 +135,24 @@ void SimDesktop::userKey(int virtualKey, bool down, bool injected) {
 void SimDesktop::postStopKey() {
   log.push_back("postStopKey");
   post([this] {
-    if (!events_) return;
+    if (!inputEvents_) return;
     log.push_back("heard stop key");
-    events_->onStopKey();
+    inputEvents_->onStopKey();
   });
 }
 
 void SimDesktop::postTypingKey() {
   log.push_back("postTypingKey");
   post([this] {
-    if (!events_) return;
+    if (!inputEvents_) return;
     log.push_back("heard typing key");
-    events_->onTypingKey();
+    inputEvents_->onTypingKey();
   });
 }
 
 void SimDesktop::sessionResumed() {
   post([this] {
-    if (events_) events_->onSessionResumed();
+    if (inputEvents_) inputEvents_->onSessionResumed();
   });
 }
 

@@ -3,7 +3,6 @@
 
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_text.h"
-#include "policy/policy.h"
 
 namespace pellucor::sim {
 namespace {
@@ -68,7 +67,7 @@ void SimDesktop::removePolicy(PolicyScope scope, const std::string& name) {
 
 void SimDesktop::policyRefreshed() {
   post([this] {
-    if (events_) events_->onPolicyChanged();
+    if (policyEvents_) policyEvents_->onPolicyChanged();
   });
 }
 

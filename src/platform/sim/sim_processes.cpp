@@ -31,13 +31,13 @@ std::optional<int> SimDesktop::sendCommandToOtherCopy(std::string_view command, 
 }
 
 std::optional<int> SimDesktop::receiveCommand(std::string_view command) {
-  if (!events_) return std::nullopt;
-  return events_->onCommand(command);
+  if (!commandEvents_) return std::nullopt;
+  return commandEvents_->onCommand(command);
 }
 
 void SimDesktop::requestShow() {
   post([this] {
-    if (events_) events_->onShowRequest();
+    if (commandEvents_) commandEvents_->onShowRequest();
   });
 }
 

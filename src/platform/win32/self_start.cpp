@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "hider/guardian.h"
+#include "platform/guardian_link.h"
 #include "platform/win32/text.h"
 
 namespace pellucor::win32 {

@@ -38,7 +38,7 @@ std::string Win32Platform::foregroundProgram() {
 }
 
 void CALLBACK Win32Platform::ForegroundEventProc(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
-  if (Win32Platform* self = g_foregroundWatcher) self->deliver([](FormEvents& e) { e.onForegroundChanged(); });
+  if (Win32Platform* self = g_foregroundWatcher) self->deliver(self->inputEvents_, [](InputEvents& e) { e.onForegroundChanged(); });
 }
 
 void Win32Platform::watchForeground(bool on) {

@@ -47,11 +47,11 @@ void Win32Platform::onCommand(HWND child, WORD code) {
     case ControlKind::PushButton:
       // The second press of a double click arrives as BN_DOUBLECLICKED alone;
       // it is a click like the first.
-      if (code == BN_CLICKED || code == BN_DOUBLECLICKED) deliver([id](FormEvents& e) { e.onUserClick(id); });
+      if (code == BN_CLICKED || code == BN_DOUBLECLICKED) deliver(formEvents_, [id](FormEvents& e) { e.onUserClick(id); });
       if (code == BN_SETFOCUS) focusArrived(id);
       break;
     case ControlKind::TextField:
-      if (code == EN_CHANGE && settingText_ == 0) deliver([id](FormEvents& e) { e.onUserTextChange(id); });
+      if (code == EN_CHANGE && settingText_ == 0) deliver(formEvents_, [id](FormEvents& e) { e.onUserTextChange(id); });
       if (code == EN_SETFOCUS) focusArrived(id);
       break;
     case ControlKind::Frame:
@@ -136,7 +136,7 @@ bool Win32Platform::canTakeFocus(const Control& c) const {
 
 void Win32Platform::createForm(const WindowSpec& window, const std::vector<ControlSpec>& controls, FormEvents& events) {
   if (window_) throw Failure(failure_text::kInvalidArgument);  // one form per process
-  events_ = &events;
+  formEvents_ = &events;
   eventsOn_ = false;
   windowDesign_ = window;
 

@@ -73,7 +73,7 @@ LRESULT Win32Platform::onSetCursor(WPARAM wParam, LPARAM lParam) {
       hover = true;
     }
   }
-  if (hover && HIWORD(lParam) == WM_MOUSEMOVE) deliver([id](FormEvents& e) { e.onMouseMove(id); });
+  if (hover && HIWORD(lParam) == WM_MOUSEMOVE) deliver(formEvents_, [id](FormEvents& e) { e.onMouseMove(id); });
   if (hover && pointer_ == MousePointer::Custom && customCursor_) {
     SetCursor(customCursor_);
     return TRUE;

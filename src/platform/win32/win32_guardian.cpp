@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "hider/guardian.h"
+#include "platform/guardian_link.h"
 #include "platform/win32/self_start.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"

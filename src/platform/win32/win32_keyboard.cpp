@@ -13,7 +13,7 @@ namespace {
 // trampoline finds both here: set on the GUI thread before each hook goes
 // in, read on the input thread.
 std::atomic<Win32Platform*> g_hookPlatform{nullptr};
-std::atomic<KeyboardProc> g_hookProc{nullptr};
+std::atomic<KeyboardListener*> g_hookListener{nullptr};
 
 }  // namespace
 
@@ -21,21 +21,20 @@ std::atomic<KeyboardProc> g_hookProc{nullptr};
 // (it looks at the key and posts); if it ever did, the key still goes on.
 LRESULT CALLBACK Win32Platform::KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
   Win32Platform* const platform = g_hookPlatform.load();
-  const KeyboardProc proc = g_hookProc.load();
-  if (platform && proc) {
+  KeyboardListener* const listener = g_hookListener.load();
+  if (platform && listener) {
     try {
-      return proc(*platform, code, wParam, lParam);
+      return listener->onKeyEvent(*platform, code, wParam, lParam);
     } catch (...) {
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-HookHandle Win32Platform::setKeyboardHook(KeyboardProc proc) {
-  if (!proc) return 0;
-  // Every hook calls the one procedure: a second one replaces the first's.
+HookHandle Win32Platform::setKeyboardHook(KeyboardListener& listener) {
+  // Every hook calls the one listener: a second one replaces the first's.
   g_hookPlatform = this;
-  g_hookProc = proc;
+  g_hookListener = &listener;
   return reinterpret_cast<HookHandle>(input_.hookKeyboard(&Win32Platform::KeyboardHookProc));
 }
 
@@ -65,7 +64,7 @@ void Win32Platform::postTypingKey() { input_.post(kMsgTypingKey); }
 void Win32Platform::stopInputThread() {
   input_.stop();
   Win32Platform* self = this;
-  if (g_hookPlatform.compare_exchange_strong(self, nullptr)) g_hookProc = nullptr;
+  if (g_hookPlatform.compare_exchange_strong(self, nullptr)) g_hookListener = nullptr;
 }
 
 }  // namespace pellucor::win32

@@ -42,11 +42,31 @@ int Win32Platform::runMessageLoop() {
   }
 }
 
-void Win32Platform::setTimer(int timerId, unsigned ms) {
-  SetTimer(window_, static_cast<UINT_PTR>(timerId), ms, nullptr);
+void Win32Platform::setTimer(int timerId, unsigned ms, TimerEvents& events) {
+  if (!SetTimer(window_, static_cast<UINT_PTR>(timerId), ms, nullptr)) return;
+  for (auto& [id, owner] : timers_) {
+    if (id == timerId) {
+      owner = &events;
+      return;
+    }
+  }
+  timers_.emplace_back(timerId, &events);
 }
 
-void Win32Platform::killTimer(int timerId) { KillTimer(window_, static_cast<UINT_PTR>(timerId)); }
+void Win32Platform::killTimer(int timerId) {
+  KillTimer(window_, static_cast<UINT_PTR>(timerId));
+  std::erase_if(timers_, [timerId](const auto& timer) { return timer.first == timerId; });
+}
+
+// A WM_TIMER already queued when its timer was killed finds no owner.
+void Win32Platform::onTimerMessage(int timerId) {
+  for (const auto& [id, owner] : timers_) {
+    if (id == timerId) {
+      deliver(owner, [id](TimerEvents& e) { e.onTimerTick(id); });
+      return;
+    }
+  }
+}
 
 void Win32Platform::endProcess(int exitCode) {
   // Nothing more reaches the form: destroying the window must not run its

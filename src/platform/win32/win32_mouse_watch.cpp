@@ -13,7 +13,7 @@ void Win32Platform::watchMouse(bool on) {
 
 void Win32Platform::onMouseInputMessage() {
   const unsigned uses = input_.takeMouseReport();
-  if (mouseWatched_ && uses != 0) deliver([uses](FormEvents& e) { e.onMouseInput(uses); });
+  if (mouseWatched_ && uses != 0) deliver(inputEvents_, [uses](InputEvents& e) { e.onMouseInput(uses); });
 }
 
 }  // namespace pellucor::win32

@@ -104,7 +104,8 @@ void ShowRefusal(HWND dialog, const Refusal& refusal, const std::wstring& captio
 
 }  // namespace
 
-void Win32Platform::addSystemMenuItems(const std::vector<MenuItem>& items) {
+void Win32Platform::addSystemMenuItems(const std::vector<MenuItem>& items, MenuEvents& events) {
+  menuEvents_ = &events;
   const HMENU menu = GetSystemMenu(window_, FALSE);
   if (!menu || items.empty()) return;
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -118,7 +119,7 @@ void Win32Platform::addSystemMenuItems(const std::vector<MenuItem>& items) {
 bool Win32Platform::onSystemCommand(WPARAM command) {
   const int id = static_cast<int>(command & 0xFFF0);
   if (std::find(menuItems_.begin(), menuItems_.end(), id) == menuItems_.end()) return false;
-  deliver([id](FormEvents& e) { e.onMenuCommand(id); });
+  deliver(menuEvents_, [id](MenuEvents& e) { e.onMenuCommand(id); });
   return true;
 }
 

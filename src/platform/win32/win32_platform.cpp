@@ -46,12 +46,12 @@ void Win32Platform::focusArrived(ControlId id) {
   const bool previousAnnounced = focusAnnounced_;
   focus_ = id;
   focusAnnounced_ = false;
-  if (previous != kNoControl && previousAnnounced) deliver([&](FormEvents& e) { e.onFocusLost(previous); });
+  if (previous != kNoControl && previousAnnounced) deliver(formEvents_, [&](FormEvents& e) { e.onFocusLost(previous); });
   // The lost-focus handler may already have moved the focus on (a field that
   // refuses its text takes it back); then this control never really had it.
   if (id != kNoControl && focus_ == id && !focusAnnounced_) {
     focusAnnounced_ = true;
-    deliver([&](FormEvents& e) { e.onFocusGained(id); });
+    deliver(formEvents_, [&](FormEvents& e) { e.onFocusGained(id); });
   }
 }
 
@@ -69,7 +69,7 @@ LRESULT CALLBACK Win32Platform::FormProc(HWND hwnd, UINT message, WPARAM wParam,
 
 LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == ShowRequestMessage() && message != 0) {
-    deliver([](FormEvents& e) { e.onShowRequest(); });
+    deliver(commandEvents_, [](CommandEvents& e) { e.onShowRequest(); });
     return 0;
   }
   constexpr WPARAM kSessionUnlock = 0x8;          // WTS_SESSION_UNLOCK
@@ -95,33 +95,33 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case DM_GETDEFID:
       return defaultPushButtonId();
     case WM_SIZE:
-      deliver([](FormEvents& e) { e.onResize(); });
+      deliver(formEvents_, [](FormEvents& e) { e.onResize(); });
       return 0;
     case WM_TIMER:
-      deliver([wParam](FormEvents& e) { e.onTimer(static_cast<int>(wParam)); });
+      onTimerMessage(static_cast<int>(wParam));
       return 0;
     case kMsgMouseInput:
       onMouseInputMessage();
       return 0;
     case kMsgStopKey:
-      deliver([](FormEvents& e) { e.onStopKey(); });
+      deliver(inputEvents_, [](InputEvents& e) { e.onStopKey(); });
       return 0;
     case kMsgTypingKey:
-      deliver([](FormEvents& e) { e.onTypingKey(); });
+      deliver(inputEvents_, [](InputEvents& e) { e.onTypingKey(); });
       return 0;
     case WM_SYSCOMMAND:
       if (onSystemCommand(wParam)) return 0;
       return DefWindowProcW(window_, message, wParam, lParam);
     case kSessionChangeMessage:
-      if (wParam == kSessionUnlock) deliver([](FormEvents& e) { e.onSessionResumed(); });
+      if (wParam == kSessionUnlock) deliver(inputEvents_, [](InputEvents& e) { e.onSessionResumed(); });
       return 0;
     case WM_SETTINGCHANGE:
       // A Group Policy refresh names "Policy" to every top-level window.
       if (lParam && CompareStringOrdinal(reinterpret_cast<LPCWSTR>(lParam), -1, L"Policy", -1, TRUE) == CSTR_EQUAL)
-        deliver([](FormEvents& e) { e.onPolicyChanged(); });
+        deliver(policyEvents_, [](PolicyEvents& e) { e.onPolicyChanged(); });
       return DefWindowProcW(window_, message, wParam, lParam);
     case WM_POWERBROADCAST:
-      if (wParam == kResumeAutomatic) deliver([](FormEvents& e) { e.onSessionResumed(); });
+      if (wParam == kResumeAutomatic) deliver(inputEvents_, [](InputEvents& e) { e.onSessionResumed(); });
       return TRUE;
     case WM_DESTROY:
       watchSession(false);
@@ -131,11 +131,11 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
       // Never refused and never left to DefWindowProc: the form ends the
       // process itself through endProcess.
-      deliver([](FormEvents& e) { e.onCloseRequest(); });
+      deliver(formEvents_, [](FormEvents& e) { e.onCloseRequest(); });
       return 0;
     case WM_ENDSESSION:
       // Logging off closes the window like any other close request.
-      if (wParam) deliver([](FormEvents& e) { e.onCloseRequest(); });
+      if (wParam) deliver(formEvents_, [](FormEvents& e) { e.onCloseRequest(); });
       return 0;
     case WM_GETDPISCALEDSIZE: {
       const SIZE size = windowSizeFor(static_cast<UINT>(wParam));

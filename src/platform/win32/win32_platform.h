@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -57,14 +58,15 @@ class Win32Platform final : public Platform {
   void processPendingMessages() override;
   int runMessageLoop() override;
   void waitForMessages(double timeoutSeconds) override;
-  void setTimer(int timerId, unsigned ms) override;
+  void setTimer(int timerId, unsigned ms, TimerEvents& events) override;
   void killTimer(int timerId) override;
   int messageBox(std::string_view text, std::string_view caption, unsigned style) override;
   bool boxOpen() override { return openBoxes_ > 0; }
   [[noreturn]] void endProcess(int exitCode) override;
 
   // InputHooks (win32_keyboard.cpp, win32_mouse_watch.cpp)
-  HookHandle setKeyboardHook(KeyboardProc proc) override;
+  void reportInputTo(InputEvents* events) override { inputEvents_ = events; }
+  HookHandle setKeyboardHook(KeyboardListener& listener) override;
   void unhookKeyboard(HookHandle hook) override;
   std::intptr_t callNextHook(HookHandle hook, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
   int hookEventKey(std::intptr_t lParam) override;
@@ -109,6 +111,7 @@ class Win32Platform final : public Platform {
   bool regValueExists(RegKey key, std::string_view name) override;
   void regCloseKey(RegKey key) override;
   std::optional<PolicyValue> readPolicy(PolicyScope scope, std::string_view name) override;
+  void reportPolicyChangesTo(PolicyEvents* events) override { policyEvents_ = events; }
 
   // Files (win32_files.cpp)
   std::string programFolder() override;
@@ -123,6 +126,7 @@ class Win32Platform final : public Platform {
 
   // Processes (win32_single_copy.cpp, win32_guardian.cpp)
   std::int32_t claimOnlyCopy() override;
+  void receiveCommandsWith(CommandEvents* events) override { commandEvents_ = events; }
   bool askOtherCopyToShow(double timeoutSeconds) override;
   std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
   bool startGuardian() override;
@@ -148,7 +152,7 @@ class Win32Platform final : public Platform {
   void watchForeground(bool on) override;
 
   // Dialogs (win32_options_dialog.cpp)
-  void addSystemMenuItems(const std::vector<MenuItem>& items) override;
+  void addSystemMenuItems(const std::vector<MenuItem>& items, MenuEvents& events) override;
   bool runOptionsDialog(OptionsFields& fields, std::string_view boxCaption, const OptionsJudge& judge) override;
 
  private:
@@ -206,15 +210,16 @@ class Win32Platform final : public Platform {
   // DispatchMessage and our window procedure; it is kept and thrown again
   // once the message has been dispatched, so it reaches whoever pumped (or
   // called us) on our side.
-  template <class Call>
-  void deliver(Call call) {
-    if (!events_ || !eventsOn_) return;
+  template <class Receiver, class Call>
+  void deliver(Receiver* receiver, Call call) {
+    if (!receiver || !eventsOn_) return;
     try {
-      call(*events_);
+      call(*receiver);
     } catch (...) {
       holdFailure();
     }
   }
+  void onTimerMessage(int timerId);
   // Keeps the exception being handled, unless one is kept already, for
   // rethrowPendingFailure; called from catch blocks in our callbacks.
   void holdFailure() noexcept;
@@ -250,7 +255,13 @@ class Win32Platform final : public Platform {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
-  FormEvents* events_ = nullptr;
+  // Who hears what: the form, and each part of the program for what is its own.
+  FormEvents* formEvents_ = nullptr;
+  InputEvents* inputEvents_ = nullptr;
+  CommandEvents* commandEvents_ = nullptr;
+  PolicyEvents* policyEvents_ = nullptr;
+  MenuEvents* menuEvents_ = nullptr;
+  std::vector<std::pair<int, TimerEvents*>> timers_;  // the form's timers that are set
   bool eventsOn_ = false;  // off while the form is being built and while it ends
   std::exception_ptr pendingFailure_;
 

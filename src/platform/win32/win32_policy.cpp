@@ -7,7 +7,6 @@
 #include "platform/win32/registry_value.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
-#include "policy/policy.h"
 
 namespace pellucor::win32 {
 

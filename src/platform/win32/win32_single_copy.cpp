@@ -79,7 +79,7 @@ LRESULT Win32Platform::onCopyData(const COPYDATASTRUCT* data) {
   if (data->cbData > kLongestCommandBytes || (data->cbData > 0 && !data->lpData)) return kHandlerFailed;
   const std::string_view command(static_cast<const char*>(data->lpData), data->cbData);
   LRESULT answer = kNotTaken;  // stays so while the form takes no events
-  deliver([&](FormEvents& e) {
+  deliver(commandEvents_, [&](CommandEvents& e) {
     answer = kHandlerFailed;  // unless the handler returns
     answer = e.onCommand(command);
   });

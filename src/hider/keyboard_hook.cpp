@@ -1,19 +1,21 @@
-#include "hider/hot_key.h"
+#include "hider/keyboard_hook.h"
 
 #include "options/typing.h"
 
-namespace pellucor::hotKey {
+namespace pellucor {
 
-void InstallKeyboardHook(InputHooks& hooks) { KeyboardHookHandle = hooks.setKeyboardHook(&KeyboardHookProc); }
+void KeyboardHook::install() { handle_ = hooks_.setKeyboardHook(*this); }
 
-void RemoveKeyboardHook(InputHooks& hooks) { hooks.unhookKeyboard(KeyboardHookHandle); }
+void KeyboardHook::remove() {
+  if (const HookHandle old = handle_.exchange(0)) hooks_.unhookKeyboard(old);
+}
 
-void ReinstallKeyboardHook(InputHooks& hooks) {
-  const HookHandle old = KeyboardHookHandle;
-  const HookHandle fresh = hooks.setKeyboardHook(&KeyboardHookProc);
+void KeyboardHook::reinstall() {
+  const HookHandle old = handle_;
+  const HookHandle fresh = hooks_.setKeyboardHook(*this);
   if (fresh == 0) return;
-  KeyboardHookHandle = fresh;
-  if (old != 0) hooks.unhookKeyboard(old);
+  handle_ = fresh;
+  if (old != 0) hooks_.unhookKeyboard(old);
 }
 
 // Decided from the event itself: inside the hook the asynchronous state of
@@ -40,15 +42,15 @@ bool IsTypingKey(InputHooks& hooks, std::intptr_t lParam) {
 }
 
 // Called for every key event of the desktop, so it only looks and posts.
-std::intptr_t KeyboardHookProc(InputHooks& hooks, int nCode, std::uintptr_t wParam, std::intptr_t lParam) {
-  if (nCode == kHcAction && (wParam == kWmKeyDown || wParam == kWmSysKeyDown)) {
+std::intptr_t KeyboardHook::onKeyEvent(InputHooks& hooks, int code, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (code == kHcAction && (wParam == kWmKeyDown || wParam == kWmSysKeyDown)) {
     if (IsStopKey(hooks, wParam, lParam)) {
       hooks.postStopKey();
-    } else if (TypingWatched && IsTypingKey(hooks, lParam)) {
+    } else if (typingWatched_ && IsTypingKey(hooks, lParam)) {
       hooks.postTypingKey();
     }
   }
-  return hooks.callNextHook(KeyboardHookHandle, nCode, wParam, lParam);
+  return hooks.callNextHook(handle_, code, wParam, lParam);
 }
 
-}  // namespace pellucor::hotKey
+}  // namespace pellucor

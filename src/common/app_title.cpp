@@ -1,4 +1,4 @@
-#include "app/app_title.h"
+#include "common/app_title.h"
 
 #include <cstdint>
 

@@ -1,0 +1,165 @@
+// The run's start, its loop and its stop. The run stays in its loop until a
+// stop is asked for, by a second click, the stop key or a command; whatever
+// happens meanwhile is dispatched from inside it.
+
+#include "hider/hiding_run.h"
+
+namespace pellucor {
+namespace {
+
+// Between passes the loop sleeps until something arrives. The bound only
+// keeps a wait finite; any message, input or hook call ends it at once.
+constexpr double kRunLoopWaitSeconds = 60.0;
+// How long the window waits for the stop key's keys to be let go, and how
+// often it looks.
+constexpr double kKeysUpWaitSeconds = 1.0;
+constexpr double kKeysUpLookSeconds = 0.02;
+constexpr unsigned kTickDesignInterval = 3000;
+constexpr unsigned kTickMs = 1000;
+// As soon as the message loop runs.
+constexpr unsigned kStartRunMs = 1;
+
+}  // namespace
+
+HidingRun::HidingRun(MessageLoop& loop, Clock& clock, Numbers& numbers, Cursor& cursor, InputHooks& hooks,
+                     Processes& processes, Desktop& desktop, Files& files, RunWindow& window)
+    : loop_(loop),
+      clock_(clock),
+      numbers_(numbers),
+      cursor_(cursor),
+      hooks_(hooks),
+      desktop_(desktop),
+      files_(files),
+      window_(window),
+      cursorHider_(cursor, hooks, processes),
+      keyboardHook_(hooks),
+      tickTimer_(loop, kTickTimer, kTickDesignInterval),
+      startRunTimer_(loop, kStartRunTimer, kStartRunMs) {
+  tickTimer_.onTimer = [this] { onTick(); };
+  startRunTimer_.onTimer = [this] {
+    startRunTimer_.setEnabled(false);
+    if (!running_) startOrStop();
+  };
+}
+
+void HidingRun::startOrStop() {
+  Guard g = guard(kClickLocation);
+  if (g.test(100, [&] { return !running_; })) {
+    begin(g);
+  } else {
+    g.step(120, [&] { stopRequested_ = true; });
+    g.step(122, [&] { loop_.processPendingMessages(); });
+  }
+
+  bool firstPass = true;
+  for (;;) {
+    g.step(124, [&] {
+      // Sleep instead of spinning: a run may last all day.
+      if (!firstPass) loop_.waitForMessages(kRunLoopWaitSeconds);
+      loop_.processPendingMessages();
+    });
+    firstPass = false;
+    if (!g.test(126, [&] { return !stopRequested_; })) break;
+  }
+  g.step(128, [] {});
+  stopSequence(g);
+}
+
+void HidingRun::begin(Guard& g) {
+  quietStop_ = false;
+  g.step(102, [&] { setRunning(true); });
+  g.step(104, [&] { window_.leaveForRun(); });
+  // A stop by command may come while the start is still under way (the
+  // tray's balloon pumps messages): it is kept, not forgotten.
+  g.step(106, [&] { stopRequested_ = quietStop_; });
+  // Windows drops a hook that once took too long; each run has one again.
+  g.step(106, [&] { keyboardHook_.reinstall(); });
+  std::optional<Point> pos;
+  g.step(108, [&] { pos = cursor_.cursorPos(); });
+  // Unreadable (the lock screen has the input): the first tick that reads
+  // a position counts from there.
+  g.step(110, [&] {
+    if (pos) last_.x = pos->x;
+  });
+  g.step(112, [&] {
+    if (pos) last_.y = pos->y;
+  });
+  g.step(114, [&] { idleTicks_ = 0; });
+  g.step(116, [&] { tickTimer_.setEnabled(true); });
+  g.step(118, [&] { tickTimer_.setInterval(kTickMs); });
+  g.step(118, [&] { watchForRun(true); });
+}
+
+// Every step is harmless to repeat: a stop click runs it in the nested
+// handler and once more when the outer loop ends.
+void HidingRun::stopSequence(Guard& g) {
+  g.step(130, [&] { loop_.processPendingMessages(); });
+  g.step(132, [&] { tickTimer_.setEnabled(false); });
+  g.step(134, [&] { tickTimer_.setInterval(0); });
+  g.step(134, [&] { watchForRun(false); });
+  // After the timer is off and the queue drained, no late tick can hide it again.
+  g.step(136, [&] { loop_.processPendingMessages(); });
+  g.step(138, [&] { cursorHider_.RevealCursor(); });
+  g.step(142, [&] { setRunning(false); });
+  g.step(144, [&] {
+    if (quietStop_) return;
+    waitForStopKeysUp();
+    window_.showAfterRun();
+  });
+  g.step(146, [&] {
+    if (!quietStop_) window_.focusAfterRun();
+  });
+  g.step(148, [&] {
+    if (!quietStop_) window_.backFromRun();
+  });
+}
+
+void HidingRun::setRunning(bool running) {
+  running_ = running;
+  if (observer_) observer_->onRunChanged();
+}
+
+void HidingRun::stopQuietly() {
+  if (!running_) return;
+  quietStop_ = true;
+  stopRequested_ = true;  // the run's loop ends it, as after the stop key
+}
+
+void HidingRun::setOptions(const Options& options) {
+  options_ = options;
+  if (running_) watchForRun(true);
+}
+
+void HidingRun::watchForRun(bool running) {
+  keyboardHook_.watchTyping(running && options_.hideWhileTyping);
+  desktop_.watchForeground(running && !options_.neverHideIn.empty());
+}
+
+void HidingRun::putBack() {
+  // A tick dispatched by the message processing that follows must not hide
+  // the cursor again: the blank system cursors would outlive the process.
+  tickTimer_.setEnabled(false);
+  startRunTimer_.setEnabled(false);
+  watchForRun(false);
+  cursorHider_.RevealCursor();
+}
+
+// The stop key stops a run at the S key-down, while the user's fingers are
+// still on Ctrl+Shift+S: the rest of that key chord belongs to the program
+// they typed it in. The window comes forward once the keys are up, or after
+// a second if they stay down.
+void HidingRun::waitForStopKeysUp() {
+  const auto held = [this] {
+    for (int vk : {kVkS, kVkControl, kVkShift}) {
+      if (hooks_.asyncKeyState(vk) < 0) return true;
+    }
+    return false;
+  };
+  const double until = clock_.monotonicSeconds() + kKeysUpWaitSeconds;
+  while (held() && clock_.monotonicSeconds() < until) {
+    loop_.waitForMessages(kKeysUpLookSeconds);
+    loop_.processPendingMessages();
+  }
+}
+
+}  // namespace pellucor
