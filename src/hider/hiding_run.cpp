@@ -72,7 +72,9 @@ void HidingRun::begin(Guard& g) {
   // A stop by command may come while the start is still under way (the
   // tray's balloon pumps messages): it is kept, not forgotten.
   g.step(106, [&] { stopRequested_ = quietStop_; });
-  // Windows drops a hook that once took too long; each run has one again.
+  // The keys are watched only while a run needs them: outside one, the hook
+  // and the thread that serves it cost nothing. Windows drops a hook that
+  // once took too long, so an old one is replaced.
   g.step(106, [&] { keyboardHook_.reinstall(); });
   std::optional<Point> pos;
   g.step(108, [&] { pos = cursor_.cursorPos(); });
@@ -97,6 +99,7 @@ void HidingRun::stopSequence(Guard& g) {
   g.step(132, [&] { tickTimer_.setEnabled(false); });
   g.step(134, [&] { tickTimer_.setInterval(0); });
   g.step(134, [&] { watchForRun(false); });
+  g.step(134, [&] { keyboardHook_.remove(); });
   // After the timer is off and the queue drained, no late tick can hide it again.
   g.step(136, [&] { loop_.processPendingMessages(); });
   g.step(138, [&] { cursorHider_.RevealCursor(); });
@@ -117,6 +120,12 @@ void HidingRun::stopSequence(Guard& g) {
 void HidingRun::setRunning(bool running) {
   running_ = running;
   if (observer_) observer_->onRunChanged();
+}
+
+// Unlocking and waking are when a hook is found dropped: the stop key must
+// work at once, not only from the next run.
+void HidingRun::onSessionResumed() {
+  if (running_) keyboardHook_.reinstall();
 }
 
 void HidingRun::stopQuietly() {

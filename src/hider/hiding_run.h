@@ -98,9 +98,8 @@ class HidingRun final : public InputEvents {
   void onTick();
 
   // The program's start and end: the user's cursors back if a killed copy
-  // left them blank, the keyboard hook in, and everything put back.
+  // left them blank, and everything put back.
   void repairSystemCursors() { cursorHider_.RepairSystemCursors(); }
-  void installKeyboardHook() { keyboardHook_.install(); }
   // Stops ticking and watching and shows the pointer, for good.
   void putBack();
   void removeKeyboardHook() { keyboardHook_.remove(); }
@@ -110,7 +109,7 @@ class HidingRun final : public InputEvents {
   void onStopKey() override { stopRequested_ = true; }
   void onTypingKey() override;
   void onForegroundChanged() override;
-  void onSessionResumed() override { keyboardHook_.reinstall(); }
+  void onSessionResumed() override;
 
   // What the tests look at.
   const Timer& tickTimer() const { return tickTimer_; }

@@ -36,7 +36,6 @@ struct AloneRun : ::testing::Test {
     seen.run = &run;
     run.setObserver(&seen);
     sim.reportInputTo(&run);
-    run.installKeyboardHook();
   }
   void stopKey() {
     for (int vk : {kVkControl, kVkShift, kVkS}) sim.userKey(vk, true);

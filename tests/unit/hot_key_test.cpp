@@ -21,6 +21,9 @@ struct HotKey : ::testing::Test {
   Desktop d;
   MainWindow& f = d.start();
 
+  // The key decisions are the hook's own: it is put in here as a run puts it.
+  HotKey() { f.run.keyboardHook().install(); }
+
   void down(int vk) { d.sim.userKey(vk, true); }
   void up(int vk) { d.sim.userKey(vk, false); }
   void tap(int vk) {
@@ -205,32 +208,46 @@ TEST_F(HotKey, KeysHeldDownDelayTheWindowByASecondAtMost) {
   d.sim.advance(2000);
 }
 
-TEST_F(HotKey, EachRunPutsBackAHookThatWindowsDropped) {
+TEST_F(HotKey, EachRunPutsInAHookOfItsOwnAndTakesItOut) {
   d.sim.dropKeyboardHooks();  // it once ran too long
   d.sim.at(7000, [&] { chord({kVkControl, kVkShift}, kVkS); });
   d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
   EXPECT_EQ(d.sim.control(MainWindow::kRunButton).text, kStartCaption);
   EXPECT_EQ(d.sim.nowMs(), 7000);
+  EXPECT_EQ(d.sim.keyboardHooks(), 0u) << "no keys are looked at between runs";
 
-  // A live hook re-installed leaves one hook, so every key is seen once.
+  // A live hook replaced leaves one hook, so every key is seen once.
+  f.run.keyboardHook().install();
+  std::size_t hooks = 0;
+  int passedOn = 0;
+  d.sim.at(6000, [&] {
+    hooks = d.sim.keyboardHooks();
+    const int before = d.sim.nextHookCalls;
+    tap(kVkC);
+    passedOn = d.sim.nextHookCalls - before;
+  });
   d.sim.at(7000, [&] { chord({kVkControl, kVkShift}, kVkS); });
   d.sim.userClick(MainWindow::kRunButton);
   d.sim.runPending();
-  EXPECT_EQ(d.sim.keyboardHooks(), 1u);
-  const int before = d.sim.nextHookCalls;
-  tap(kVkC);
-  d.sim.runPending();
-  EXPECT_EQ(d.sim.nextHookCalls, before + 2) << "a key down and up, each through our procedure once";
+  EXPECT_EQ(hooks, 1u);
+  EXPECT_EQ(passedOn, 2) << "a key down and up, each through our procedure once";
+  EXPECT_EQ(d.sim.keyboardHooks(), 0u);
 }
 
-TEST_F(HotKey, UnlockingOrWakingPutsBackAHookThatWindowsDropped) {
-  d.sim.dropKeyboardHooks();
+TEST_F(HotKey, UnlockingOrWakingDuringARunPutsBackAHookThatWindowsDropped) {
+  d.sim.at(5000, [&] {
+    d.sim.dropKeyboardHooks();
+    d.sim.sessionResumed();
+  });
+  d.sim.at(7000, [&] { chord({kVkControl, kVkShift}, kVkS); });
+  d.sim.userClick(MainWindow::kRunButton);
+  d.sim.runPending();
+  EXPECT_EQ(d.sim.control(MainWindow::kRunButton).text, kStartCaption);
+  EXPECT_EQ(d.sim.nowMs(), 7000) << "stopped by the key";
   d.sim.sessionResumed();
   d.sim.runPending();
-  chord({kVkControl, kVkShift}, kVkS);
-  EXPECT_TRUE(stopAsked());
-  EXPECT_EQ(d.sim.keyboardHooks(), 1u);
+  EXPECT_EQ(d.sim.keyboardHooks(), 0u) << "outside a run, none is put in";
 }
 
 // The hook does not wait for the GUI thread: a key that comes while it reads
@@ -252,7 +269,7 @@ TEST_F(HotKey, AStopKeyWhileTheGuiThreadIsBusyEndsTheRun) {
   EXPECT_EQ(answeredWhileBusy, 6u);
   EXPECT_EQ(d.sim.control(MainWindow::kRunButton).text, kStartCaption);
   EXPECT_LT(d.sim.nowMs(), 9000 + 1500 + 1100) << "the stop came as soon as the thread was free";
-  EXPECT_EQ(d.sim.keyboardHooks(), 1u);
+  EXPECT_EQ(d.sim.keyboardHooks(), 0u) << "taken out with the run";
 }
 
 // A mouse report and the stop key both come from the input thread, through
@@ -293,11 +310,20 @@ TEST_F(HotKey, AHookThatCannotBeReinstalledKeepsTheOldOne) {
   EXPECT_TRUE(stopAsked());
 }
 
-TEST_F(HotKey, InstalledAtStartAndRemovedAtClose) {
-  EXPECT_NE(f.run.keyboardHook().handle(), 0u);
-  EXPECT_EQ(d.sim.keyboardHooks(), 1u);
-  d.sim.userClose();
+// A start costs no hook (nor the thread that would serve it); a close during
+// a run takes the run's hook out.
+TEST(KeyboardHookLife, InForARunOnlyAndOutAtClose) {
+  Desktop d;
+  d.start();
+  EXPECT_EQ(d.sim.keyboardHooks(), 0u);
+  std::size_t during = 0;
+  d.sim.at(7000, [&] {
+    during = d.sim.keyboardHooks();
+    d.sim.userClose();
+  });
+  d.sim.userClick(MainWindow::kRunButton);
   EXPECT_THROW(d.sim.runPending(), ProcessEnded);
+  EXPECT_EQ(during, 1u);
   EXPECT_EQ(d.sim.keyboardHooks(), 0u);
 }
 
