@@ -38,6 +38,7 @@ class CommandHandler final : public CommandEvents {
   int CarryOut(const Command& command);
 
   const Timer& closeTimer() const { return closeTimer_; }
+  Timer& closeTimer() { return closeTimer_; }
 
   // CommandEvents
   int onCommand(std::string_view message) override;

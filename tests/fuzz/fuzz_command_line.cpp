@@ -87,7 +87,7 @@ void CheckReceive(std::string_view input) {
   const int answer = form->commands.onCommand(input);
   // The desktop lives across inputs: a run or a close arranged by one must not
   // begin inside the next (a balloon pumps), and what it records must not pile up.
-  form->run.startRunTimer().setEnabled(false);
+  form->run.cancelStart();
   form->commands.closeTimer().setEnabled(false);
   sim.log.clear();
   sim.shellRequests.clear();
