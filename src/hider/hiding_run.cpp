@@ -47,7 +47,7 @@ void HidingRun::startOrStop() {
   if (g.test(100, [&] { return !running_; })) {
     begin(g);
   } else {
-    g.step(120, [&] { stopRequested_ = true; });
+    g.step(120, [&] { askStop(); });
     g.step(122, [&] { loop_.processPendingMessages(); });
   }
 
@@ -67,15 +67,15 @@ void HidingRun::startOrStop() {
 
 void HidingRun::begin(Guard& g) {
   quietStop_ = false;
+  stopRequested_ = false;
   g.step(102, [&] { setRunning(true); });
-  g.step(104, [&] { window_.leaveForRun(); });
-  // A stop by command may come while the start is still under way (the
-  // tray's balloon pumps messages): it is kept, not forgotten.
-  g.step(106, [&] { stopRequested_ = quietStop_; });
   // The keys are watched only while a run needs them: outside one, the hook
-  // and the thread that serves it cost nothing. Windows drops a hook that
-  // once took too long, so an old one is replaced.
-  g.step(106, [&] { keyboardHook_.reinstall(); });
+  // and the thread that serves it cost nothing. They are watched before the
+  // window goes: a stop asked for while it is on its way into the tray (the
+  // balloon's wait pumps messages) ends the run at once. Windows drops a
+  // hook that once took too long, so an old one is replaced.
+  g.step(102, [&] { keyboardHook_.reinstall(); });
+  g.step(104, [&] { window_.leaveForRun(); });
   std::optional<Point> pos;
   g.step(108, [&] { pos = cursor_.cursorPos(); });
   // Unreadable (the lock screen has the input): the first tick that reads
@@ -131,7 +131,17 @@ void HidingRun::onSessionResumed() {
 void HidingRun::stopQuietly() {
   if (!running_) return;
   quietStop_ = true;
-  stopRequested_ = true;  // the run's loop ends it, as after the stop key
+  askStop();  // the run's loop ends it, as after the stop key
+}
+
+// Keys still queued from a run that has ended stop nothing.
+void HidingRun::onStopKey() {
+  if (running_) askStop();
+}
+
+void HidingRun::askStop() {
+  stopRequested_ = true;
+  window_.stopAsked();
 }
 
 void HidingRun::setOptions(const Options& options) {

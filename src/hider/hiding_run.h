@@ -37,6 +37,9 @@ class RunWindow {
  public:
   // A run begins: the window goes into the notification area.
   virtual void leaveForRun() = 0;
+  // A stop was asked for: whatever the window still waits for (the tray's
+  // balloon) ends now, so that the run ends at once.
+  virtual void stopAsked() = 0;
   // A run the user stopped: the window shows again, ...
   virtual void showAfterRun() = 0;
   // ... takes the focus, or says where it is when Windows refuses it ...
@@ -106,7 +109,7 @@ class HidingRun final : public InputEvents {
 
   // InputEvents
   void onMouseInput(unsigned uses) override;
-  void onStopKey() override { stopRequested_ = true; }
+  void onStopKey() override;
   void onTypingKey() override;
   void onForegroundChanged() override;
   void onSessionResumed() override;
@@ -125,6 +128,7 @@ class HidingRun final : public InputEvents {
  private:
   Guard guard(const char* location) const { return Guard(loop_, location, steps_); }
   void begin(Guard& g);
+  void askStop();
   void stopSequence(Guard& g);
   void setRunning(bool running);
   void waitForStopKeysUp();

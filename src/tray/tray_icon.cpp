@@ -169,7 +169,9 @@ void TrayIcon::IconArrived() {
   pendingBalloon_.reset();
   if (!SendModify(balloon)) return;
   balloonShowing_ = true;
-  if (balloon.timeout > 0) shell_.setWindowTimer(controlWindow_, kBalloonTimer, balloon.timeout);
+  if (balloon.timeout == 0) return;
+  takeDownDue_ = true;
+  shell_.setWindowTimer(controlWindow_, kBalloonTimer, balloon.timeout);
 }
 
 // A modification the shell refuses means the icon is gone (Explorer ended):
@@ -193,6 +195,7 @@ void TrayIcon::HandleTimer(std::uintptr_t timerId) {
     RetryAdd();
   } else if (timerId == kBalloonTimer) {
     shell_.killWindowTimer(controlWindow_, kBalloonTimer);
+    takeDownDue_ = false;
     if (balloonShowing_ && iconShown_) TakeDownBalloon(lastBalloonTimeout_);
   }
 }
@@ -254,14 +257,35 @@ void TrayIcon::ShowBalloon(std::string_view text, std::string_view title, std::i
   // Wait for the balloon to go, keeping the window responsive. Time comes from
   // a monotonic clock: a wait across midnight must not last a day.
   const double start = clock_.monotonicSeconds();
+  waitEnd_ = WaitEnd::No;
+  double left = static_cast<double>(seconds);
   for (;;) {
-    const double left = static_cast<double>(seconds) - (clock_.monotonicSeconds() - start);
-    if (left <= 0 || !balloonShowing_) break;
+    left = static_cast<double>(seconds) - (clock_.monotonicSeconds() - start);
+    if (left <= 0 || !balloonShowing_ || waitEnd_ != WaitEnd::No) break;
     loop_.processPendingMessages();
-    if (!balloonShowing_) break;
+    if (!balloonShowing_ || waitEnd_ != WaitEnd::No) break;
     loop_.waitForMessages(static_cast<double>(seconds) - (clock_.monotonicSeconds() - start));
   }
-  if (balloonShowing_ && iconShown_) TakeDownBalloon(data.timeout);
+  if (!balloonShowing_ || !iconShown_) return;
+  if (waitEnd_ == WaitEnd::KeepBalloon && left > 0) {
+    // Cut short: the balloon still gets its time, without anyone waiting.
+    takeDownDue_ = true;
+    shell_.setWindowTimer(controlWindow_, kBalloonTimer, static_cast<unsigned>(left * 1000.0) + 1);
+    return;
+  }
+  TakeDownBalloon(data.timeout);
+}
+
+void TrayIcon::EndBalloonWait() {
+  if (waitEnd_ == WaitEnd::No) waitEnd_ = WaitEnd::KeepBalloon;
+}
+
+void TrayIcon::HideBalloon() {
+  waitEnd_ = WaitEnd::TakeDown;  // a wait under way takes it down as it ends
+  if (!takeDownDue_) return;
+  takeDownDue_ = false;
+  shell_.killWindowTimer(controlWindow_, kBalloonTimer);
+  if (balloonShowing_ && iconShown_) TakeDownBalloon(lastBalloonTimeout_);
 }
 
 void TrayIcon::DropPendingBalloon() {
@@ -301,6 +325,7 @@ void TrayIcon::HandleTrayMessage(std::intptr_t code, std::uintptr_t wParam) {
     case kBalloonTimeout:
     case kBalloonUserClick:
       balloonShowing_ = false;
+      takeDownDue_ = false;
       shell_.killWindowTimer(controlWindow_, kBalloonTimer);
       break;
     default:

@@ -74,6 +74,11 @@ class TrayIcon {
   // Forgets a balloon still waiting for the icon, which the host no longer
   // wants said; a once-only one counts as not shown.
   void DropPendingBalloon();
+  // Ends the wait of a ShowBalloon under way at once; the balloon stays for
+  // its time and a timer takes it down.
+  void EndBalloonWait();
+  // Takes a balloon that shows down now (and ends any wait for it).
+  void HideBalloon();
 
   std::function<void(std::int32_t id)> MouseMove;
   std::function<void(std::int16_t button, std::int32_t id)> MouseDown;
@@ -128,6 +133,11 @@ class TrayIcon {
   bool pendingOnce_ = false;
   std::uint32_t lastBalloonTimeout_ = 0;
   bool balloonShowing_ = false;
+  // The host has no more time for the balloon's wait: the balloon stays for
+  // its time, or goes now.
+  enum class WaitEnd { No, KeepBalloon, TakeDown };
+  WaitEnd waitEnd_ = WaitEnd::No;
+  bool takeDownDue_ = false;   // a balloon shows that the control still has to take down
   std::int32_t onceCount_ = 0;
   std::uint32_t taskbarCreated_ = 0;
   // The procedure TrayWindowProc replaced. One per instance, so two controls

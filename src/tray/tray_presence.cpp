@@ -73,7 +73,9 @@ void TrayPresence::showMinimiseBalloon() {
 void TrayPresence::leaveForRun() { window_.setWindowState(WindowState::Minimised); }
 
 void TrayPresence::showAfterRun() {
-  trayIcon.DropPendingBalloon();  // the window is back: no news of the tray
+  // The window is back: no news of the tray, now or later.
+  trayIcon.DropPendingBalloon();
+  trayIcon.HideBalloon();
   window_.setVisible(kWindow, true);
 }
 

@@ -46,6 +46,7 @@ class TrayPresence final : public RunWindow, public ControlHost {
 
   // RunWindow
   void leaveForRun() override;
+  void stopAsked() override { trayIcon.EndBalloonWait(); }
   void showAfterRun() override;
   void focusAfterRun() override;
   void backFromRun() override { hiddenInTray_ = false; }

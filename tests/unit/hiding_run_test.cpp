@@ -24,6 +24,7 @@ struct Recorder final : RunWindow, RunObserver {
   void showAfterRun() override { calls.push_back("show"); }
   void focusAfterRun() override { calls.push_back("focus"); }
   void backFromRun() override { calls.push_back("back"); }
+  void stopAsked() override { calls.push_back("stop asked"); }
   void onRunChanged() override { calls.push_back(run->running() ? "running" : "stopped"); }
 };
 
@@ -45,15 +46,16 @@ struct AloneRun : ::testing::Test {
 };
 
 TEST_F(AloneRun, EachWayOfStoppingAsksTheWindowBackOrLeavesItBe) {
-  const std::vector<std::string> back = {"running", "leave", "stopped", "show", "focus", "back"};
+  const std::vector<std::string> back = {"running", "leave", "stop asked", "stopped", "show", "focus", "back"};
   const struct {
     const char* how;
     std::vector<std::string> calls;
   } cases[] = {
       {"stop key", back},
       // The click's own stop and the outer loop's each run the stop sequence.
-      {"click", {"running", "leave", "stopped", "show", "focus", "back", "stopped", "show", "focus", "back"}},
-      {"command", {"running", "leave", "stopped"}},
+      {"click",
+       {"running", "leave", "stop asked", "stopped", "show", "focus", "back", "stopped", "show", "focus", "back"}},
+      {"command", {"running", "leave", "stop asked", "stopped"}},
   };
   for (const auto& c : cases) {
     seen.calls.clear();
