@@ -4,7 +4,7 @@ namespace pellucor {
 namespace {
 
 // As soon as the message loop runs.
-constexpr unsigned kCloseMs = 1;
+constexpr unsigned kSoonMs = 1;
 
 }  // namespace
 
@@ -16,10 +16,15 @@ CommandHandler::CommandHandler(MessageLoop& loop, Numbers& numbers, HidingRun& r
       settings_(settings),
       choices_(choices),
       tray_(tray),
-      closeTimer_(loop, kCloseTimer, kCloseMs) {
+      closeTimer_(loop, kCloseTimer, kSoonMs),
+      showTimer_(loop, kShowTimer, kSoonMs) {
   closeTimer_.onTimer = [this, close = std::move(close)] {
     closeTimer_.setEnabled(false);
     close();
+  };
+  showTimer_.onTimer = [this] {
+    showTimer_.setEnabled(false);
+    tray_.bringBack();
   };
 }
 
@@ -51,7 +56,7 @@ int CommandHandler::CarryOut(const Command& command) {
       run_.stopQuietly();
       break;
     case CommandAction::Show:
-      tray_.bringBack();
+      showTimer_.setEnabled(true);
       break;
     case CommandAction::Exit:
       closeTimer_.setEnabled(true);

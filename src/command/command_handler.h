@@ -28,6 +28,9 @@ class CommandHandler final : public CommandEvents {
   // Closes the window from the message loop, after a command to close has
   // been answered. A timer id of the window's.
   static constexpr int kCloseTimer = 4;
+  // Brings the window back from the message loop, after a command to show
+  // it has been answered: its balloon must not hold the sender up.
+  static constexpr int kShowTimer = 5;
 
   // `close` closes the program as its close button does.
   CommandHandler(MessageLoop& loop, Numbers& numbers, HidingRun& run, SettingsControls& settings,
@@ -37,8 +40,9 @@ class CommandHandler final : public CommandEvents {
   // can be done.
   int CarryOut(const Command& command);
 
-  const Timer& closeTimer() const { return closeTimer_; }
+  // What a command arranged and has not begun.
   Timer& closeTimer() { return closeTimer_; }
+  Timer& showTimer() { return showTimer_; }
 
   // CommandEvents
   int onCommand(std::string_view message) override;
@@ -54,6 +58,7 @@ class CommandHandler final : public CommandEvents {
   const OptionsInForce& choices_;
   TrayPresence& tray_;
   Timer closeTimer_;
+  Timer showTimer_;
 };
 
 }  // namespace pellucor

@@ -89,6 +89,7 @@ void CheckReceive(std::string_view input) {
   // begin inside the next (a balloon pumps), and what it records must not pile up.
   form->run.cancelStart();
   form->commands.closeTimer().setEnabled(false);
+  form->commands.showTimer().setEnabled(false);
   sim.log.clear();
   sim.shellRequests.clear();
   sim.boxes.clear();

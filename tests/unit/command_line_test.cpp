@@ -149,7 +149,11 @@ TEST_F(SecondStartCommand, ShowBringsTheWindowBackAndExitClosesAsTheCloseButtonD
   d.sim.userMinimise();
   d.sim.runPending();
   ASSERT_FALSE(d.sim.windowVisible());
+  const std::int64_t sent = d.sim.nowMs();
   EXPECT_EQ(send({"/show"}), kExitDone);
+  EXPECT_EQ(d.sim.nowMs(), sent) << "answered at once, not after the balloon that comes with the window";
+  EXPECT_FALSE(d.sim.windowVisible()) << "carried out from the loop, once answered";
+  d.sim.advance(100);
   EXPECT_TRUE(d.sim.windowVisible());
   EXPECT_FALSE(f.tray.hiddenInTray());
 
