@@ -30,8 +30,11 @@ void SystemMenu::openOptions() {
   choices_.applyPolicies();
   OptionsFields fields = FieldsFor(choices_.options());
   fields.managed = ManagedBy(choices_.policies());
+  // A policy refresh while the window is open changes what applies, not what
+  // the window showed greyed.
+  const ManagedFields shown = fields.managed;
   if (!dialogs_.runOptionsDialog(fields, boxCaption_, &JudgeOptions)) return;
-  choices_.keep(OptionsFrom(fields, files_));
+  choices_.keep(OptionsFrom(fields, files_), shown);
 }
 
 void SystemMenu::showAbout() {

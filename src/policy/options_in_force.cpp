@@ -16,8 +16,8 @@ void OptionsInForce::applyPolicies() {
   apply();
 }
 
-void OptionsInForce::keep(const Options& chosen) {
-  const Options kept = KeepManaged(chosen, stored_, policies_);
+void OptionsInForce::keep(const Options& chosen, const ManagedFields& shownManaged) {
+  const Options kept = KeepManaged(chosen, stored_, shownManaged);
   WriteChangedOptions(registry_, stored_, kept);
   stored_ = kept;
   apply();

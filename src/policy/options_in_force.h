@@ -25,9 +25,9 @@ class OptionsInForce final : public PolicyEvents {
   // choices where they no longer set anything.
   void applyPolicies();
   // What the user left in the Options window at OK: stored where it
-  // changed, and applied. A choice a policy holds is never stored as the
-  // user's.
-  void keep(const Options& chosen);
+  // changed, and applied. A choice the window showed as managed is never
+  // stored as the user's.
+  void keep(const Options& chosen, const ManagedFields& shownManaged);
 
   // What applies; what the user chose, under any policy; what the policies set.
   const Options& options() const { return options_; }

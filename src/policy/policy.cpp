@@ -85,8 +85,7 @@ ManagedFields ManagedBy(const Policies& policies) {
   return managed;
 }
 
-Options KeepManaged(Options chosen, const Options& stored, const Policies& policies) {
-  const ManagedFields managed = ManagedBy(policies);
+Options KeepManaged(Options chosen, const Options& stored, const ManagedFields& managed) {
   if (managed.hideWhileTyping) chosen.hideWhileTyping = stored.hideWhileTyping;
   if (managed.ignoredPixels) chosen.ignoredPixels = stored.ignoredPixels;
   if (managed.wheelKeepsHidden) chosen.wheelKeepsHidden = stored.wheelKeepsHidden;

@@ -66,8 +66,9 @@ Policies ReadPolicies(Registry& registry, Files& files);
 Options Enforce(Options options, const Policies& policies);
 // The Options dialog's fields that a policy sets.
 ManagedFields ManagedBy(const Policies& policies);
-// What the user chose in the Options dialog, but the stored choice where a
-// policy holds the field: OK never stores a policy's value as the user's.
-Options KeepManaged(Options chosen, const Options& stored, const Policies& policies);
+// What the user chose in the Options dialog, but the stored choice where the
+// dialog showed the field managed: OK never stores a policy's value as the
+// user's, also when the policy went while the dialog was open.
+Options KeepManaged(Options chosen, const Options& stored, const ManagedFields& managed);
 
 }  // namespace pellucor

@@ -134,7 +134,8 @@ TEST_F(UnderPolicy, TheOptionsWindowShowsManagedChoicesAndOkStoresOnlyTheOthers)
   d.store("Ignored Movement Pixels", "3");
   d.sim.setPolicyNumber(Scope::User, "IgnoredMovementPixels", 20);
   d.sim.setPolicyList(Scope::Machine, "NeverHideIn", {"kiosk.exe"});
-  d.sim.setPolicy(Scope::Machine, "WheelKeepsHidden", {kRegSz, "1"});  // wrong type: the user's applies
+  d.sim.setPolicyNumber(Scope::Machine, "WheelKeepsHidden", 0);
+  d.sim.setPolicy(Scope::Machine, "HideWhileTyping", {kRegSz, "1"});  // wrong type: the user's applies
   MainWindow& f = d.start();
   ManagedFields managed;
   d.sim.useOptionsDialog = [&](sim::SimOptionsDialog& dialog) {
@@ -145,17 +146,38 @@ TEST_F(UnderPolicy, TheOptionsWindowShowsManagedChoicesAndOkStoresOnlyTheOthers)
     dialog.fields.ignoredPixels = "40";
     dialog.fields.programs = "other.exe";
     dialog.fields.wheelKeepsHidden = true;
+    dialog.fields.hideWhileTyping = true;
     EXPECT_TRUE(dialog.pressOk());
   };
   d.sim.userMenuCommand(SystemMenu::kOptionsMenuItem);
   d.sim.runPending();
-  EXPECT_TRUE(managed.ignoredPixels && managed.programs);
-  EXPECT_FALSE(managed.hideWhileTyping || managed.wheelKeepsHidden || managed.startHiding);
-  EXPECT_THAT(d.logOf({"writeSetting"}), ElementsAre("writeSetting Wheel Keeps Hidden On"));
+  EXPECT_TRUE(managed.ignoredPixels && managed.programs && managed.wheelKeepsHidden);
+  EXPECT_FALSE(managed.hideWhileTyping || managed.startHiding);
+  EXPECT_THAT(d.logOf({"writeSetting"}), ElementsAre("writeSetting Hide While Typing On"));
   EXPECT_EQ(d.stored("Ignored Movement Pixels"), "3");
   EXPECT_EQ(f.choices.options().ignoredPixels, 20);
   EXPECT_THAT(f.choices.options().neverHideIn, ElementsAre("kiosk.exe"));
-  EXPECT_TRUE(f.choices.options().wheelKeepsHidden);
+  EXPECT_FALSE(f.choices.options().wheelKeepsHidden);
+  EXPECT_TRUE(f.choices.options().hideWhileTyping);
+}
+
+// The policy goes while the window is open (a Group Policy refresh): OK keeps
+// the field the window showed greyed as the user had it.
+TEST_F(UnderPolicy, APolicyLiftedWhileTheOptionsWindowIsOpenStoresNothingOfIt) {
+  d.store("Ignored Movement Pixels", "3");
+  d.sim.setPolicyNumber(Scope::User, "IgnoredMovementPixels", 20);
+  MainWindow& f = d.start();
+  d.sim.useOptionsDialog = [&](sim::SimOptionsDialog& dialog) {
+    d.sim.removePolicy(Scope::User, "IgnoredMovementPixels");
+    d.sim.policyRefreshed();
+    d.sim.processPendingMessages();  // the dialog's own loop
+    EXPECT_TRUE(dialog.pressOk());
+  };
+  d.sim.userMenuCommand(SystemMenu::kOptionsMenuItem);
+  d.sim.runPending();
+  EXPECT_TRUE(d.logOf({"writeSetting"}).empty());
+  EXPECT_EQ(d.stored("Ignored Movement Pixels"), "3");
+  EXPECT_EQ(f.choices.options().ignoredPixels, 3);
 }
 
 }  // namespace
