@@ -38,6 +38,7 @@ bool IsTypingKey(InputHooks& hooks, std::intptr_t lParam) {
   key.ctrl = held(kVkControl);
   key.alt = held(kVkMenu);
   key.win = held(kVkLWin) || held(kVkRWin);
+  key.rightAlt = key.alt && held(kVkRMenu);
   return KeyTypes(key);
 }
 

@@ -17,6 +17,7 @@ inline constexpr int kVkMenu = 0x12;  // Alt, either side
 inline constexpr int kVkS = 0x53;
 inline constexpr int kVkLWin = 0x5B;
 inline constexpr int kVkRWin = 0x5C;
+inline constexpr int kVkRMenu = 0xA5;  // the right Alt: AltGr where the layout has one
 inline constexpr int kHcAction = 0;
 inline constexpr std::uintptr_t kWmKeyDown = 0x100;
 inline constexpr std::uintptr_t kWmSysKeyDown = 0x104;

@@ -21,6 +21,8 @@ constexpr struct {
     {0x1C, 0x1F},  // input-method convert and mode keys
     {0x70, 0x87},  // F1 to F24
     {0xA6, 0xB7},  // browser, volume, media and launch keys
+    {0xE5, 0xE5},  // the input method is processing the key
+    {0xF0, 0xFF},  // OEM input-method modes, Attn, CrSel, ExSel, Erase EOF, Play, Zoom, PA1, Clear, no key
 };
 
 bool NeverTypes(int vk) {
@@ -37,7 +39,8 @@ bool NeverTypes(int vk) {
 
 bool KeyTypes(const KeyDown& key) {
   if (key.injected || key.win || NeverTypes(key.virtualKey)) return false;
-  return key.ctrl == key.alt;  // neither, or both (AltGr)
+  if (key.ctrl && key.alt) return key.rightAlt;  // AltGr is Left Ctrl with Right Alt
+  return !key.ctrl && !key.alt;
 }
 
 }  // namespace pellucor

@@ -15,7 +15,6 @@ namespace {
 constexpr int kVkC = 0x43;
 constexpr int kVkLShift = 0xA0;
 constexpr int kVkLControl = 0xA2;
-constexpr int kVkRMenu = 0xA5;
 
 struct HotKey : ::testing::Test {
   Desktop d;

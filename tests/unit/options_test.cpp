@@ -39,7 +39,9 @@ TEST(TypingRule, KeysThatTypeAndKeysThatDoNot) {
       {"an arrow", {0x25}, true},
       {"Home, End, Page Down", {0x24}, true},
       {"Page Down", {0x22}, true},
-      {"AltGr+E (Ctrl and Alt)", {0x45, false, true, true, false}, true},
+      {"AltGr+E (Left Ctrl and Right Alt)", {0x45, false, true, true, false, true}, true},
+      {"Ctrl+Left Alt+E, a shortcut", {0x45, false, true, true, false, false}, false},
+      {"Ctrl+Left Alt+Right arrow", {0x27, false, true, true, false, false}, false},
       {"Ctrl+C", {0x43, false, true, false, false}, false},
       {"Alt+Tab", {0x09, false, false, true, false}, false},
       {"Win+E", {0x45, false, false, false, true}, false},
@@ -50,6 +52,10 @@ TEST(TypingRule, KeysThatTypeAndKeysThatDoNot) {
       {"volume up", {0xAF}, false},
       {"browser back", {0xA6}, false},
       {"an injected letter (an on-screen keyboard)", {0x41, true}, false},
+      {"a key the input method is processing", {0xE5}, false},
+      {"a Japanese input-mode key", {0xF3}, false},
+      {"Zoom", {0xFB}, false},
+      {"no key (0xFF)", {0xFF}, false},
   };
   for (const auto& c : cases) EXPECT_EQ(KeyTypes(c.key), c.types) << c.what;
 }
