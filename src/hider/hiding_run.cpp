@@ -68,6 +68,7 @@ void HidingRun::startOrStop() {
 void HidingRun::begin(Guard& g) {
   quietStop_ = false;
   stopRequested_ = false;
+  inputSeen_.reset();
   g.step(102, [&] { setRunning(true); });
   // The keys are watched only while a run needs them: outside one, the hook
   // and the thread that serves it cost nothing. They are watched before the

@@ -140,6 +140,8 @@ class HidingRun final : public InputEvents {
   bool inListedProgram();
   // Movement from now on counts from where the pointer is.
   void takePosition();
+  // Puts the keyboard hook back when input came that the hook never saw.
+  void checkKeyboardHook();
 
   MessageLoop& loop_;
   Clock& clock_;
@@ -171,6 +173,17 @@ class HidingRun final : public InputEvents {
   std::int32_t idleTicks_ = 0;
   // Where the pointer was when it was hidden: movements measure from there.
   Point hiddenAt_;
+  // What the last tick saw of the session's input: whether the keyboard hook
+  // is still called is told by input that was neither the mouse nor a key
+  // the hook saw.
+  struct InputSeen {
+    std::uint32_t lastInput = 0;
+    std::uint32_t keys = 0;
+    std::uint32_t mouseReports = 0;
+    std::optional<Point> pointer;
+  };
+  std::optional<InputSeen> inputSeen_;
+  std::uint32_t mouseReports_ = 0;
 };
 
 }  // namespace pellucor

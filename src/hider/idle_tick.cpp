@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "hider/hiding_run.h"
 #include "platform/failure.h"
@@ -34,6 +35,7 @@ void HidingRun::onTick() {
     bool& flag;
     ~Leave() { flag = false; }
   } leave{inTick_};
+  if (running_) checkKeyboardHook();
 
   Guard g = guard(kTickLocation);
   std::optional<Point> pos;
@@ -82,6 +84,21 @@ bool HidingRun::inListedProgram() {
   return ListsProgram(files_, options_.neverHideIn, desktop_.foregroundProgram());
 }
 
+// Windows removes a hook that once took too long, without a word: the stop
+// key would be dead until the next run. Input that did not move the pointer,
+// that no mouse report told of and that the hook was never called for was a
+// key the hook missed, so it goes back in, at most once a tick. A click with
+// the pointer shown looks the same and costs a needless, harmless reinstall.
+void HidingRun::checkKeyboardHook() {
+  const InputSeen now{hooks_.lastInputTick(), keyboardHook_.eventsSeen(), mouseReports_, cursor_.cursorPos()};
+  const std::optional<InputSeen> before = std::exchange(inputSeen_, now);
+  if (!before || now.lastInput == before->lastInput) return;
+  if (now.keys != before->keys || now.mouseReports != before->mouseReports) return;
+  if (!now.pointer || !before->pointer || now.pointer->x != before->pointer->x || now.pointer->y != before->pointer->y)
+    return;
+  keyboardHook_.reinstall();
+}
+
 void HidingRun::takePosition() {
   if (const std::optional<Point> pos = cursor_.cursorPos()) last_ = *pos;
 }
@@ -92,6 +109,7 @@ void HidingRun::takePosition() {
 // ignored pixels of where it was hidden, or a turn of the wheel, leaves it
 // hidden. Runs from the message loop, never inside a hook.
 void HidingRun::onMouseInput(unsigned uses) {
+  ++mouseReports_;
   if (!cursorHider_.concealed()) return;
   bool shows = (uses & kMouseButton) != 0 || ((uses & kMouseWheel) && !options_.wheelKeepsHidden);
   if ((uses & kMouseMoved) && !shows) {

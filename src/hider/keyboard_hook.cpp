@@ -44,6 +44,7 @@ bool IsTypingKey(InputHooks& hooks, std::intptr_t lParam) {
 
 // Called for every key event of the desktop, so it only looks and posts.
 std::intptr_t KeyboardHook::onKeyEvent(InputHooks& hooks, int code, std::uintptr_t wParam, std::intptr_t lParam) {
+  eventsSeen_.fetch_add(1, std::memory_order_relaxed);
   if (code == kHcAction && (wParam == kWmKeyDown || wParam == kWmSysKeyDown)) {
     if (IsStopKey(hooks, wParam, lParam)) {
       hooks.postStopKey();

@@ -47,6 +47,9 @@ class KeyboardHook final : public KeyboardListener {
   void reinstall();
   // What installing the hook returned last; 0 when it failed or is removed.
   HookHandle handle() const { return handle_; }
+  // How many key events the hook has been called for: a count that stands
+  // still while keys are typed means Windows has taken the hook away.
+  std::uint32_t eventsSeen() const { return eventsSeen_; }
 
   // Whether keys that type are reported (a run with "hide as soon as I
   // type"). Off, the hook asks nothing more than it needs for the stop key.
@@ -62,6 +65,7 @@ class KeyboardHook final : public KeyboardListener {
   InputHooks& hooks_;
   std::atomic<HookHandle> handle_ = 0;
   std::atomic<bool> typingWatched_ = false;
+  std::atomic<std::uint32_t> eventsSeen_ = 0;
 };
 
 }  // namespace pellucor

@@ -71,6 +71,9 @@ class InputHooks {
   // While on, the first mouse input of the desktop (injected input too) is
   // reported through InputEvents::onMouseInput. Off, it costs nothing.
   virtual void watchMouse(bool on) = 0;
+  // When the session last had input of any kind (keys, the mouse, touch,
+  // injected input too), in the system's millisecond ticks, which wrap.
+  virtual std::uint32_t lastInputTick() = 0;
 
  protected:
   ~InputHooks() = default;

@@ -252,6 +252,34 @@ TEST_F(HotKey, UnlockingOrWakingDuringARunPutsBackAHookThatWindowsDropped) {
   EXPECT_EQ(d.sim.keyboardHooks(), 0u) << "outside a run, none is put in";
 }
 
+// Windows may take the hook away during a run without a word. Keys typed
+// that it never saw give it away at the next tick, which puts it back once;
+// a hook that sees the keys is left alone.
+TEST(KeyboardHookLife, ATickPutsBackAHookThatKeysWentPastOnceAndOnlyOnce) {
+  for (const bool dropped : {false, true}) {
+    Desktop d;
+    d.start();
+    const auto typeKeys = [&] {
+      for (int vk : {0x48, 0x49, 0x4A}) {
+        d.sim.userKey(vk, true);
+        d.sim.userKey(vk, false);
+      }
+    };
+    d.sim.at(6100, [&] {
+      if (dropped) d.sim.dropKeyboardHooks();
+    });
+    d.sim.at(6200, typeKeys);  // before the tick at 7 s
+    d.sim.at(7200, typeKeys);  // before the tick at 8 s
+    d.sim.at(8500, [&] { d.chord({kVkControl, kVkShift}, kVkS); });
+    d.sim.userClick(MainWindow::kRunButton);
+    d.sim.runPending();
+    const char* how = dropped ? "dropped" : "alive";
+    EXPECT_EQ(std::count(d.sim.log.begin(), d.sim.log.end(), "setKeyboardHook"), dropped ? 2 : 1) << how;
+    EXPECT_EQ(d.sim.control(MainWindow::kRunButton).text, kStartCaption) << how;
+    EXPECT_EQ(d.sim.nowMs(), 8500) << how << ": the stop key works again";
+  }
+}
+
 // The hook does not wait for the GUI thread: a key that comes while it reads
 // the user's cursor files is answered at once, and the run ends once the
 // thread is free.

@@ -139,6 +139,7 @@ class SimDesktop final : public Platform {
   void postStopKey() override;
   void postTypingKey() override;
   void watchMouse(bool on) override;
+  std::uint32_t lastInputTick() override { return lastInputTick_; }
 
   // Cursor (sim_input.cpp)
   int showCursor(bool show) override;
@@ -435,6 +436,7 @@ class SimDesktop final : public Platform {
   };
   std::vector<InstalledHook> hooks_;
   HookHandle nextHook_ = 0x7001;
+  std::uint32_t lastInputTick_ = 0;  // the session's last input, keys included
   bool mouseReportPosted_ = false;
   unsigned mouseUses_ = 0;  // what the posted report will say
   void reportMouseInput(unsigned use);

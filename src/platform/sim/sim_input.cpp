@@ -48,6 +48,7 @@ void SimDesktop::watchMouse(bool on) {
 // Like the raw-input handler: one report posted per burst of input, saying
 // all that happened until it is handled.
 void SimDesktop::reportMouseInput(unsigned use) {
+  lastInputTick_ = static_cast<std::uint32_t>(nowMs_);
   if (!mouseWatched) return;
   mouseUses_ |= use;
   if (mouseReportPosted_) return;
@@ -127,6 +128,7 @@ void SimDesktop::userKey(int virtualKey, bool down, bool injected) {
   const bool sys = alt && !ctrl;
   const std::uintptr_t message = down ? (sys ? kSysKeyDown : kKeyDown) : (sys ? kSysKeyUp : kKeyUp);
   const std::intptr_t lParam = virtualKey | (injected ? kInjectedBit : 0);
+  lastInputTick_ = static_cast<std::uint32_t>(nowMs_);
   if (!hooks_.empty()) hookResults.push_back(hooks_.front().listener->onKeyEvent(*this, 0, message, lParam));
   keysDown[virtualKey] = down;
   if (down) keysPressedSinceQuery[virtualKey] = true;

@@ -55,6 +55,12 @@ bool Win32Platform::hookEventInjected(std::intptr_t lParam) {
   return (reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->flags & LLKHF_INJECTED) != 0;
 }
 
+std::uint32_t Win32Platform::lastInputTick() {
+  LASTINPUTINFO info{};
+  info.cbSize = sizeof info;
+  return GetLastInputInfo(&info) ? info.dwTime : 0;
+}
+
 void Win32Platform::postStopKey() { input_.post(kMsgStopKey); }
 
 void Win32Platform::postTypingKey() { input_.post(kMsgTypingKey); }

@@ -75,6 +75,7 @@ class Win32Platform final : public Platform {
   void postStopKey() override;
   void postTypingKey() override;
   void watchMouse(bool on) override;
+  std::uint32_t lastInputTick() override;
 
   // Cursor (win32_cursor.cpp)
   int showCursor(bool show) override;
