@@ -60,6 +60,10 @@ class RunObserver {
   ~RunObserver() = default;
 };
 
+// The program the user sees in front: the foreground window's, or, in the
+// frame Windows shows a Store app in, the app's own.
+std::string ProgramInFront(Desktop& desktop, Files& files);
+
 // Lives on the GUI thread; every handler may run nested inside another's
 // message processing.
 class HidingRun final : public InputEvents {

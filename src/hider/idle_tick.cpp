@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "hider/hiding_run.h"
 #include "platform/failure.h"
@@ -79,9 +80,18 @@ void HidingRun::conceal() {
   cursorHider_.ConcealCursor();
 }
 
+// A Store app's window is a child of a frame that ApplicationFrameHost.exe
+// owns, whatever the app.
+std::string ProgramInFront(Desktop& desktop, Files& files) {
+  std::string front = desktop.foregroundProgram();
+  if (!files.sameFileName(front, "ApplicationFrameHost.exe")) return front;
+  std::vector<std::string> shown = desktop.foregroundChildPrograms();
+  return shown.empty() ? front : std::move(shown.front());
+}
+
 bool HidingRun::inListedProgram() {
   if (options_.neverHideIn.empty()) return false;  // asks the system nothing
-  return ListsProgram(files_, options_.neverHideIn, desktop_.foregroundProgram());
+  return ListsProgram(files_, options_.neverHideIn, ProgramInFront(desktop_, files_));
 }
 
 // Windows removes a hook that once took too long, without a word: the stop

@@ -183,6 +183,27 @@ TEST_F(Choices, NothingIsHiddenInFrontOfAListedProgram) {
   EXPECT_FALSE(d.sim.foregroundWatched) << "watched only during a run";
 }
 
+// A Store app shows in a frame of ApplicationFrameHost.exe: the app inside is
+// what the user sees, and what a list names.
+TEST(ProgramInFrontTest, AStoreAppsFrameCountsAsTheAppItShows) {
+  const struct {
+    const char* front;
+    std::vector<std::string> children;
+    const char* seen;
+  } cases[] = {
+      {"ApplicationFrameHost.exe", {"CalculatorApp.exe"}, "CalculatorApp.exe"},
+      {"applicationframehost.exe", {"Photos.exe", "Other.exe"}, "Photos.exe"},
+      {"ApplicationFrameHost.exe", {}, "ApplicationFrameHost.exe"},  // an app still starting
+      {"notepad.exe", {"helper.exe"}, "notepad.exe"},               // its own children are its own
+  };
+  for (const auto& c : cases) {
+    sim::SimDesktop sim;
+    sim.foreground = c.front;
+    sim.foregroundChildren = c.children;
+    EXPECT_EQ(ProgramInFront(sim, sim), c.seen) << c.front;
+  }
+}
+
 TEST_F(Choices, StartHidingBeginsARunAfterTheStartUp) {
   for (const char* minimised : {"Off", "On"}) {
     Desktop local;

@@ -214,6 +214,7 @@ class SimDesktop final : public Platform {
 
   // Desktop (sim_dialogs.cpp)
   std::string foregroundProgram() override;
+  std::vector<std::string> foregroundChildPrograms() override { return foregroundChildren; }
   void watchForeground(bool on) override;
 
   // Dialogs (sim_dialogs.cpp)
@@ -266,6 +267,8 @@ class SimDesktop final : public Platform {
   // --- The program in front, the system menu and the Options dialog -----------
   // The file name of the program whose window is in front.
   std::string foreground = "explorer.exe";
+  // The programs whose windows the window in front holds (a Store app's frame).
+  std::vector<std::string> foregroundChildren;
   bool foregroundWatched = false;
   // Another program's window comes to the front.
   void bringToFront(std::string program);

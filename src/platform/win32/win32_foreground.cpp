@@ -1,9 +1,12 @@
-// The program in front: the image of the foreground window's process, and a
-// WinEvent hook that tells the form when another window comes to the front.
+// The program in front: the image of the foreground window's process and of
+// the processes whose windows it holds, and a WinEvent hook that tells the
+// run when another window comes to the front.
 // The hook is out of context: Windows posts its events to this (the GUI)
 // thread and never waits on it.
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
@@ -14,12 +17,8 @@ namespace {
 // Whom the hook serves: a WinEvent procedure gets no context of its own.
 Win32Platform* g_foregroundWatcher = nullptr;
 
-}  // namespace
-
-std::string Win32Platform::foregroundProgram() {
-  const HWND front = GetForegroundWindow();
-  DWORD pid = 0;
-  if (!front || !GetWindowThreadProcessId(front, &pid) || pid == 0) return {};
+// The file name of a process's image; empty when it cannot be read.
+std::string ImageFileName(DWORD pid) {
   // Limited information is granted for elevated processes too.
   const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   if (!process) return {};
@@ -37,8 +36,45 @@ std::string Win32Platform::foregroundProgram() {
   return Narrow(slash == std::wstring::npos ? path : path.substr(slash + 1));
 }
 
+struct ChildSearch {
+  DWORD owner = 0;  // the front window's process
+  std::vector<DWORD> others;
+};
+
+BOOL CALLBACK NoteChildOfAnotherProcess(HWND child, LPARAM search) {
+  auto& s = *reinterpret_cast<ChildSearch*>(search);
+  DWORD pid = 0;
+  if (GetWindowThreadProcessId(child, &pid) && pid != 0 && pid != s.owner &&
+      std::find(s.others.begin(), s.others.end(), pid) == s.others.end())
+    s.others.push_back(pid);
+  return TRUE;
+}
+
+}  // namespace
+
+std::string Win32Platform::foregroundProgram() {
+  const HWND front = GetForegroundWindow();
+  DWORD pid = 0;
+  if (!front || !GetWindowThreadProcessId(front, &pid) || pid == 0) return {};
+  return ImageFileName(pid);
+}
+
+std::vector<std::string> Win32Platform::foregroundChildPrograms() {
+  const HWND front = GetForegroundWindow();
+  ChildSearch search;
+  if (!front || !GetWindowThreadProcessId(front, &search.owner)) return {};
+  EnumChildWindows(front, &NoteChildOfAnotherProcess, reinterpret_cast<LPARAM>(&search));
+  std::vector<std::string> programs;
+  for (const DWORD pid : search.others) {
+    std::string name = ImageFileName(pid);
+    if (!name.empty()) programs.push_back(std::move(name));
+  }
+  return programs;
+}
+
 void CALLBACK Win32Platform::ForegroundEventProc(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
-  if (Win32Platform* self = g_foregroundWatcher) self->deliver(self->inputEvents_, [](InputEvents& e) { e.onForegroundChanged(); });
+  if (Win32Platform* self = g_foregroundWatcher)
+    self->deliver(self->inputEvents_, [](InputEvents& e) { e.onForegroundChanged(); });
 }
 
 void Win32Platform::watchForeground(bool on) {

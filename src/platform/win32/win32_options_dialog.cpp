@@ -52,7 +52,7 @@ void Fill(HWND dialog, const OptionsFields& fields) {
   grey({IDC_PIXELS_LABEL, IDC_PIXELS, IDC_PIXELS_UNIT}, managed.ignoredPixels);
   grey({IDC_WHEEL}, managed.wheelKeepsHidden);
   grey({IDC_START_HIDING}, managed.startHiding);
-  grey({IDC_PROGRAMS_LABEL, IDC_PROGRAMS, IDC_BROWSE}, managed.programs);
+  grey({IDC_PROGRAMS_LABEL, IDC_PROGRAMS, IDC_PROGRAMS_HELP, IDC_BROWSE}, managed.programs);
   ShowWindow(GetDlgItem(dialog, IDC_MANAGED_NOTE), managed.any() ? SW_SHOWNA : SW_HIDE);
 }
 

@@ -150,6 +150,7 @@ class Win32Platform final : public Platform {
 
   // Desktop (win32_foreground.cpp)
   std::string foregroundProgram() override;
+  std::vector<std::string> foregroundChildPrograms() override;
   void watchForeground(bool on) override;
 
   // Dialogs (win32_options_dialog.cpp)
