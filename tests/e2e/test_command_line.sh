@@ -15,6 +15,24 @@ _second_start() {
 
 _window_hidden() { [[ $(window_fact "$TITLE" visible 2>/dev/null) == 0 ]]; }
 
+# _timed_second_start ARGS...: prints "STATUS MILLISECONDS" for another start.
+_timed_second_start() {
+  local began status
+  began=$(now_ms)
+  status=$(_second_start "$@")
+  printf '%s %s\n' "$status" $(($(now_ms) - began))
+}
+
+# _run_ends_within MS: true once the run button shows the start text again,
+# looking until MS milliseconds from now.
+_run_ends_within() {
+  local deadline=$(($(now_ms) + $1))
+  until has_control "$TITLE" "$START_TEXT"; do
+    (($(now_ms) < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
 test_command_line_drives_the_running_copy() {
   local dir box pid status
   dir=$(app_dir)
@@ -22,15 +40,23 @@ test_command_line_drives_the_running_copy() {
   expect_window "$TITLE" 20
   wait_tray_icons 1 10 || e2e_fail "no tray icon 10 s after the window showed"
 
-  assert_eq 0 "$(_second_start /seconds 7)" "exit code of /seconds 7"
+  local answered plain show
+  read -r answered plain < <(_timed_second_start /seconds 7)
+  assert_eq 0 "$answered" "exit code of /seconds 7"
   has_control "$TITLE" 7 || e2e_fail "the field does not show 7"
   expect_setting Path 7
+
+  # The first /show brings the first balloon, which stays five seconds: the
+  # sender has its answer first, as soon as a command that waits for nothing.
+  read -r answered show < <(_timed_second_start /show)
+  assert_eq 0 "$answered" "exit code of /show"
+  ((show < plain + 1000)) || e2e_fail "/show took ${show} ms to answer, /seconds 7 took ${plain} ms"
+  expect_shown_and_active "$TITLE"
 
   assert_eq 0 "$(_second_start -START)" "exit code of -START"
   expect_hidden "$TITLE" 5
   wait_for 5 has_control "$TITLE" "$STOP_TEXT" || e2e_fail "no run after /start"
 
-  # The stop may come while the start's balloon still shows: it is kept.
   assert_eq 0 "$(_second_start /stop)" "exit code of /stop"
   wait_for 10 has_control "$TITLE" "$START_TEXT" || e2e_fail "the run goes on after /stop"
   _window_hidden || e2e_fail "a stop by command brought the window out of the tray"
@@ -85,8 +111,14 @@ test_command_line_start_with_no_copy_begins_a_run() {
   # The run begins a millisecond after the window shows and takes it into
   # the tray at once: a look for the visible window may fall in between.
   wait_for 20 _window_made || e2e_fail "no window 20 s after the start with /start"
-  expect_hidden "$TITLE" 10
-  wait_for 5 has_control "$TITLE" "$STOP_TEXT" || e2e_fail "no run after starting with /start"
+  # The stop comes while the first run's balloon still shows: the run ends
+  # at once, not when the balloon's five seconds are over.
+  wait_for 5 balloon_text >/dev/null || e2e_fail "no balloon within 5 s of the window"
+  has_control "$TITLE" "$STOP_TEXT" || e2e_fail "no run after starting with /start"
+  expect_hidden "$TITLE" 1
+  assert_eq 0 "$(_second_start /stop)" "exit code of /stop"
+  _run_ends_within 1000 || e2e_fail "the run still goes on a second after /stop answered"
+  _window_hidden || e2e_fail "a stop by command brought the window out of the tray"
   has_control "$TITLE" 2 || e2e_fail "the field does not show 2"
   expect_setting Path 2
   assert_eq 0 "$(_second_start /exit /silent)" "exit code of /exit"
