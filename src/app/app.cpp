@@ -54,7 +54,8 @@ int runPellucor(Platform& platform, const std::vector<std::string>& args) {
     if (!command.empty()) return SendToRunningCopy(platform, line);
     return platform.askOtherCopyToShow(kFindOtherCopySeconds) ? kExitDone : kExitNoCopy;
   }
-  if (command.action == CommandAction::Stop || command.action == CommandAction::Exit) {
+  if (command.action == CommandAction::Stop || command.action == CommandAction::Hide ||
+      command.action == CommandAction::Exit) {
     if (!line.silent) platform.messageBox(kNotRunningText, kProductTitle, kErrorBoxStyle);
     return kExitNoCopy;
   }

@@ -92,7 +92,18 @@ void MainWindow::create() {
 
 void MainWindow::show() {
   platform_.showForm(platform_.windowState());
+  run.armHideKey();
   if (choices.options().startHiding) run.startSoon();
+}
+
+std::string RunButtonCaption(bool running, const KeyChord& stopKey) {
+  return std::string(running ? "Stop" : "Start") + " Running (Press " + ChordText(stopKey, " + ") + " To Stop)";
+}
+
+void MainWindow::onHideKeyRefused(const KeyChord& chord) {
+  platform_.messageBox("Pellucor cannot use " + ChordText(chord, " + ") +
+                           " to hide the pointer: another program has taken it. Choose another key in Options.",
+                       appTitle_, kErrorBoxStyle);
 }
 
 void MainWindow::onLoad() {

@@ -26,6 +26,9 @@ inline constexpr const char* kLoadLocation = "in Pellucor2021/08/31.Form1.Form_L
 inline constexpr const char* kStartCaption = "Start Running (Press Ctrl + Shift + S To Stop)";
 inline constexpr const char* kStopCaption = "Stop Running (Press Ctrl + Shift + S To Stop)";
 
+// The run button's caption: what a click does, and the key that stops a run.
+std::string RunButtonCaption(bool running, const KeyChord& stopKey);
+
 // Its handlers run on the GUI thread, from the platform's message dispatch,
 // and may nest inside each other's message processing.
 class MainWindow final : public FormEvents, public RunObserver {
@@ -57,7 +60,8 @@ class MainWindow final : public FormEvents, public RunObserver {
   void onCloseRequest() override;
 
   // RunObserver: the run button says what a click on it will do.
-  void onRunChanged() override { runButton.setCaption(run.running() ? kStopCaption : kStartCaption); }
+  void onRunChanged() override { runButton.setCaption(RunButtonCaption(run.running(), run.stopKey())); }
+  void onHideKeyRefused(const KeyChord& chord) override;
 
   // Every guarded handler reports its step numbers here (tests record them).
   void setStepObserver(StepObserver observer) { stepObserver_ = std::move(observer); }

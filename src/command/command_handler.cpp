@@ -17,7 +17,8 @@ CommandHandler::CommandHandler(MessageLoop& loop, Numbers& numbers, HidingRun& r
       choices_(choices),
       tray_(tray),
       closeTimer_(loop, kCloseTimer, kSoonMs),
-      showTimer_(loop, kShowTimer, kSoonMs) {
+      showTimer_(loop, kShowTimer, kSoonMs),
+      hideTimer_(loop, kHideTimer, kSoonMs) {
   closeTimer_.onTimer = [this, close = std::move(close)] {
     closeTimer_.setEnabled(false);
     close();
@@ -25,6 +26,10 @@ CommandHandler::CommandHandler(MessageLoop& loop, Numbers& numbers, HidingRun& r
   showTimer_.onTimer = [this] {
     showTimer_.setEnabled(false);
     tray_.bringBack();
+  };
+  hideTimer_.onTimer = [this] {
+    hideTimer_.setEnabled(false);
+    run_.hideNow();
   };
 }
 
@@ -57,6 +62,9 @@ int CommandHandler::CarryOut(const Command& command) {
       break;
     case CommandAction::Show:
       showTimer_.setEnabled(true);
+      break;
+    case CommandAction::Hide:
+      hideTimer_.setEnabled(true);
       break;
     case CommandAction::Exit:
       closeTimer_.setEnabled(true);

@@ -31,6 +31,8 @@ class CommandHandler final : public CommandEvents {
   // Brings the window back from the message loop, after a command to show
   // it has been answered: its balloon must not hold the sender up.
   static constexpr int kShowTimer = 5;
+  // Hides the pointer from the message loop, after /hide has been answered.
+  static constexpr int kHideTimer = 6;
 
   // `close` closes the program as its close button does.
   CommandHandler(MessageLoop& loop, Numbers& numbers, HidingRun& run, SettingsControls& settings,
@@ -43,6 +45,7 @@ class CommandHandler final : public CommandEvents {
   // What a command arranged and has not begun.
   Timer& closeTimer() { return closeTimer_; }
   Timer& showTimer() { return showTimer_; }
+  Timer& hideTimer() { return hideTimer_; }
 
   // CommandEvents
   int onCommand(std::string_view message) override;
@@ -59,6 +62,7 @@ class CommandHandler final : public CommandEvents {
   TrayPresence& tray_;
   Timer closeTimer_;
   Timer showTimer_;
+  Timer hideTimer_;
 };
 
 }  // namespace pellucor

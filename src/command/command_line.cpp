@@ -16,6 +16,7 @@ struct NamedAction {
 constexpr NamedAction kActions[] = {{"start", CommandAction::Start},
                                     {"stop", CommandAction::Stop},
                                     {"show", CommandAction::Show},
+                                    {"hide", CommandAction::Hide},
                                     {"exit", CommandAction::Exit}};
 
 // Longer than any number the tick takes needs; keeps boxes and messages small.
@@ -107,7 +108,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numb
       continue;
     }
     if (const std::optional<CommandAction> action = ActionNamed(*name)) {
-      if (line.command.action != CommandAction::None) return fail("Give only one of /start, /stop, /show and /exit.");
+      if (line.command.action != CommandAction::None) return fail("Give only one of /start, /stop, /show, /hide and /exit.");
       line.command.action = *action;
       continue;
     }
@@ -118,11 +119,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numb
 }
 
 std::string UsageText() {
-  return "pellucor.exe [/seconds N] [/start | /stop | /show | /exit] [/silent]\r\n"
+  return "pellucor.exe [/seconds N] [/start | /stop | /show | /hide | /exit] [/silent]\r\n"
          "\r\n"
          "/start\tStart hiding the pointer; starts Pellucor if it is not running.\r\n"
          "/stop\tStop hiding the pointer.\r\n"
          "/show\tBring Pellucor's window back, as its tray icon does; starts Pellucor if it is not running.\r\n"
+         "/hide\tHide the pointer now, in the running Pellucor, as its hide key does.\r\n"
          "/exit\tClose Pellucor, as its close button does.\r\n"
          "/seconds N\tHide the pointer after N seconds without movement (0 to 32767); kept for next time. "
          "With no action, starts Pellucor if it is not running.\r\n"

@@ -15,7 +15,7 @@
 namespace pellucor {
 
 // What a start does besides setting the seconds; at most one per command line.
-enum class CommandAction { None, Start, Stop, Show, Exit };
+enum class CommandAction { None, Start, Stop, Show, Hide, Exit };
 
 struct Command {
   CommandAction action = CommandAction::None;

@@ -103,7 +103,7 @@ void HidingRun::stopSequence(Guard& g) {
   g.step(134, [&] { keyboardHook_.remove(); });
   // After the timer is off and the queue drained, no late tick can hide it again.
   g.step(136, [&] { loop_.processPendingMessages(); });
-  g.step(138, [&] { cursorHider_.RevealCursor(); });
+  g.step(138, [&] { reveal(); });
   g.step(142, [&] { setRunning(false); });
   g.step(144, [&] {
     if (quietStop_) return;
@@ -146,13 +146,43 @@ void HidingRun::askStop() {
 }
 
 void HidingRun::setOptions(const Options& options) {
-  options_ = options;
+  const Options before = std::exchange(options_, options);
+  keyboardHook_.setStopKey(options_.stopKey);
   if (running_) watchForRun(true);
+  if (hideKeyArmed_ && options_.hideKey != hideKeyAsked_) registerHideKey();
+  if (before.stopKey != options_.stopKey && observer_) observer_->onRunChanged();
 }
 
 void HidingRun::watchForRun(bool running) {
   keyboardHook_.watchTyping(running && options_.hideWhileTyping);
-  desktop_.watchForeground(running && !options_.neverHideIn.empty());
+  desktop_.watchForeground(running && (!options_.neverHideIn.empty() || options_.neverHideInFullScreen));
+}
+
+void HidingRun::armHideKey() {
+  hideKeyArmed_ = true;
+  registerHideKey();
+}
+
+// Windows refuses a chord another program has taken; everything else works
+// on without it.
+void HidingRun::registerHideKey() {
+  if (std::exchange(hideKeyHeld_, false)) hooks_.unregisterHotKey(kHideHotKey);
+  hideKeyAsked_ = options_.hideKey;
+  if (hideKeyAsked_.empty()) return;
+  hideKeyHeld_ = hooks_.registerHotKey(kHideHotKey, hideKeyAsked_);
+  if (!hideKeyHeld_ && observer_) observer_->onHideKeyRefused(hideKeyAsked_);
+}
+
+void HidingRun::onHotKey(int id) {
+  if (id == kHideHotKey) hideNow();
+}
+
+void HidingRun::hideNow() {
+  conceal();
+  if (!running_) return;
+  // The still time counts from here; a move before the key is not one after.
+  idleTicks_ = 0;
+  takePosition();
 }
 
 void HidingRun::putBack() {
@@ -161,19 +191,21 @@ void HidingRun::putBack() {
   tickTimer_.setEnabled(false);
   startRunTimer_.setEnabled(false);
   watchForRun(false);
-  cursorHider_.RevealCursor();
+  if (std::exchange(hideKeyHeld_, false)) hooks_.unregisterHotKey(kHideHotKey);
+  hideKeyArmed_ = false;
+  reveal();
 }
 
-// The stop key stops a run at the S key-down, while the user's fingers are
-// still on Ctrl+Shift+S: the rest of that key chord belongs to the program
-// they typed it in. The window comes forward once the keys are up, or after
+// The stop key stops a run at its key-down, while the user's fingers are
+// still on the chord: the rest of it belongs to the program they typed it
+// in. The window comes forward once the keys are up, or after
 // a second if they stay down.
 void HidingRun::waitForStopKeysUp() {
-  const auto held = [this] {
-    for (int vk : {kVkS, kVkControl, kVkShift}) {
-      if (hooks_.asyncKeyState(vk) < 0) return true;
-    }
-    return false;
+  const KeyChord& chord = options_.stopKey;
+  const auto held = [&] {
+    const auto down = [this](int vk) { return hooks_.asyncKeyState(vk) < 0; };
+    return down(chord.key) || (chord.ctrl && down(kVkControl)) || (chord.alt && down(kVkMenu)) ||
+           (chord.shift && down(kVkShift));
   };
   const double until = clock_.monotonicSeconds() + kKeysUpWaitSeconds;
   while (held() && clock_.monotonicSeconds() < until) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "common/error_report.h"
 #include "hider/cursor_hider.h"
@@ -51,10 +52,12 @@ class RunWindow {
   ~RunWindow() = default;
 };
 
-// Told when the run begins and when it has ended; asks running() for which.
+// Told when the run begins and when it has ended (asks running() for which)
+// or its stop key changed; and when Windows refused the hide key.
 class RunObserver {
  public:
   virtual void onRunChanged() = 0;
+  virtual void onHideKeyRefused(const KeyChord& chord) = 0;
 
  protected:
   ~RunObserver() = default;
@@ -63,6 +66,10 @@ class RunObserver {
 // The program the user sees in front: the foreground window's, or, in the
 // frame Windows shows a Store app in, the app's own.
 std::string ProgramInFront(Desktop& desktop, Files& files);
+// A program fills the screen: the shell says so (full-screen Direct3D,
+// presentation mode, busy), or its window covers its monitor and is not the
+// desktop or the taskbar.
+bool FillsScreen(const ScreenUse& use);
 
 // Lives on the GUI thread; every handler may run nested inside another's
 // message processing.
@@ -72,6 +79,8 @@ class HidingRun final : public InputEvents {
   static constexpr int kTickTimer = 1;
   // Begins a run from the message loop, once whatever asked for it is over.
   static constexpr int kStartRunTimer = 3;
+  // The hide key's id among the window's hot keys.
+  static constexpr int kHideHotKey = 1;
 
   HidingRun(MessageLoop& loop, Clock& clock, Numbers& numbers, Cursor& cursor, InputHooks& hooks,
             Processes& processes, Desktop& desktop, Files& files, RunWindow& window);
@@ -93,6 +102,12 @@ class HidingRun final : public InputEvents {
   // Ends the run as the stop key does, but leaves the window where it is: a
   // script stopping the run has nobody at the keys to look at it.
   void stopQuietly();
+  // The hide key, or /hide: the pointer goes now, with or without a run,
+  // and comes back as a hidden pointer does; a run's still time starts again.
+  void hideNow();
+  // The hide key is Windows' to register from now on (once the window is
+  // shown), and again whenever the options change it.
+  void armHideKey();
 
   // The seconds as the user gave them; each tick converts them anew, so a
   // text that is no number shows its error at the tick, as it always did.
@@ -100,6 +115,8 @@ class HidingRun final : public InputEvents {
   // The choices that apply from now on, during a run too.
   void setOptions(const Options& options);
   const Options& options() const { return options_; }
+  // The key that stops a run, as the options choose it.
+  const KeyChord& stopKey() const { return options_.stopKey; }
 
   // Once a second during a run.
   void onTick();
@@ -117,6 +134,8 @@ class HidingRun final : public InputEvents {
   void onTypingKey() override;
   void onForegroundChanged() override;
   void onSessionResumed() override;
+  void onHotKey(int id) override;
+  void onCtrlTap() override;
 
   // What the tests look at.
   const Timer& tickTimer() const { return tickTimer_; }
@@ -140,8 +159,12 @@ class HidingRun final : public InputEvents {
   void watchForRun(bool running);
   // Hides the pointer (a tick's or a key's), noting where it was hidden.
   void conceal();
-  // A listed program is in front: nothing may be hidden.
-  bool inListedProgram();
+  // Shows it, and stops listening for what only a hidden pointer needs.
+  void reveal();
+  // What is in front keeps the pointer shown: a program the list names (or,
+  // with "hide only in", one it does not), or one that fills the screen.
+  bool keepsPointer();
+  void registerHideKey();
   // Movement from now on counts from where the pointer is.
   void takePosition();
   // Puts the keyboard hook back when input came that the hook never saw.
@@ -188,6 +211,11 @@ class HidingRun final : public InputEvents {
   };
   std::optional<InputSeen> inputSeen_;
   std::uint32_t mouseReports_ = 0;
+  // The hide key: whether it may be registered yet, what was last asked of
+  // Windows, and whether Windows took it.
+  bool hideKeyArmed_ = false;
+  KeyChord hideKeyAsked_;
+  bool hideKeyHeld_ = false;
 };
 
 }  // namespace pellucor

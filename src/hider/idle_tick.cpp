@@ -52,7 +52,7 @@ void HidingRun::onTick() {
       if (pos) last_.y = pos->y;
     });
     g.step(108, [&] { idleTicks_ = 0; });
-    g.step(110, [&] { cursorHider_.RevealCursor(); });
+    g.step(110, [&] { reveal(); });
     return;
   }
   g.step(112, [&] {
@@ -62,22 +62,36 @@ void HidingRun::onTick() {
   // Seconds that do not convert count as the limit reached.
   if (g.test(114, [&] { return idleTicks_ >= numbers_.textToInt16(idleSeconds_); })) {
     g.step(116, [&] {
-      if (!inListedProgram()) {
+      if (!keepsPointer()) {
         conceal();
       } else {
-        // Nothing is hidden in front of a listed program; the count starts again.
+        // Nothing is hidden in front of such a program; the count starts again.
         idleTicks_ = 0;
-        if (cursorHider_.concealed()) cursorHider_.RevealCursor();
+        if (cursorHider_.concealed()) reveal();
       }
     });
   }
 }
 
 void HidingRun::conceal() {
-  if (!cursorHider_.concealed()) {
+  const bool fresh = !cursorHider_.concealed();
+  if (fresh) {
     if (const std::optional<Point> pos = cursor_.cursorPos()) hiddenAt_ = *pos;
   }
   cursorHider_.ConcealCursor();
+  if (!fresh) return;
+  // Windows' rings around the pointer at a Ctrl press would point at
+  // nothing: with them on, Ctrl alone shows the pointer. Outside a run the
+  // keys are watched for that alone, while the pointer is hidden.
+  const bool sonar = cursor_.pointerSonarOn();
+  keyboardHook_.watchCtrlTap(sonar);
+  if (sonar && !running_ && keyboardHook_.handle() == 0) keyboardHook_.install();
+}
+
+void HidingRun::reveal() {
+  cursorHider_.RevealCursor();
+  keyboardHook_.watchCtrlTap(false);
+  if (!running_) keyboardHook_.remove();
 }
 
 // A Store app's window is a child of a frame that ApplicationFrameHost.exe
@@ -89,9 +103,15 @@ std::string ProgramInFront(Desktop& desktop, Files& files) {
   return shown.empty() ? front : std::move(shown.front());
 }
 
-bool HidingRun::inListedProgram() {
-  if (options_.neverHideIn.empty()) return false;  // asks the system nothing
-  return ListsProgram(files_, options_.neverHideIn, ProgramInFront(desktop_, files_));
+bool FillsScreen(const ScreenUse& use) {
+  return use.shell != ShellState::Normal || (use.coversMonitor && !use.desktopOrShell);
+}
+
+bool HidingRun::keepsPointer() {
+  if (options_.neverHideInFullScreen && FillsScreen(desktop_.foregroundScreenUse())) return true;
+  if (options_.neverHideIn.empty()) return false;  // asks the system nothing more
+  const bool listed = ListsProgram(files_, options_.neverHideIn, ProgramInFront(desktop_, files_));
+  return options_.hideOnlyInListed ? !listed : listed;
 }
 
 // Windows removes a hook that once took too long, without a word: the stop
@@ -127,25 +147,33 @@ void HidingRun::onMouseInput(unsigned uses) {
     shows = !pos || !Near(*pos, hiddenAt_, options_.ignoredPixels);
   }
   if (!shows) return;
-  cursorHider_.RevealCursor();
+  reveal();
+  idleTicks_ = 0;
+}
+
+// Ctrl pressed and let go alone, with Windows' rings on: they show where a
+// pointer is, so it shows, and the still time counts afresh.
+void HidingRun::onCtrlTap() {
+  if (!cursorHider_.concealed()) return;
+  reveal();
   idleTicks_ = 0;
 }
 
 // A key that types, during a run with "hide as soon as I type".
 void HidingRun::onTypingKey() {
   if (!keyboardHook_.typingWatched() || !options_.hideWhileTyping || !running_) return;
-  if (cursorHider_.concealed() || inListedProgram()) return;
+  if (cursorHider_.concealed() || keepsPointer()) return;
   conceal();
   // The tick measures movement from here: a move made before the key is not
   // one after the hide, and must not show the pointer at the next tick.
   takePosition();
 }
 
-// A listed program came to the front: the pointer shows at once, and the
-// count starts again.
+// A program that keeps the pointer came to the front: the pointer shows at
+// once, and the count starts again.
 void HidingRun::onForegroundChanged() {
-  if (!running_ || !inListedProgram()) return;
-  if (cursorHider_.concealed()) cursorHider_.RevealCursor();
+  if (!running_ || !keepsPointer()) return;
+  if (cursorHider_.concealed()) reveal();
   idleTicks_ = 0;
   takePosition();
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "options/key_chord.h"
 #include "platform/input_hooks.h"
 
 namespace pellucor {
@@ -17,15 +18,21 @@ inline constexpr int kVkMenu = 0x12;  // Alt, either side
 inline constexpr int kVkS = 0x53;
 inline constexpr int kVkLWin = 0x5B;
 inline constexpr int kVkRWin = 0x5C;
+inline constexpr int kVkLControl = 0xA2;
+inline constexpr int kVkRControl = 0xA3;
+inline constexpr int kVkLMenu = 0xA4;
 inline constexpr int kVkRMenu = 0xA5;  // the right Alt: AltGr where the layout has one
 inline constexpr int kHcAction = 0;
 inline constexpr std::uintptr_t kWmKeyDown = 0x100;
+inline constexpr std::uintptr_t kWmKeyUp = 0x101;
 inline constexpr std::uintptr_t kWmSysKeyDown = 0x104;
+inline constexpr std::uintptr_t kWmSysKeyUp = 0x105;
 
-// True for the key-down of S while Ctrl and Shift are held and neither Alt
-// nor a Windows key is: Ctrl+S is Save everywhere, and AltGr (Ctrl+Alt)
-// types letters.
-bool IsStopKey(InputHooks& hooks, std::uintptr_t wParam, std::intptr_t lParam);
+// True for the key-down of the chord's key while exactly its modifiers are
+// held and no Windows key is: with Ctrl+Shift+S, Ctrl+S (Save everywhere) is
+// no stop. A chord with Ctrl and Alt takes the left Alt: AltGr (Left Ctrl
+// with Right Alt) types letters.
+bool IsStopKey(InputHooks& hooks, std::uintptr_t wParam, std::intptr_t lParam, const KeyChord& chord);
 // A key-down that types (KeyTypes), with the modifiers held as it went down.
 bool IsTypingKey(InputHooks& hooks, std::intptr_t lParam);
 
@@ -33,7 +40,7 @@ bool IsTypingKey(InputHooks& hooks, std::intptr_t lParam);
 // thread. What both threads read is atomic.
 class KeyboardHook final : public KeyboardListener {
  public:
-  explicit KeyboardHook(InputHooks& hooks) : hooks_(hooks) {}
+  explicit KeyboardHook(InputHooks& hooks) : hooks_(hooks) { setStopKey(kDefaultStopKey); }
   ~KeyboardHook() { remove(); }
   KeyboardHook(const KeyboardHook&) = delete;
   KeyboardHook& operator=(const KeyboardHook&) = delete;
@@ -55,6 +62,12 @@ class KeyboardHook final : public KeyboardListener {
   // type"). Off, the hook asks nothing more than it needs for the stop key.
   void watchTyping(bool on) { typingWatched_ = on; }
   bool typingWatched() const { return typingWatched_; }
+  // Whether Ctrl pressed and let go alone is reported (a hidden pointer with
+  // Windows' rings on).
+  void watchCtrlTap(bool on) { ctrlTapWatched_ = on; }
+  // The chord that stops a run.
+  void setStopKey(const KeyChord& chord);
+  KeyChord stopKey() const;
 
   // KeyboardListener, on the input thread: the stop key, and while typing is
   // watched a key that types, are posted to the GUI thread, and every key
@@ -62,10 +75,18 @@ class KeyboardHook final : public KeyboardListener {
   std::intptr_t onKeyEvent(InputHooks& hooks, int code, std::uintptr_t wParam, std::intptr_t lParam) override;
 
  private:
+  void noteCtrlAlone(InputHooks& hooks, bool down, int key);
+
   InputHooks& hooks_;
   std::atomic<HookHandle> handle_ = 0;
   std::atomic<bool> typingWatched_ = false;
+  std::atomic<bool> ctrlTapWatched_ = false;
   std::atomic<std::uint32_t> eventsSeen_ = 0;
+  // The stop key's chord, packed: the key, then Ctrl, Alt, Shift and Win
+  // as bits 8 to 11.
+  std::atomic<std::uint32_t> stopKey_;
+  // The input thread's own: a Ctrl went down and no other key since.
+  bool ctrlAlone_ = false;
 };
 
 }  // namespace pellucor

@@ -43,6 +43,12 @@ Options ReadOptions(Registry& registry, Files& files) {
     if (ProgramNameFault(name).empty() && !ListsProgram(files, options.neverHideIn, name))
       options.neverHideIn.push_back(name);
   }
+  // "Hide only in" with no program would hide nothing anywhere.
+  options.hideOnlyInListed = ReadSwitch(registry, kKeyHideOnlyInListed, false) && !options.neverHideIn.empty();
+  options.neverHideInFullScreen = ReadSwitch(registry, kKeyNeverHideInFullScreen, false);
+  options.stopKey = UsableChord(ReadSetting(registry, kKeyStopKey, ""), ChordUse::StopKey);
+  options.hideKey = UsableChord(ReadSetting(registry, kKeyHideKey, ""), ChordUse::HideKey);
+  if (options.hideKey == options.stopKey) options.hideKey = {};
   return options;
 }
 
@@ -55,6 +61,12 @@ void WriteChangedOptions(Registry& registry, const Options& before, const Option
     WriteSetting(registry, kKeyWheelKeepsHidden, OnOff(after.wheelKeepsHidden));
   if (after.startHiding != before.startHiding) WriteSetting(registry, kKeyStartHiding, OnOff(after.startHiding));
   if (after.neverHideIn != before.neverHideIn) WriteSetting(registry, kKeyNeverHideIn, JoinPrograms(after.neverHideIn));
+  if (after.hideOnlyInListed != before.hideOnlyInListed)
+    WriteSetting(registry, kKeyHideOnlyInListed, OnOff(after.hideOnlyInListed));
+  if (after.neverHideInFullScreen != before.neverHideInFullScreen)
+    WriteSetting(registry, kKeyNeverHideInFullScreen, OnOff(after.neverHideInFullScreen));
+  if (after.stopKey != before.stopKey) WriteSetting(registry, kKeyStopKey, ChordText(after.stopKey));
+  if (after.hideKey != before.hideKey) WriteSetting(registry, kKeyHideKey, ChordText(after.hideKey));
 }
 
 bool ListsProgram(Files& files, const std::vector<std::string>& list, std::string_view program) {

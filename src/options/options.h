@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "options/key_chord.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 
@@ -18,6 +19,10 @@ inline constexpr const char* kKeyIgnoredPixels = "Ignored Movement Pixels";
 inline constexpr const char* kKeyWheelKeepsHidden = "Wheel Keeps Hidden";
 inline constexpr const char* kKeyStartHiding = "Start Hiding";
 inline constexpr const char* kKeyNeverHideIn = "Never Hide In";
+inline constexpr const char* kKeyHideOnlyInListed = "Hide Only In Listed";
+inline constexpr const char* kKeyNeverHideInFullScreen = "Never Hide In Full Screen";
+inline constexpr const char* kKeyStopKey = "Stop Key";
+inline constexpr const char* kKeyHideKey = "Hide Key";
 // Between the program names of "Never Hide In": no file name can hold it.
 inline constexpr char kProgramSeparator = '|';
 
@@ -30,8 +35,14 @@ struct Options {
   int ignoredPixels = 0;
   bool wheelKeepsHidden = false;
   bool startHiding = false;
-  // File names of programs in front of which nothing is hidden.
+  // File names of programs in front of which nothing is hidden; or, with
+  // hideOnlyInListed, the only ones in front of which anything is.
   std::vector<std::string> neverHideIn;
+  bool hideOnlyInListed = false;
+  // Nothing is hidden while a program fills the screen (games, videos).
+  bool neverHideInFullScreen = false;
+  KeyChord stopKey = kDefaultStopKey;
+  KeyChord hideKey;  // none unless chosen
 
   bool operator==(const Options&) const = default;
 };

@@ -28,6 +28,10 @@ OptionsFields FieldsFor(const Options& options) {
     if (!fields.programs.empty()) fields.programs += "\r\n";
     fields.programs += name;
   }
+  fields.hideOnlyInListed = options.hideOnlyInListed;
+  fields.neverHideInFullScreen = options.neverHideInFullScreen;
+  fields.stopKey = options.stopKey;
+  fields.hideKey = options.hideKey;
   return fields;
 }
 
@@ -70,10 +74,18 @@ std::string ProgramNameFault(std::string_view name) {
 
 std::optional<Refusal> JudgeOptions(const OptionsFields& fields) {
   if (!ParseIgnoredPixels(fields.ignoredPixels)) return Refusal{OptionsField::IgnoredPixels, kPixelsRefused};
-  for (const std::string& name : SplitProgramLines(fields.programs)) {
+  const std::vector<std::string> programs = SplitProgramLines(fields.programs);
+  for (const std::string& name : programs) {
     std::string fault = ProgramNameFault(name);
     if (!fault.empty()) return Refusal{OptionsField::Programs, std::move(fault)};
   }
+  if (fields.hideOnlyInListed && programs.empty()) return Refusal{OptionsField::Programs, kHideOnlyInNothing};
+  if (std::string fault = ChordFault(fields.stopKey, ChordUse::StopKey); !fault.empty())
+    return Refusal{OptionsField::StopKey, std::move(fault)};
+  if (std::string fault = ChordFault(fields.hideKey, ChordUse::HideKey); !fault.empty())
+    return Refusal{OptionsField::HideKey, std::move(fault)};
+  if (!fields.hideKey.empty() && fields.hideKey == fields.stopKey)
+    return Refusal{OptionsField::HideKey, kHideKeyIsStopKey};
   return std::nullopt;
 }
 
@@ -87,6 +99,10 @@ Options OptionsFrom(const OptionsFields& fields, Files& files) {
     if (ProgramNameFault(name).empty() && !ListsProgram(files, options.neverHideIn, name))
       options.neverHideIn.push_back(name);
   }
+  options.hideOnlyInListed = fields.hideOnlyInListed && !options.neverHideIn.empty();
+  options.neverHideInFullScreen = fields.neverHideInFullScreen;
+  options.stopKey = fields.stopKey;
+  options.hideKey = fields.hideKey;
   return options;
 }
 

@@ -15,6 +15,9 @@
 namespace pellucor {
 
 inline constexpr const char* kPixelsRefused = "The number of pixels must be a whole number from 0 to 50.";
+inline constexpr const char* kHideOnlyInNothing =
+    "List at least one program to hide the pointer only while it is in front.";
+inline constexpr const char* kHideKeyIsStopKey = "The key that hides the pointer cannot also stop a run.";
 
 OptionsFields FieldsFor(const Options& options);
 // A whole number from 0 to kMaxIgnoredPixels in plain digits, blanks around

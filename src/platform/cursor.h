@@ -23,6 +23,9 @@ class Cursor {
   virtual void restoreSystemCursors() = 0;
   // Throws Failure(Invalid picture) when the file is not a loadable cursor.
   virtual CursorHandle loadCursorFile(const std::string& path) = 0;
+  // Whether Windows shows where the pointer is when Ctrl is pressed alone
+  // (the mouse's "Show location of pointer" setting).
+  virtual bool pointerSonarOn() = 0;
   // The pointer over the window's custom-pointer parts.
   virtual void setMousePointer(MousePointer pointer, CursorHandle custom) = 0;
 

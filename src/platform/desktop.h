@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/types.h"
+
 namespace pellucor {
 
 class Desktop {
@@ -16,6 +18,8 @@ class Desktop {
   // window in front, in the order Windows lists them: a frame that shows
   // another program's window (a Store app's) holds it as a child.
   virtual std::vector<std::string> foregroundChildPrograms() = 0;
+  // What the shell and the window in front say of a program filling the screen.
+  virtual ScreenUse foregroundScreenUse() = 0;
   // While on, InputEvents::onForegroundChanged whenever a window comes to
   // the front. Off, it costs nothing.
   virtual void watchForeground(bool on) = 0;

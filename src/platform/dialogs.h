@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/types.h"
+
 namespace pellucor {
 
 struct MenuItem {
@@ -32,9 +34,15 @@ struct ManagedFields {
   bool ignoredPixels = false;
   bool wheelKeepsHidden = false;
   bool startHiding = false;
-  bool programs = false;
+  bool programs = false;  // the list and what it means
+  bool neverHideInFullScreen = false;
+  bool stopKey = false;
+  bool hideKey = false;
 
-  bool any() const { return hideWhileTyping || ignoredPixels || wheelKeepsHidden || startHiding || programs; }
+  bool any() const {
+    return hideWhileTyping || ignoredPixels || wheelKeepsHidden || startHiding || programs || neverHideInFullScreen ||
+           stopKey || hideKey;
+  }
   bool operator==(const ManagedFields&) const = default;
 };
 
@@ -45,12 +53,17 @@ struct OptionsFields {
   bool wheelKeepsHidden = false;
   bool startHiding = false;
   std::string programs;  // one file name a line, as the list's text
+  // The list means "hide only while one of these is in front", not "never".
+  bool hideOnlyInListed = false;
+  bool neverHideInFullScreen = false;
+  KeyChord stopKey;
+  KeyChord hideKey;  // none: empty
   // Shown as they are, and the note "Some settings are managed by your
   // organisation." with them when any is.
   ManagedFields managed;
 };
 
-enum class OptionsField { IgnoredPixels, Programs };
+enum class OptionsField { IgnoredPixels, Programs, StopKey, HideKey };
 
 // Why OK did not close the dialog, and where the user must look.
 struct Refusal {

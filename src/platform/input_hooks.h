@@ -28,6 +28,11 @@ class InputEvents {
   virtual void onTypingKey() = 0;
   // Another window came to the front while Desktop::watchForeground is on.
   virtual void onForegroundChanged() = 0;
+  // A hot key registered with registerHotKey was pressed, in any program.
+  virtual void onHotKey(int id) = 0;
+  // The keyboard hook saw Ctrl pressed and let go with no other key
+  // (postCtrlTap).
+  virtual void onCtrlTap() = 0;
   // The session was unlocked or the machine woke from sleep: Windows may
   // have dropped the keyboard hook meanwhile.
   virtual void onSessionResumed() = 0;
@@ -68,6 +73,12 @@ class InputHooks {
   // the GUI queue.
   virtual void postStopKey() = 0;
   virtual void postTypingKey() = 0;
+  virtual void postCtrlTap() = 0;
+  // A system-wide hot key for the window: the key is then this program's
+  // and no other program gets it. False when Windows refuses it (another
+  // program holds it). InputEvents::onHotKey(id) when pressed.
+  virtual bool registerHotKey(int id, const KeyChord& chord) = 0;
+  virtual void unregisterHotKey(int id) = 0;
   // While on, the first mouse input of the desktop (injected input too) is
   // reported through InputEvents::onMouseInput. Off, it costs nothing.
   virtual void watchMouse(bool on) = 0;

@@ -125,6 +125,28 @@ struct Point {
   std::int32_t x = 0, y = 0;
 };
 
+// What the shell says of the program in front (SHQueryUserNotificationState).
+enum class ShellState { Normal, Busy, FullScreenDirect3D, Presentation };
+// Whether the program in front fills the screen, as far as the desktop tells.
+struct ScreenUse {
+  ShellState shell = ShellState::Normal;
+  bool coversMonitor = false;  // the foreground window covers its whole monitor
+  bool desktopOrShell = false;  // ... and it is the desktop or the taskbar
+};
+
+// A key with the modifiers held for it, as a hot-key control gives it;
+// no key (0) is no chord.
+struct KeyChord {
+  bool ctrl = false;
+  bool alt = false;
+  bool shift = false;
+  bool win = false;
+  int key = 0;  // the virtual-key code
+
+  bool empty() const { return key == 0; }
+  bool operator==(const KeyChord&) const = default;
+};
+
 // What a mouse report says happened since the last one was handled.
 inline constexpr unsigned kMouseMoved = 0x1;
 inline constexpr unsigned kMouseButton = 0x2;

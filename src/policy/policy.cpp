@@ -26,6 +26,15 @@ std::optional<std::vector<std::string>> PolicyPrograms(const PolicyValue& value,
   return programs;
 }
 
+std::optional<KeyChord> PolicyChord(const PolicyRule& rule, const PolicyValue& value) {
+  if (value.type != kRegSz || value.texts.size() != 1) return std::nullopt;
+  const ChordUse use = rule.kind == PolicyKind::StopChord ? ChordUse::StopKey : ChordUse::HideKey;
+  if (rule.kind != PolicyKind::StopChord && rule.kind != PolicyKind::HideChord) return std::nullopt;
+  const std::optional<KeyChord> chord = ReadChord(value.texts.front());
+  if (!chord || !ChordFault(*chord, use).empty()) return std::nullopt;
+  return chord;
+}
+
 namespace {
 
 // The first scope's usable value, machine before user.
@@ -63,6 +72,16 @@ Policies ReadPolicies(Registry& registry, Files& files) {
   policies.wheelKeepsHidden = SwitchPolicy(registry, kWheelKeepsHiddenRule);
   policies.neverHideIn =
       FirstUsable(registry, kNeverHideInRule, [&](const PolicyValue& value) { return PolicyPrograms(value, files); });
+  // An empty "hide only in" would hide nothing anywhere: a mistake, not a choice.
+  policies.hideOnlyIn = FirstUsable(registry, kHideOnlyInRule, [&](const PolicyValue& value) {
+    std::optional<std::vector<std::string>> programs = PolicyPrograms(value, files);
+    if (programs && programs->empty()) programs.reset();
+    return programs;
+  });
+  policies.neverHideInFullScreen = SwitchPolicy(registry, kNeverHideInFullScreenRule);
+  for (const auto& [rule, chord] : {std::pair{&kStopHotKeyRule, &policies.stopKey}, {&kHideHotKeyRule, &policies.hideKey}}) {
+    *chord = FirstUsable(registry, *rule, [&](const PolicyValue& value) { return PolicyChord(*rule, value); });
+  }
   return policies;
 }
 
@@ -71,7 +90,18 @@ Options Enforce(Options options, const Policies& policies) {
   options.hideWhileTyping = policies.hideWhileTyping.value_or(options.hideWhileTyping);
   options.ignoredPixels = policies.ignoredPixels.value_or(options.ignoredPixels);
   options.wheelKeepsHidden = policies.wheelKeepsHidden.value_or(options.wheelKeepsHidden);
-  if (policies.neverHideIn) options.neverHideIn = *policies.neverHideIn;
+  if (policies.hideOnlyIn) {
+    options.neverHideIn = *policies.hideOnlyIn;
+    options.hideOnlyInListed = true;
+  } else if (policies.neverHideIn) {
+    options.neverHideIn = *policies.neverHideIn;
+    options.hideOnlyInListed = false;
+  }
+  options.neverHideInFullScreen = policies.neverHideInFullScreen.value_or(options.neverHideInFullScreen);
+  options.stopKey = policies.stopKey.value_or(options.stopKey);
+  options.hideKey = policies.hideKey.value_or(options.hideKey);
+  // One chord cannot do both: the stop key wins.
+  if (options.hideKey == options.stopKey) options.hideKey = {};
   return options;
 }
 
@@ -81,7 +111,10 @@ ManagedFields ManagedBy(const Policies& policies) {
   managed.ignoredPixels = policies.ignoredPixels.has_value();
   managed.wheelKeepsHidden = policies.wheelKeepsHidden.has_value();
   managed.startHiding = policies.startHiding.has_value();
-  managed.programs = policies.neverHideIn.has_value();
+  managed.programs = policies.neverHideIn.has_value() || policies.hideOnlyIn.has_value();
+  managed.neverHideInFullScreen = policies.neverHideInFullScreen.has_value();
+  managed.stopKey = policies.stopKey.has_value();
+  managed.hideKey = policies.hideKey.has_value();
   return managed;
 }
 
@@ -90,7 +123,13 @@ Options KeepManaged(Options chosen, const Options& stored, const ManagedFields& 
   if (managed.ignoredPixels) chosen.ignoredPixels = stored.ignoredPixels;
   if (managed.wheelKeepsHidden) chosen.wheelKeepsHidden = stored.wheelKeepsHidden;
   if (managed.startHiding) chosen.startHiding = stored.startHiding;
-  if (managed.programs) chosen.neverHideIn = stored.neverHideIn;
+  if (managed.programs) {
+    chosen.neverHideIn = stored.neverHideIn;
+    chosen.hideOnlyInListed = stored.hideOnlyInListed;
+  }
+  if (managed.neverHideInFullScreen) chosen.neverHideInFullScreen = stored.neverHideInFullScreen;
+  if (managed.stopKey) chosen.stopKey = stored.stopKey;
+  if (managed.hideKey) chosen.hideKey = stored.hideKey;
   return chosen;
 }
 

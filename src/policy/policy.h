@@ -24,6 +24,8 @@ enum class PolicyKind {
   Number,       // REG_DWORD from min to max
   Switch,       // REG_DWORD, 1 on, 0 off
   ProgramList,  // REG_MULTI_SZ, one program's file name a string
+  StopChord,    // REG_SZ, a key in the stored words, that may stop a run
+  HideChord,    // REG_SZ, a key that may hide the pointer; empty for none
 };
 struct PolicyRule {
   const char* name;
@@ -39,6 +41,12 @@ inline constexpr PolicyRule kHideWhileTypingRule = {"HideWhileTyping", PolicyKin
 inline constexpr PolicyRule kIgnoredPixelsRule = {"IgnoredMovementPixels", PolicyKind::Number, 0, kMaxIgnoredPixels};
 inline constexpr PolicyRule kWheelKeepsHiddenRule = {"WheelKeepsHidden", PolicyKind::Switch, 0, 1};
 inline constexpr PolicyRule kNeverHideInRule = {"NeverHideIn", PolicyKind::ProgramList, 0, 0};
+// Set, the list means "hide only while one of these is in front", and
+// NeverHideIn is not read.
+inline constexpr PolicyRule kHideOnlyInRule = {"HideOnlyIn", PolicyKind::ProgramList, 0, 0};
+inline constexpr PolicyRule kNeverHideInFullScreenRule = {"NeverHideInFullScreen", PolicyKind::Switch, 0, 1};
+inline constexpr PolicyRule kStopHotKeyRule = {"StopHotKey", PolicyKind::StopChord, 0, 0};
+inline constexpr PolicyRule kHideHotKeyRule = {"HideHotKey", PolicyKind::HideChord, 0, 0};
 
 // What the policies set; nothing where no usable policy is.
 struct Policies {
@@ -48,6 +56,10 @@ struct Policies {
   std::optional<int> ignoredPixels;
   std::optional<bool> wheelKeepsHidden;
   std::optional<std::vector<std::string>> neverHideIn;
+  std::optional<std::vector<std::string>> hideOnlyIn;
+  std::optional<bool> neverHideInFullScreen;
+  std::optional<KeyChord> stopKey;
+  std::optional<KeyChord> hideKey;  // an empty chord: no hide key
 
   bool operator==(const Policies&) const = default;
 };
@@ -58,6 +70,9 @@ std::optional<std::uint32_t> PolicyNumber(const PolicyRule& rule, const PolicyVa
 // The usable program names of a list value, duplicates dropped; nothing when
 // it is not a list, or holds names and none of them usable.
 std::optional<std::vector<std::string>> PolicyPrograms(const PolicyValue& value, Files& files);
+// The key a text value names, when it may serve under the rule (StopChord
+// or HideChord); nothing otherwise.
+std::optional<KeyChord> PolicyChord(const PolicyRule& rule, const PolicyValue& value);
 
 // Both scopes' policies, the machine's first; one not usable counts as not
 // set. Reads, never writes.

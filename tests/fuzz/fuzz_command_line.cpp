@@ -90,6 +90,7 @@ void CheckReceive(std::string_view input) {
   form->run.cancelStart();
   form->commands.closeTimer().setEnabled(false);
   form->commands.showTimer().setEnabled(false);
+  form->commands.hideTimer().setEnabled(false);
   sim.log.clear();
   sim.shellRequests.clear();
   sim.boxes.clear();

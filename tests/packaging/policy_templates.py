@@ -107,6 +107,11 @@ for policy in admx.iter(NS + "policy"):
             check(element.get("storeAsText") != "true", f"{name}'s number is a REG_DWORD")
         elif kind == "multiText":
             written[element.get("valueName")] = ("ProgramList", 0, 0)
+        elif kind == "text":
+            # A key in the stored words; required where no key is no answer.
+            chord = "StopChord" if element.get("required") == "true" else "HideChord"
+            written[element.get("valueName")] = (chord, 0, 0)
+            check(element.get("expandable") != "true", f"{name}'s key is a plain REG_SZ")
         else:
             written[element.get("valueName")] = (f"an element the program does not read ({kind})",)
     check(ids == controls, f"{name}'s elements {sorted(ids)} each have their control, and only they")

@@ -26,6 +26,7 @@ struct Recorder final : RunWindow, RunObserver {
   void backFromRun() override { calls.push_back("back"); }
   void stopAsked() override { calls.push_back("stop asked"); }
   void onRunChanged() override { calls.push_back(run->running() ? "running" : "stopped"); }
+  void onHideKeyRefused(const KeyChord&) override { calls.push_back("hide key refused"); }
 };
 
 struct AloneRun : ::testing::Test {

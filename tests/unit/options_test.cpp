@@ -204,6 +204,69 @@ TEST(ProgramInFrontTest, AStoreAppsFrameCountsAsTheAppItShows) {
   }
 }
 
+TEST(FullScreen, TheShellOrAWindowCoveringItsMonitorFillsTheScreen) {
+  const struct {
+    ScreenUse use;
+    bool fills;
+  } cases[] = {
+      {{ShellState::Normal, false, false}, false},
+      {{ShellState::FullScreenDirect3D, false, false}, true},
+      {{ShellState::Presentation, false, false}, true},
+      {{ShellState::Busy, false, false}, true},
+      {{ShellState::Normal, true, false}, true},
+      {{ShellState::Normal, true, true}, false},  // the desktop behind every window
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FillsScreen(c.use), c.fills) << static_cast<int>(c.use.shell) << c.use.coversMonitor;
+  }
+}
+
+// A program filling the screen keeps the pointer, as a listed program does;
+// "hide only in" turns the list round. Each: what rest does in front of
+// the first program, and whether the pointer comes back at once when the
+// second comes to the front.
+TEST(ProgramRules, FullScreenAndHideOnlyKeepThePointerWhereTheySay) {
+  const ScreenUse full{ShellState::Normal, true, false};
+  const struct {
+    const char* what;
+    const char* fullScreen;
+    const char* hideOnly;
+    bool hiddenInFirst;  // winword.exe, full screen or not as the case says
+    bool firstIsFull;
+    bool hiddenAfterSecond;  // notepad.exe, not full screen
+  } cases[] = {
+      {"full screen kept", "On", "Off", false, true, true},
+      {"full screen off", "Off", "Off", true, true, true},
+      {"hide only in Notepad", "Off", "On", false, false, true},
+      {"never in Notepad", "Off", "Off", true, false, false},
+  };
+  for (const auto& c : cases) {
+    Desktop local;
+    local.store("Never Hide In Full Screen", c.fullScreen);
+    local.store("Hide Only In Listed", c.hideOnly);
+    local.store("Never Hide In", std::string(c.hideOnly) == "On" || !c.firstIsFull ? "notepad.exe" : "");
+    local.sim.foreground = "winword.exe";
+    if (c.firstIsFull) local.sim.foregroundScreen = full;
+    local.start();
+    bool hiddenInFirst = !c.hiddenInFirst, hiddenAfterSecond = !c.hiddenAfterSecond, backAtOnce = false;
+    local.sim.at(kHiddenAt + 500, [&] { hiddenInFirst = local.cursorHidden(); });
+    local.sim.at(kHiddenAt + 600, [&] {
+      local.sim.foregroundScreen = {};
+      local.sim.bringToFront("notepad.exe");
+    });
+    local.sim.at(kHiddenAt + 601, [&] { backAtOnce = !local.cursorHidden(); });
+    local.sim.at(kHiddenAt + 3700, [&] { hiddenAfterSecond = local.cursorHidden(); });
+    local.sim.at(kHiddenAt + 3800, [&] { local.chord({kVkControl, kVkShift}, kVkS); });
+    local.sim.userClick(MainWindow::kRunButton);
+    local.sim.runPending();
+    EXPECT_EQ(hiddenInFirst, c.hiddenInFirst) << c.what;
+    EXPECT_EQ(hiddenAfterSecond, c.hiddenAfterSecond) << c.what;
+    if (hiddenInFirst && !c.hiddenAfterSecond) {
+      EXPECT_TRUE(backAtOnce) << c.what << ": back when it came";
+    }
+  }
+}
+
 TEST_F(Choices, StartHidingBeginsARunAfterTheStartUp) {
   for (const char* minimised : {"Off", "On"}) {
     Desktop local;

@@ -57,6 +57,56 @@ TEST(PolicyValues, WhatEachValueSetsAndWhatIsIgnored) {
       {"one name as REG_SZ", Texts(kRegSz, {"a.exe"}), std::nullopt},
   };
   for (const auto& c : lists) EXPECT_EQ(PolicyPrograms(c.value, files), c.sets) << c.what;
+
+  const struct {
+    const char* what;
+    PolicyRule rule;
+    PolicyValue value;
+    std::optional<KeyChord> sets;
+  } keys[] = {
+      {"a stop key", kStopHotKeyRule, Texts(kRegSz, {"Ctrl+Alt+H"}), KeyChord{true, true, false, false, 0x48}},
+      {"a stop key without Ctrl or Alt", kStopHotKeyRule, Texts(kRegSz, {"Shift+H"}), std::nullopt},
+      {"no stop key", kStopHotKeyRule, Texts(kRegSz, {""}), std::nullopt},
+      {"no hide key", kHideHotKeyRule, Texts(kRegSz, {""}), KeyChord{}},
+      {"a hide key Windows keeps", kHideHotKeyRule, Texts(kRegSz, {"Alt+Tab"}), std::nullopt},
+      {"a key as a list", kHideHotKeyRule, Texts(kRegMultiSz, {"Ctrl+Alt+P"}), std::nullopt},
+      {"a key that is no key", kStopHotKeyRule, Texts(kRegSz, {"Ctrl+Banana"}), std::nullopt},
+  };
+  for (const auto& c : keys) EXPECT_EQ(PolicyChord(c.rule, c.value), c.sets) << c.what;
+}
+
+// "Hide only in" takes the list's place and meaning from "never hide in";
+// the keys and the full-screen rule apply over the user's own, greyed.
+TEST(PolicyValues, TheNewerChoicesUnderPolicy) {
+  Desktop d;
+  d.store("Hide Key", "Ctrl+Alt+P");
+  d.sim.setPolicyList(Scope::Machine, "NeverHideIn", {"mstsc.exe"});
+  d.sim.setPolicyList(Scope::User, "HideOnlyIn", {"POWERPNT.EXE"});
+  d.sim.setPolicyNumber(Scope::User, "NeverHideInFullScreen", 1);
+  d.sim.setPolicy(Scope::Machine, "StopHotKey", {kRegSz, "Ctrl+Alt+H"});
+  d.sim.setPolicy(Scope::Machine, "HideHotKey", {kRegSz, ""});
+  MainWindow& f = d.start();
+  const Options& o = f.choices.options();
+  EXPECT_THAT(o.neverHideIn, ElementsAre("POWERPNT.EXE"));
+  EXPECT_TRUE(o.hideOnlyInListed);
+  EXPECT_TRUE(o.neverHideInFullScreen);
+  EXPECT_EQ(ChordText(o.stopKey), "Ctrl+Alt+H");
+  EXPECT_TRUE(o.hideKey.empty()) << "the policy's none over the user's own";
+  EXPECT_TRUE(d.sim.hotKeys.empty());
+  EXPECT_EQ(d.sim.control(MainWindow::kRunButton).text, "Start Running (Press Ctrl + Alt + H To Stop)");
+  const ManagedFields managed = ManagedBy(f.choices.policies());
+  EXPECT_TRUE(managed.programs && managed.neverHideInFullScreen && managed.stopKey && managed.hideKey);
+  EXPECT_EQ(d.stored("Hide Key"), "Ctrl+Alt+P");
+  // Lifted, the user's own come back.
+  for (const char* name : {"HideOnlyIn", "NeverHideInFullScreen", "HideHotKey"}) d.sim.removePolicy(Scope::User, name);
+  d.sim.removePolicy(Scope::Machine, "HideHotKey");
+  d.sim.policyRefreshed();
+  d.sim.runPending();
+  EXPECT_THAT(f.choices.options().neverHideIn, ElementsAre("mstsc.exe"));
+  EXPECT_FALSE(f.choices.options().hideOnlyInListed);
+  EXPECT_FALSE(f.choices.options().neverHideInFullScreen);
+  EXPECT_EQ(ChordText(f.choices.options().hideKey), "Ctrl+Alt+P");
+  EXPECT_EQ(d.sim.hotKeys.count(HidingRun::kHideHotKey), 1u) << "registered once the policy let go";
 }
 
 TEST(PolicyValues, TheMachinesWinsValueByValueAndAnUnusableOneCountsAsNotSet) {

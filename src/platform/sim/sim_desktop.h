@@ -138,6 +138,9 @@ class SimDesktop final : public Platform {
   bool hookEventInjected(std::intptr_t lParam) override;
   void postStopKey() override;
   void postTypingKey() override;
+  void postCtrlTap() override;
+  bool registerHotKey(int id, const KeyChord& chord) override;
+  void unregisterHotKey(int id) override;
   void watchMouse(bool on) override;
   std::uint32_t lastInputTick() override { return lastInputTick_; }
 
@@ -147,6 +150,7 @@ class SimDesktop final : public Platform {
   void hideSystemCursors() override;
   void restoreSystemCursors() override;
   CursorHandle loadCursorFile(const std::string& path) override;
+  bool pointerSonarOn() override { return pointerSonar; }
   void setMousePointer(MousePointer pointer, CursorHandle custom) override;
 
   // TrayShell (sim_shell.cpp)
@@ -215,6 +219,7 @@ class SimDesktop final : public Platform {
   // Desktop (sim_dialogs.cpp)
   std::string foregroundProgram() override;
   std::vector<std::string> foregroundChildPrograms() override { return foregroundChildren; }
+  ScreenUse foregroundScreenUse() override { return foregroundScreen; }
   void watchForeground(bool on) override;
 
   // Dialogs (sim_dialogs.cpp)
@@ -269,6 +274,15 @@ class SimDesktop final : public Platform {
   std::string foreground = "explorer.exe";
   // The programs whose windows the window in front holds (a Store app's frame).
   std::vector<std::string> foregroundChildren;
+  // What the shell and the front window say of a program filling the screen.
+  ScreenUse foregroundScreen;
+  // Hot keys: the ones registered now, and chords other programs hold.
+  std::map<int, KeyChord> hotKeys;
+  std::vector<KeyChord> hotKeysTakenElsewhere;
+  // The user presses a chord; a hot key registered for it reaches the window.
+  void userHotKey(const KeyChord& chord);
+  // Windows' "Show location of pointer when I press the Ctrl key".
+  bool pointerSonar = false;
   bool foregroundWatched = false;
   // Another program's window comes to the front.
   void bringToFront(std::string program);

@@ -152,6 +152,38 @@ void SimDesktop::postTypingKey() {
   });
 }
 
+void SimDesktop::postCtrlTap() {
+  log.push_back("postCtrlTap");
+  post([this] {
+    if (inputEvents_) inputEvents_->onCtrlTap();
+  });
+}
+
+bool SimDesktop::registerHotKey(int id, const KeyChord& chord) {
+  log.push_back("registerHotKey " + std::to_string(id));
+  for (const KeyChord& taken : hotKeysTakenElsewhere) {
+    if (taken == chord) return false;
+  }
+  hotKeys[id] = chord;
+  return true;
+}
+
+void SimDesktop::unregisterHotKey(int id) {
+  log.push_back("unregisterHotKey " + std::to_string(id));
+  hotKeys.erase(id);
+}
+
+void SimDesktop::userHotKey(const KeyChord& chord) {
+  lastInputTick_ = static_cast<std::uint32_t>(nowMs_);
+  for (const auto& [id, registered] : hotKeys) {
+    if (registered == chord) {
+      post([this, id = id] {
+        if (inputEvents_) inputEvents_->onHotKey(id);
+      });
+    }
+  }
+}
+
 void SimDesktop::sessionResumed() {
   post([this] {
     if (inputEvents_) inputEvents_->onSessionResumed();

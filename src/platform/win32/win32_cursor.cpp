@@ -8,6 +8,11 @@
 
 namespace pellucor::win32 {
 
+bool Win32Platform::pointerSonarOn() {
+  BOOL on = FALSE;
+  return SystemParametersInfoW(SPI_GETMOUSESONAR, 0, &on, 0) && on;
+}
+
 CursorHandle Win32Platform::loadCursorFile(const std::string& path) {
   const std::wstring wide = Widen(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -70,6 +71,56 @@ std::vector<std::string> Win32Platform::foregroundChildPrograms() {
     if (!name.empty()) programs.push_back(std::move(name));
   }
   return programs;
+}
+
+namespace {
+
+// The desktop behind every window, and the taskbars: they cover a monitor
+// without filling it with a program.
+bool IsDesktopOrShell(HWND window) {
+  if (window == GetDesktopWindow() || window == GetShellWindow()) return true;
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  for (const wchar_t* shell : {L"Progman", L"WorkerW", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd"}) {
+    if (CompareStringOrdinal(name, -1, shell, -1, FALSE) == CSTR_EQUAL) return true;
+  }
+  return false;
+}
+
+// QUERY_USER_NOTIFICATION_STATE's values that say a program fills the screen.
+ShellState ShellStateNow() {
+  using Query = HRESULT(WINAPI*)(int*);
+  const auto query = SystemFunction<Query>(L"shell32.dll", "SHQueryUserNotificationState");
+  int state = 0;
+  if (!query || FAILED(query(&state))) return ShellState::Normal;
+  switch (state) {
+    case 2:  // QUNS_BUSY: a full-screen program, or presentation settings
+      return ShellState::Busy;
+    case 3:  // QUNS_RUNNING_D3D_FULL_SCREEN
+      return ShellState::FullScreenDirect3D;
+    case 4:  // QUNS_PRESENTATION_MODE
+      return ShellState::Presentation;
+    default:
+      return ShellState::Normal;
+  }
+}
+
+}  // namespace
+
+ScreenUse Win32Platform::foregroundScreenUse() {
+  ScreenUse use;
+  use.shell = ShellStateNow();
+  const HWND front = GetForegroundWindow();
+  if (!front) return use;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT window{};
+  const HMONITOR on = MonitorFromWindow(front, MONITOR_DEFAULTTONULL);
+  if (!on || !GetMonitorInfoW(on, &monitor) || !GetWindowRect(front, &window)) return use;
+  use.coversMonitor = window.left <= monitor.rcMonitor.left && window.top <= monitor.rcMonitor.top &&
+                      window.right >= monitor.rcMonitor.right && window.bottom >= monitor.rcMonitor.bottom;
+  use.desktopOrShell = IsDesktopOrShell(front);
+  return use;
 }
 
 void CALLBACK Win32Platform::ForegroundEventProc(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {

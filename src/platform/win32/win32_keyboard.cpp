@@ -65,6 +65,23 @@ void Win32Platform::postStopKey() { input_.post(kMsgStopKey); }
 
 void Win32Platform::postTypingKey() { input_.post(kMsgTypingKey); }
 
+void Win32Platform::postCtrlTap() { input_.post(kMsgCtrlTap); }
+
+// Without MOD_NOREPEAT a key held down would hide again and again.
+bool Win32Platform::registerHotKey(int id, const KeyChord& chord) {
+  if (!window_) return false;
+  UINT modifiers = MOD_NOREPEAT;
+  if (chord.ctrl) modifiers |= MOD_CONTROL;
+  if (chord.alt) modifiers |= MOD_ALT;
+  if (chord.shift) modifiers |= MOD_SHIFT;
+  if (chord.win) modifiers |= MOD_WIN;
+  return RegisterHotKey(window_, id, modifiers, static_cast<UINT>(chord.key)) != FALSE;
+}
+
+void Win32Platform::unregisterHotKey(int id) {
+  if (window_) UnregisterHotKey(window_, id);
+}
+
 // The hook must not outlive the platform it calls into: the input thread,
 // and its hooks with it, end first.
 void Win32Platform::stopInputThread() {

@@ -3,7 +3,8 @@
 // what the choices become, the portable code decides (the judge).
 
 #include <windows.h>
-// After windows.h, whose types it uses.
+// After windows.h, whose types they use.
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <algorithm>
@@ -37,12 +38,34 @@ bool Ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_
 
 void Tick(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
+// A hot-key control holds the key in the low byte and HOTKEYF_ flags in the
+// high byte; it knows no Windows key.
+void SetChord(HWND dialog, int id, const KeyChord& chord) {
+  const BYTE flags = static_cast<BYTE>((chord.shift ? HOTKEYF_SHIFT : 0) | (chord.ctrl ? HOTKEYF_CONTROL : 0) |
+                                       (chord.alt ? HOTKEYF_ALT : 0));
+  SendDlgItemMessageW(dialog, id, HKM_SETHOTKEY, MAKEWORD(static_cast<BYTE>(chord.key), flags), 0);
+}
+
+KeyChord ChordOf(HWND dialog, int id) {
+  const auto held = static_cast<WORD>(SendDlgItemMessageW(dialog, id, HKM_GETHOTKEY, 0, 0));
+  KeyChord chord;
+  chord.key = LOBYTE(held);
+  chord.shift = (HIBYTE(held) & HOTKEYF_SHIFT) != 0;
+  chord.ctrl = (HIBYTE(held) & HOTKEYF_CONTROL) != 0;
+  chord.alt = (HIBYTE(held) & HOTKEYF_ALT) != 0;
+  return chord;
+}
+
 void Fill(HWND dialog, const OptionsFields& fields) {
   Tick(dialog, IDC_HIDE_TYPING, fields.hideWhileTyping);
   SetDlgItemTextW(dialog, IDC_PIXELS, Widen(fields.ignoredPixels).c_str());
   Tick(dialog, IDC_WHEEL, fields.wheelKeepsHidden);
   Tick(dialog, IDC_START_HIDING, fields.startHiding);
   SetDlgItemTextW(dialog, IDC_PROGRAMS, Widen(fields.programs).c_str());
+  CheckRadioButton(dialog, IDC_LIST_NEVER, IDC_LIST_ONLY, fields.hideOnlyInListed ? IDC_LIST_ONLY : IDC_LIST_NEVER);
+  Tick(dialog, IDC_FULL_SCREEN, fields.neverHideInFullScreen);
+  SetChord(dialog, IDC_STOP_KEY, fields.stopKey);
+  SetChord(dialog, IDC_HIDE_KEY, fields.hideKey);
   // What a policy sets is shown greyed, and the note says why.
   const ManagedFields& managed = fields.managed;
   const auto grey = [dialog](std::initializer_list<int> ids, bool managedHere) {
@@ -52,7 +75,10 @@ void Fill(HWND dialog, const OptionsFields& fields) {
   grey({IDC_PIXELS_LABEL, IDC_PIXELS, IDC_PIXELS_UNIT}, managed.ignoredPixels);
   grey({IDC_WHEEL}, managed.wheelKeepsHidden);
   grey({IDC_START_HIDING}, managed.startHiding);
-  grey({IDC_PROGRAMS_LABEL, IDC_PROGRAMS, IDC_PROGRAMS_HELP, IDC_BROWSE}, managed.programs);
+  grey({IDC_LIST_NEVER, IDC_LIST_ONLY, IDC_PROGRAMS, IDC_PROGRAMS_HELP, IDC_BROWSE}, managed.programs);
+  grey({IDC_FULL_SCREEN}, managed.neverHideInFullScreen);
+  grey({IDC_STOP_KEY_LABEL, IDC_STOP_KEY}, managed.stopKey);
+  grey({IDC_HIDE_KEY_LABEL, IDC_HIDE_KEY, IDC_HIDE_KEY_CLEAR, IDC_HIDE_KEY_NOTE}, managed.hideKey);
   ShowWindow(GetDlgItem(dialog, IDC_MANAGED_NOTE), managed.any() ? SW_SHOWNA : SW_HIDE);
 }
 
@@ -63,6 +89,10 @@ OptionsFields Read(HWND dialog, const ManagedFields& managed) {
   fields.wheelKeepsHidden = Ticked(dialog, IDC_WHEEL);
   fields.startHiding = Ticked(dialog, IDC_START_HIDING);
   fields.programs = Narrow(ItemText(dialog, IDC_PROGRAMS));
+  fields.hideOnlyInListed = Ticked(dialog, IDC_LIST_ONLY);
+  fields.neverHideInFullScreen = Ticked(dialog, IDC_FULL_SCREEN);
+  fields.stopKey = ChordOf(dialog, IDC_STOP_KEY);
+  fields.hideKey = ChordOf(dialog, IDC_HIDE_KEY);
   fields.managed = managed;
   return fields;
 }
@@ -97,9 +127,23 @@ void AddChosenProgram(HWND dialog) {
 // Refused: the user reads why, and is back in the field with its text.
 void ShowRefusal(HWND dialog, const Refusal& refusal, const std::wstring& caption) {
   MessageBoxW(dialog, Widen(refusal.message).c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
-  const HWND field = GetDlgItem(dialog, refusal.field == OptionsField::IgnoredPixels ? IDC_PIXELS : IDC_PROGRAMS);
+  int id = IDC_PROGRAMS;
+  switch (refusal.field) {
+    case OptionsField::IgnoredPixels:
+      id = IDC_PIXELS;
+      break;
+    case OptionsField::Programs:
+      break;
+    case OptionsField::StopKey:
+      id = IDC_STOP_KEY;
+      break;
+    case OptionsField::HideKey:
+      id = IDC_HIDE_KEY;
+      break;
+  }
+  const HWND field = GetDlgItem(dialog, id);
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
-  SendMessageW(field, EM_SETSEL, 0, -1);
+  if (id == IDC_PIXELS || id == IDC_PROGRAMS) SendMessageW(field, EM_SETSEL, 0, -1);
 }
 
 }  // namespace
@@ -157,6 +201,9 @@ INT_PTR CALLBACK Win32Platform::OptionsDialogProc(HWND dialog, UINT message, WPA
     case IDC_BROWSE:
       AddChosenProgram(dialog);
       return TRUE;
+    case IDC_HIDE_KEY_CLEAR:
+      SetChord(dialog, IDC_HIDE_KEY, {});
+      return TRUE;
     default:
       return FALSE;
   }
@@ -166,6 +213,12 @@ bool Win32Platform::runOptionsDialog(OptionsFields& fields, std::string_view box
   OptionsDialogState state{this, &fields, Widen(boxCaption), &judge};
   ULONG_PTR cookie = 0;
   const bool activated = activateBoxesContext(cookie);
+  // The hot-key controls' class, from the Common Controls the context names.
+  using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  if (const auto init = SystemFunction<InitControls>(L"comctl32.dll", "InitCommonControlsEx")) {
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_HOTKEY_CLASS};
+    init(&classes);
+  }
   const BoxOpen open(openBoxes_);
   const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_OPTIONS), window_,
                                          &Win32Platform::OptionsDialogProc, reinterpret_cast<LPARAM>(&state));

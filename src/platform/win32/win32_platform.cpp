@@ -109,6 +109,12 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kMsgTypingKey:
       deliver(inputEvents_, [](InputEvents& e) { e.onTypingKey(); });
       return 0;
+    case kMsgCtrlTap:
+      deliver(inputEvents_, [](InputEvents& e) { e.onCtrlTap(); });
+      return 0;
+    case WM_HOTKEY:
+      deliver(inputEvents_, [wParam](InputEvents& e) { e.onHotKey(static_cast<int>(wParam)); });
+      return 0;
     case WM_SYSCOMMAND:
       if (onSystemCommand(wParam)) return 0;
       return DefWindowProcW(window_, message, wParam, lParam);

@@ -74,6 +74,9 @@ class Win32Platform final : public Platform {
   bool hookEventInjected(std::intptr_t lParam) override;
   void postStopKey() override;
   void postTypingKey() override;
+  void postCtrlTap() override;
+  bool registerHotKey(int id, const KeyChord& chord) override;
+  void unregisterHotKey(int id) override;
   void watchMouse(bool on) override;
   std::uint32_t lastInputTick() override;
 
@@ -83,6 +86,7 @@ class Win32Platform final : public Platform {
   void hideSystemCursors() override;
   void restoreSystemCursors() override;
   CursorHandle loadCursorFile(const std::string& path) override;
+  bool pointerSonarOn() override;
   void setMousePointer(MousePointer pointer, CursorHandle custom) override;
 
   // TrayShell (win32_tray.cpp)
@@ -151,6 +155,7 @@ class Win32Platform final : public Platform {
   // Desktop (win32_foreground.cpp)
   std::string foregroundProgram() override;
   std::vector<std::string> foregroundChildPrograms() override;
+  ScreenUse foregroundScreenUse() override;
   void watchForeground(bool on) override;
 
   // Dialogs (win32_options_dialog.cpp)
@@ -172,6 +177,7 @@ class Win32Platform final : public Platform {
   static constexpr UINT kMsgMouseInput = WM_APP + 1;
   static constexpr UINT kMsgStopKey = WM_APP + 2;
   static constexpr UINT kMsgTypingKey = WM_APP + 3;
+  static constexpr UINT kMsgCtrlTap = WM_APP + 4;
   // The form's window class, which another start looks for, and the message
   // it sends.
   static constexpr wchar_t kFormClass[] = L"Pellucor.Form";
