@@ -130,7 +130,9 @@ enum class ShellState { Normal, Busy, FullScreenDirect3D, Presentation };
 // Whether the program in front fills the screen, as far as the desktop tells.
 struct ScreenUse {
   ShellState shell = ShellState::Normal;
-  bool coversMonitor = false;  // the foreground window covers its whole monitor
+  // The foreground window covers its whole monitor, with no title bar and
+  // not maximised.
+  bool coversMonitor = false;
   bool desktopOrShell = false;  // ... and it is the desktop or the taskbar
 };
 

@@ -35,6 +35,7 @@ _run_ends_within() {
 
 test_command_line_drives_the_running_copy() {
   local dir box pid status
+  need_x_cursor
   dir=$(app_dir)
   start_app "$dir"
   expect_window "$TITLE" 20
@@ -52,6 +53,15 @@ test_command_line_drives_the_running_copy() {
   assert_eq 0 "$answered" "exit code of /show"
   ((show < plain + 1000)) || e2e_fail "/show took ${show} ms to answer, /seconds 7 took ${plain} ms"
   expect_shown_and_active "$TITLE"
+
+  # /hide hides the resting pointer now, with no run; a move shows it.
+  rest_pointer_on_window
+  wait_for 2 x_cursor_is shown || e2e_fail "no visible cursor over the window: $(x_cursor)"
+  assert_eq 0 "$(_second_start /hide)" "exit code of /hide"
+  wait_for 2 x_cursor_is hidden || e2e_fail "/hide did not hide the pointer: $(x_cursor)"
+  has_control "$TITLE" "$START_TEXT" || e2e_fail "/hide started a run"
+  xdotool mousemove_relative -- 6 4
+  wait_for 2 x_cursor_is shown || e2e_fail "the pointer hidden by /hide stays hidden after a move: $(x_cursor)"
 
   assert_eq 0 "$(_second_start -START)" "exit code of -START"
   expect_hidden "$TITLE" 5
@@ -86,7 +96,8 @@ test_command_line_drives_the_running_copy() {
 
   assert_eq 2 "$(_second_start /stop /silent)" "exit code of /stop with no copy"
   assert_eq 2 "$(_second_start /exit /silent)" "exit code of /exit with no copy"
-  [[ -z $(program_pids) ]] || e2e_fail "/stop or /exit with no copy started the program"
+  assert_eq 2 "$(_second_start /hide /silent)" "exit code of /hide with no copy"
+  [[ -z $(program_pids) ]] || e2e_fail "/stop, /exit or /hide with no copy started the program"
 }
 
 _window_made() { probe window "$TITLE" >/dev/null 2>&1; }

@@ -2,7 +2,8 @@
 # Running: the run button sends the window into the tray, the resting cursor
 # disappears over the program's window and comes back the moment it moves,
 # and Ctrl+Shift+S typed into another program stops the run, while other
-# keys, Ctrl+S (Save) among them, do not.
+# keys, Ctrl+S (Save) among them, do not; a stop key chosen in Options stops
+# it instead, and a hide key hides the pointer with or without a run.
 
 _hiding_start() {
   local dir
@@ -71,15 +72,19 @@ test_hot_key_in_another_program_stops_the_run() {
 
   click_control "$TITLE" "$START_TEXT"
   expect_hidden "$TITLE" 5
-  # The first run waits for its balloon before it begins, and a stop asked
-  # for meanwhile is dropped when it begins.
+  # The first run's balloon keeps its start waiting; the hot key pressed
+  # meanwhile ends the run at once, and the balloon goes with the window.
+  wait_for 5 balloon_text >/dev/null || e2e_fail "no balloon at the first run"
   focus_window "$NOTEPAD"
   press_chord ctrl+shift+s
-  wait_for 8 balloon_text >/dev/null || e2e_fail "no balloon at the first run"
-  wait_for 8 _no_balloon_shows || e2e_fail "the balloon stays up"
-  sleep 1
-  expect_hidden "$TITLE" 0
-  _expect_running "after a hot key during the start's balloon"
+  expect_window "$TITLE" 2
+  _expect_stopped "after the hot key during the start's balloon"
+  wait_for 2 _no_balloon_shows || e2e_fail "the balloon stays up after the window came back"
+
+  # The next run has no balloon to wait for.
+  click_control "$TITLE" "$START_TEXT"
+  expect_hidden "$TITLE" 5
+  _expect_running "at the second run"
 
   # A plain S is only a letter, and an S typed earlier does not turn a later
   # Ctrl+C into a stop.
@@ -114,6 +119,46 @@ test_hot_key_in_another_program_stops_the_run() {
 
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 5
+}
+
+# A stop key and a hide key chosen in Options (stored as a user would leave
+# them): the caption names the stop key, it stops a run from Notepad while
+# Ctrl+Shift+S then does not, and the hide key hides the resting pointer with
+# no run at all, until the mouse moves.
+test_chosen_stop_key_and_hide_key() {
+  local stop_text="Start Running (Press Ctrl + Alt + H To Stop)" running_text="Stop Running (Press Ctrl + Alt + H To Stop)"
+  need_x_cursor
+  reg_set "$SETTINGS" "Stop Key" "Ctrl+Alt+H" || e2e_fail "cannot write the stop key"
+  reg_set "$SETTINGS" "Hide Key" "Ctrl+Alt+P" || e2e_fail "cannot write the hide key"
+  _hiding_start
+  has_control "$TITLE" "$stop_text" || e2e_fail "the run button does not name Ctrl + Alt + H"
+
+  rest_pointer_on_window
+  wait_for 2 x_cursor_is shown || e2e_fail "no visible cursor over the window: $(x_cursor)"
+  focus_window "$TITLE"
+  press_chord ctrl+alt+p
+  wait_for 2 x_cursor_is hidden || e2e_fail "the hide key did not hide the pointer with no run: $(x_cursor)"
+  has_control "$TITLE" "$stop_text" || e2e_fail "the hide key started a run"
+  xdotool mousemove_relative -- 6 4
+  wait_for 2 x_cursor_is shown || e2e_fail "the pointer hidden by the key stays hidden after a move: $(x_cursor)"
+
+  start_notepad
+  click_control "$TITLE" "$stop_text"
+  expect_hidden "$TITLE" 5
+  wait_for 8 balloon_text >/dev/null || e2e_fail "no balloon at the first run"
+  wait_for 8 _no_balloon_shows || e2e_fail "the balloon stays up"
+  focus_window "$NOTEPAD"
+  press_chord ctrl+shift+s
+  sleep 1
+  expect_hidden "$TITLE" 0
+  has_control "$TITLE" "$running_text" || e2e_fail "Ctrl+Shift+S stopped a run whose stop key is Ctrl+Alt+H"
+  focus_window "$NOTEPAD"
+  press_chord ctrl+alt+h
+  expect_window "$TITLE" 5
+  wait_for 3 has_control "$TITLE" "$stop_text" || e2e_fail "Ctrl+Alt+H did not stop the run"
+
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit 8
 }
 
 test_field_without_a_number_fails_the_tick_at_line_114() {

@@ -266,3 +266,41 @@ test_nothing_hides_while_a_listed_program_is_in_front() {
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit "$EXIT_WAIT"
 }
+
+# "Never hide while a program fills the screen": with a captionless window
+# covering the monitor in front, rest hides nothing; once it is closed,
+# rest hides again. (Wine tells the program nothing of the window coming to
+# the front: the ticks see it.)
+test_nothing_hides_while_a_program_fills_the_screen() {
+  local mark
+  _start_typing_run Path=2 "Never Hide In Full Screen=On"
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" "$E2E_BIN/full_screen.exe" FullScreen) >/dev/null 2>&1 &
+  expect_window FullScreen 10
+  _bring_to_front FullScreen || e2e_fail "the full-screen window did not come to the front"
+  mark=$(trace_lines)
+  sleep 4  # twice the seconds of rest asked for
+  ! traced_since "$mark" "$SWAP_CALL" || e2e_fail "the system cursors were swapped while a program filled the screen"
+  probe close FullScreen >/dev/null || e2e_fail "cannot close the full-screen window"
+  probe wait-gone FullScreen 5 >/dev/null || e2e_fail "the full-screen window stays"
+  _bring_to_front "$NOTEPAD" || e2e_fail "Notepad did not come to the front"
+  wait_for 6 traced_since "$mark" "$SWAP_CALL" || e2e_fail "rest hid nothing once the full-screen window had gone"
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit "$EXIT_WAIT"
+}
+
+# "Hide only while one of these programs is in front": rest hides the pointer
+# in front of Notepad, the one listed, and nothing in front of any other
+# window, Pellucor's own included.
+test_with_hide_only_in_notepad_nothing_hides_elsewhere() {
+  local mark
+  _start_typing_run Path=2 "Hide Only In Listed=On" "Never Hide In=notepad.exe"
+  wait_for 6 x_cursor_is hidden || e2e_fail "the resting pointer did not hide with Notepad in front"
+  wait_for 3 traced_since 0 "$SWAP_CALL" || e2e_fail "hiding in front of Notepad did not swap the system cursors"
+  _bring_to_front "$TITLE" || e2e_fail "the main window did not come to the front"
+  wait_for 3 x_cursor_is shown || e2e_fail "the pointer stays hidden with another window in front"
+  mark=$(trace_lines)
+  ! wait_for 4 x_cursor_is hidden || e2e_fail "the pointer hid in front of a window not listed"
+  ! traced_since "$mark" "$SWAP_CALL" || e2e_fail "the system cursors were swapped in front of a window not listed"
+  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
+  expect_app_exit "$EXIT_WAIT"
+}

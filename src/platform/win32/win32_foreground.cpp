@@ -117,7 +117,11 @@ ScreenUse Win32Platform::foregroundScreenUse() {
   RECT window{};
   const HMONITOR on = MonitorFromWindow(front, MONITOR_DEFAULTTONULL);
   if (!on || !GetMonitorInfoW(on, &monitor) || !GetWindowRect(front, &window)) return use;
-  use.coversMonitor = window.left <= monitor.rcMonitor.left && window.top <= monitor.rcMonitor.top &&
+  // A maximised window with its title bar is a window at work, not a program
+  // filling the screen, even where an auto-hidden taskbar lets it cover the
+  // whole monitor.
+  const bool framed = IsZoomed(front) || (GetWindowLongPtrW(front, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+  use.coversMonitor = !framed && window.left <= monitor.rcMonitor.left && window.top <= monitor.rcMonitor.top &&
                       window.right >= monitor.rcMonitor.right && window.bottom >= monitor.rcMonitor.bottom;
   use.desktopOrShell = IsDesktopOrShell(front);
   return use;
