@@ -81,6 +81,10 @@ void MainWindow::create() {
   platform_.reportInputTo(&run);
   platform_.reportPolicyChangesTo(&choices);
   platform_.receiveCommandsWith(&commands);
+  // A plain start reaches an elevated copy only through an open door; a
+  // plain copy keeps it shut, so that no sandboxed program can stop a run,
+  // close the program or store seconds.
+  if (platform_.runsElevated()) platform_.acceptCommandsFromLowerRights();
   tray.create();
   // A copy that was killed may have left the system cursors blank.
   run.repairSystemCursors();

@@ -37,6 +37,10 @@ class Processes {
   // Where another start's commands and show requests go; null: nowhere
   // (a command is then not taken).
   virtual void receiveCommandsWith(CommandEvents* events) = 0;
+  // Lets commands and show requests through to this copy's window from
+  // processes of lower rights, sandboxed ones included; Windows drops them
+  // otherwise. Only a copy running elevated needs it, to hear a plain start.
+  virtual void acceptCommandsFromLowerRights() = 0;
   // Asks the copy that holds the claim to show its window, giving it the
   // right to come to the foreground; waits up to the time for its window
   // to exist. False when no window could be asked.

@@ -40,6 +40,22 @@ TEST(SecondStart, AClaimRefusedOrTakenMeansACopyRunsAndAnyOtherFailureStarts) {
   EXPECT_FALSE(sim.created());
 }
 
+// Letting the user's normal programs through to an elevated copy lets
+// sandboxed ones through too (a browser's, a PDF reader's): a plain copy,
+// which hears them anyway, keeps every window shut to them.
+TEST(SecondStart, ReachesAnElevatedCopyThroughTheOnlyWindowsThatOpenToLowerRights) {
+  for (const bool elevated : {false, true}) {
+    Desktop d;
+    d.sim.elevated = elevated;
+    d.start();
+    EXPECT_EQ(d.sim.openToLowerRights(), elevated) << (elevated ? "elevated" : "plain");
+    sim::SimDesktop plainStart;
+    plainStart.anotherCopyRunning = true;
+    plainStart.otherCopy = &d.sim;
+    EXPECT_EQ(runPellucor(plainStart, {"/seconds", "7", "/silent"}), kExitDone) << (elevated ? "elevated" : "plain");
+  }
+}
+
 TEST(SecondStart, FailsWhenTheFirstCopyCannotBeAsked) {
   sim::SimDesktop sim;
   sim.anotherCopyRunning = true;

@@ -27,12 +27,19 @@ std::optional<int> SimDesktop::sendCommandToOtherCopy(std::string_view command, 
   log.push_back("sendCommandToOtherCopy");
   commandsSent.emplace_back(command);
   if (!otherCopyAnswers || !otherCopy) return std::nullopt;
-  return otherCopy->receiveCommand(command);
+  return otherCopy->receiveCommand(command, elevated);
 }
 
-std::optional<int> SimDesktop::receiveCommand(std::string_view command) {
-  if (!commandEvents_) return std::nullopt;
+// Windows drops a message from lower rights that the window did not let
+// through; the sender sees no answer.
+std::optional<int> SimDesktop::receiveCommand(std::string_view command, bool fromElevated) {
+  if (!commandEvents_ || (elevated && !fromElevated && !commandsFromLowerRights)) return std::nullopt;
   return commandEvents_->onCommand(command);
+}
+
+void SimDesktop::acceptCommandsFromLowerRights() {
+  log.push_back("acceptCommandsFromLowerRights");
+  commandsFromLowerRights = true;
 }
 
 void SimDesktop::requestShow() {

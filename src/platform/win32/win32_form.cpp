@@ -154,10 +154,6 @@ void Win32Platform::createForm(const WindowSpec& window, const std::vector<Contr
     window_ = nullptr;
     throw Failure(failure_text::kOutOfMemory);
   }
-  // Another start may be a process of lower integrity (a plain start while
-  // this copy runs elevated); its request still comes through.
-  ChangeWindowMessageFilterEx(window_, ShowRequestMessage(), MSGFLT_ALLOW, nullptr);
-  ChangeWindowMessageFilterEx(window_, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
   input_.reportTo(window_, kMsgMouseInput);
   watchSession(true);
   dpi_ = GetDpiForWindow(window_);

@@ -94,6 +94,7 @@ class Win32Platform final : public Platform {
   void setWindowUserData(std::intptr_t window, std::intptr_t data) override;
   std::intptr_t windowUserData(std::intptr_t window) override;
   std::uint32_t registerWindowMessage(std::string_view name) override;
+  bool runsElevated() override;
   void acceptFromLowerRights(std::intptr_t window, std::uint32_t message) override;
   void setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) override;
   void killWindowTimer(std::intptr_t window, unsigned id) override;
@@ -127,6 +128,7 @@ class Win32Platform final : public Platform {
   // Processes (win32_single_copy.cpp, win32_guardian.cpp)
   std::int32_t claimOnlyCopy() override;
   void receiveCommandsWith(CommandEvents* events) override { commandEvents_ = events; }
+  void acceptCommandsFromLowerRights() override;
   bool askOtherCopyToShow(double timeoutSeconds) override;
   std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
   bool startGuardian() override;
@@ -338,6 +340,8 @@ class Win32Platform final : public Platform {
   std::vector<HWND> controlWindows_;
   std::vector<Subclass> subclasses_;
   UniqueIcon trayIcon_;
+  // Whether the process token is elevated, once asked.
+  std::optional<bool> elevated_;
 };
 
 }  // namespace pellucor::win32

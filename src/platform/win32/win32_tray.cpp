@@ -166,6 +166,20 @@ std::uint32_t Win32Platform::registerWindowMessage(std::string_view name) {
   return RegisterWindowMessageW(Widen(name).c_str());
 }
 
+// The process token's elevation, read once: it never changes.
+bool Win32Platform::runsElevated() {
+  if (!elevated_) {
+    HANDLE token = nullptr;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool read = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+                      GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    if (token) CloseHandle(token);
+    elevated_ = read && elevation.TokenIsElevated != 0;
+  }
+  return *elevated_;
+}
+
 void Win32Platform::acceptFromLowerRights(std::intptr_t window, std::uint32_t message) {
   if (message != 0) ChangeWindowMessageFilterEx(AsWindow(window), message, MSGFLT_ALLOW, nullptr);
 }

@@ -1,0 +1,49 @@
+#pragma once
+
+// The simulated desktop's other processes of the program, as a test sets
+// them up and reads them: another copy in the session, and the guardian
+// from either side. SimDesktop is one.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace pellucor::sim {
+
+class SimDesktop;
+
+struct SimProcessesSetup {
+  // --- Other copies of the program -------------------------------------------
+  // A copy that already runs in the session, and whether its window can be
+  // asked to show.
+  bool anotherCopyRunning = false;
+  // That copy runs elevated: its claim is refused to a plain start.
+  bool otherCopyElevated = false;
+  bool otherCopyAnswers = true;
+  int showRequestsSent = 0;
+  // The running copy's own desktop: a command sent reaches its window as a
+  // sent message does, at once and nested in whatever it is doing. Without
+  // one (or while !otherCopyAnswers) nothing answers.
+  SimDesktop* otherCopy = nullptr;
+  std::vector<std::string> commandsSent;
+  // This copy let commands through from lower rights.
+  bool commandsFromLowerRights = false;
+
+  // --- The guardian, from either side ----------------------------------------
+  int guardiansStarted = 0;
+  bool failStartGuardian = false;
+  // Whether the guardian last started still runs; a test ends it.
+  bool guardianAlive = false;
+  // The session's note "the system cursors are blank", shared by every
+  // process of the program and left behind by a killed one.
+  bool blankNote = false;
+  // The guardian's view of its main process; tests change it with at().
+  bool mainEnded = false;
+  bool mainHung = false;
+  // The link that names the live main process.
+  GuardianLink mainLink{0x1a4, 0x1a8, 0x00010042};
+};
+
+}  // namespace pellucor::sim
