@@ -13,6 +13,11 @@ void RestoreIfNotedBlank(Processes& processes, Cursor& cursor) {
 
 }  // namespace
 
+bool IsTheGuardian(const GuardianCandidate& named, Files& files) {
+  return !named.image.empty() && files.sameFileName(named.image, named.ownImage) &&
+         named.launchStarted <= named.started && named.started <= named.launchEnded;
+}
+
 int GuardMainProcess(Processes& processes, Cursor& cursor, Clock& clock, const GuardianLink& link) {
   switch (processes.attachGuardian(link)) {
     case GuardianAttach::Attached:

@@ -7,6 +7,7 @@
 
 #include "platform/clock.h"
 #include "platform/cursor.h"
+#include "platform/files.h"
 #include "platform/guardian_link.h"
 #include "platform/processes.h"
 
@@ -17,6 +18,13 @@ namespace pellucor {
 inline constexpr double kHungAfterSeconds = 5.0;
 // How often the guardian looks while the cursors are blank.
 inline constexpr double kGuardianLookSeconds = 1.0;
+
+// Main process: the process a guardian's launcher named is that guardian
+// only if it runs this program's file (compared as Windows compares file
+// names) and started while the launcher ran. Anything else got the id of a
+// guardian that has ended, and counting it as the guardian would leave the
+// blank cursors unwatched.
+bool IsTheGuardian(const GuardianCandidate& named, Files& files);
 
 // The guardian process: takes up its link and guards the main process until
 // it ends. If the main process ended before the guardian could attach, the

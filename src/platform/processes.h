@@ -7,6 +7,7 @@
 // The two share one note, "the system cursors are blank".
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -26,6 +27,9 @@ class CommandEvents {
  protected:
   ~CommandEvents() = default;
 };
+
+// Whether the process a launcher named is the guardian it started.
+using GuardianJudge = std::function<bool(const GuardianCandidate&)>;
 
 class Processes {
  public:
@@ -55,8 +59,12 @@ class Processes {
   // process's tree and job, so that ending the program's tree leaves it;
   // false when it could not be started.
   virtual bool startGuardian() = 0;
-  // Main process: whether the guardian it started still runs.
-  virtual bool guardianRunning() = 0;
+  // Main process: whether the guardian it started still runs; true while its
+  // launcher is still starting it. Once the launcher has ended, the process
+  // it named is put to `isGuardian` once and kept as the guardian only if
+  // it passes: a process id passes to another process as soon as the last
+  // handle to its own has closed.
+  virtual bool guardianRunning(const GuardianJudge& isGuardian) = 0;
   // Either process: the shared note. It outlives both processes but not the
   // session, as the blank cursors do: a new start finds it still set when
   // the last one was killed with the cursors blank.

@@ -138,6 +138,19 @@ struct GuardianLink {
   std::uint64_t window = 0;
 };
 
+// What the main process finds behind the process id its guardian's
+// launcher gave: the program file that process runs (full path, empty when
+// unreadable) and when it started; this process's own program file, read
+// the same way; and when the launcher started and ended. Times are the
+// platform's, comparable with each other.
+struct GuardianCandidate {
+  std::string image;
+  std::string ownImage;
+  std::int64_t started = 0;
+  std::int64_t launchStarted = 0;
+  std::int64_t launchEnded = 0;
+};
+
 // Why a guardian's wait on the main process ended.
 enum class GuardianWake { MainEnded, NoteSet, TimeUp };
 

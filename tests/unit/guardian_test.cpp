@@ -92,6 +92,37 @@ TEST_F(MainSide, AGuardianThatCouldNotStartOrHasEndedIsStartedAgainAtTheNextHide
   EXPECT_EQ(d.sim.guardiansStarted, 2);
 }
 
+// Read only at the next hide, the launcher's answer may name a process that
+// got the id of a guardian ended since: only this program's file, started
+// while the launcher ran, is the guardian.
+TEST(MainSideGuardian, AProcessThatGotTheIdOfAnEndedGuardianIsNoneAndAnotherIsStarted) {
+  struct Case {
+    const char* image;
+    bool startedDuringLaunch;
+    bool isGuardian;
+  };
+  const Case cases[] = {
+      {"c:\\program files\\PELLUCOR\\Pellucor.EXE", true, true},  // the guardian, named in other letters
+      {"C:\\Windows\\System32\\notepad.exe", false, false},
+      {"C:\\Windows\\System32\\notepad.exe", true, false},
+      {"C:\\Program Files\\Pellucor\\pellucor.exe", false, false},  // a later start of the program
+      {"C:\\Old\\pellucor.exe", true, false},
+      {"", true, false},  // its file could not be read
+  };
+  for (const Case& c : cases) {
+    Desktop d;
+    MainWindow& f = d.start();
+    for (int i = 0; i < 3; ++i) f.run.onTick();
+    ASSERT_EQ(d.sim.guardiansStarted, 1);
+    d.sim.guardianAlive = false;
+    d.sim.guardianIdTakenBy =
+        sim::SimDesktop::IdTaker{c.image, c.startedDuringLaunch ? d.sim.guardianLaunchedMs + 1 : d.sim.nowMs() + 500};
+    d.sim.userMoveMouse({9, 9});
+    for (int i = 0; i < 4; ++i) f.run.onTick();
+    EXPECT_EQ(d.sim.guardiansStarted, c.isGuardian ? 1 : 2) << c.image << (c.startedDuringLaunch ? " during" : " after");
+  }
+}
+
 TEST_F(MainSide, TheNoteCoversEveryMomentTheCursorsAreBlank) {
   ticks(3);
   d.sim.userMoveMouse({1, 1});

@@ -197,7 +197,7 @@ class SimDesktop final : public Platform, public SimProcessesSetup {
   bool askOtherCopyToShow(double timeoutSeconds) override;
   std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
   bool startGuardian() override;
-  bool guardianRunning() override;
+  bool guardianRunning(const GuardianJudge& isGuardian) override;
   void setCursorsBlankNote(bool blank) override;
   bool cursorsBlankNote() override;
   GuardianAttach attachGuardian(const GuardianLink& link) override;

@@ -53,10 +53,24 @@ bool SimDesktop::startGuardian() {
   if (failStartGuardian) return false;
   ++guardiansStarted;
   guardianAlive = true;
+  guardianLaunchedMs = nowMs_;
+  guardianIdTakenBy.reset();
+  launcherNamedUnjudged_ = true;
   return true;
 }
 
-bool SimDesktop::guardianRunning() { return guardianAlive; }
+// The launcher has ended by the time it is asked: what it named is judged
+// once, as Windows shows it, in virtual milliseconds.
+bool SimDesktop::guardianRunning(const GuardianJudge& isGuardian) {
+  if (launcherNamedUnjudged_) {
+    launcherNamedUnjudged_ = false;
+    const IdTaker named = guardianIdTakenBy.value_or(IdTaker{exePath, guardianLaunchedMs + 1});
+    guardianKept_ = isGuardian(
+        GuardianCandidate{named.image, exePath, named.startedMs, guardianLaunchedMs, guardianLaunchedMs + kLauncherMs});
+  }
+  // A process that took the id runs; the guardian may have ended since.
+  return guardianKept_ && (guardianIdTakenBy || guardianAlive);
+}
 
 void SimDesktop::setCursorsBlankNote(bool blank) {
   log.push_back(blank ? "note blank" : "note clear");

@@ -4,6 +4,7 @@
 // them up and reads them: another copy in the session, and the guardian
 // from either side. SimDesktop is one.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,17 @@ struct SimProcessesSetup {
   bool failStartGuardian = false;
   // Whether the guardian last started still runs; a test ends it.
   bool guardianAlive = false;
+  // When its launcher started (virtual ms); it ran for kLauncherMs.
+  std::int64_t guardianLaunchedMs = 0;
+  static constexpr std::int64_t kLauncherMs = 20;
+  // The guardian ended before the main process first asked after it, and
+  // Windows gave its process id to another process, which runs: its program
+  // file and when it started (virtual ms).
+  struct IdTaker {
+    std::string image;
+    std::int64_t startedMs = 0;
+  };
+  std::optional<IdTaker> guardianIdTakenBy;
   // The session's note "the system cursors are blank", shared by every
   // process of the program and left behind by a killed one.
   bool blankNote = false;
@@ -44,6 +56,12 @@ struct SimProcessesSetup {
   bool mainHung = false;
   // The link that names the live main process.
   GuardianLink mainLink{0x1a4, 0x1a8, 0x00010042};
+
+ protected:
+  // The last launcher named a process that has not been judged yet; and
+  // whether the one judged last was kept as the guardian.
+  bool launcherNamedUnjudged_ = false;
+  bool guardianKept_ = false;
 };
 
 }  // namespace pellucor::sim

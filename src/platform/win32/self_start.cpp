@@ -81,7 +81,12 @@ int LaunchGuardian(const GuardianLink& link) {
   const std::string arguments = GuardianArguments(link, GuardianRole::Guardian);
   UniqueHandle guardian = StartThisProgram(arguments, {process, note}, CREATE_BREAKAWAY_FROM_JOB);
   if (!guardian && GetLastError() == ERROR_ACCESS_DENIED) guardian = StartThisProgram(arguments, {process, note}, 0);
-  return guardian ? static_cast<int>(GetProcessId(guardian.get())) : 0;
+  if (!guardian) return 0;
+  // Held until this process ends, so the id names the guardian at least
+  // that long: the main process takes a process with this id that started
+  // before this one ended for the guardian.
+  const HANDLE kept = guardian.release();
+  return static_cast<int>(GetProcessId(kept));
 }
 
 }  // namespace pellucor::win32

@@ -54,6 +54,32 @@ void WriteSessionNote(bool blank) {
   RegCloseKey(session);
 }
 
+// The full path of the program file a process runs, as Windows names it;
+// empty when it cannot be read.
+std::string ImageOf(HANDLE process) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = static_cast<DWORD>(path.size());
+    if (QueryFullProcessImageNameW(process, 0, path.data(), &length)) return Narrow(path.substr(0, length));
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+std::int64_t Ticks(const FILETIME& time) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+// When a process started and (for one that has ended) ended.
+struct Lifetime {
+  std::int64_t started = 0, ended = 0;
+};
+Lifetime LifetimeOf(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return {};
+  return {Ticks(created), Ticks(exited)};
+}
+
 bool ReadSessionNote() {
   DWORD value = 0;
   DWORD size = sizeof value;
@@ -105,12 +131,19 @@ bool Win32Platform::startGuardian() {
   return static_cast<bool>(guardianLauncher_);
 }
 
-bool Win32Platform::guardianRunning() {
+bool Win32Platform::guardianRunning(const GuardianJudge& isGuardian) {
   if (guardianLauncher_) {
     if (WaitForSingleObject(guardianLauncher_.get(), 0) == WAIT_TIMEOUT) return true;  // still starting it
     DWORD guardianId = 0;
-    if (GetExitCodeProcess(guardianLauncher_.get(), &guardianId) && guardianId != 0)
-      guardianProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, guardianId));
+    if (GetExitCodeProcess(guardianLauncher_.get(), &guardianId) && guardianId != 0) {
+      UniqueHandle named(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, guardianId));
+      if (named) {
+        const Lifetime launch = LifetimeOf(guardianLauncher_.get());
+        const GuardianCandidate candidate{ImageOf(named.get()), ImageOf(GetCurrentProcess()),
+                                          LifetimeOf(named.get()).started, launch.started, launch.ended};
+        if (isGuardian(candidate)) guardianProcess_ = std::move(named);
+      }
+    }
     guardianLauncher_.reset();
   }
   return guardianProcess_ && WaitForSingleObject(guardianProcess_.get(), 0) == WAIT_TIMEOUT;

@@ -132,7 +132,7 @@ class Win32Platform final : public Platform {
   bool askOtherCopyToShow(double timeoutSeconds) override;
   std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
   bool startGuardian() override;
-  bool guardianRunning() override;
+  bool guardianRunning(const GuardianJudge& isGuardian) override;
   void setCursorsBlankNote(bool blank) override;
   bool cursorsBlankNote() override;
   GuardianAttach attachGuardian(const GuardianLink& link) override;
