@@ -3,7 +3,8 @@
 // The guardian: a second process of this program, started with a private
 // switch at the first hide, that puts the user's cursors back if the main
 // process ends or hangs while they are blank. It never blanks anything, has
-// no window and no tray icon, and ends with the main process.
+// only a hidden window (for Windows to ask it to close) and no tray icon,
+// and ends with the main process.
 
 #include "platform/clock.h"
 #include "platform/cursor.h"
@@ -32,7 +33,8 @@ bool IsTheGuardian(const GuardianCandidate& named, Files& files);
 int GuardMainProcess(Processes& processes, Cursor& cursor, Clock& clock, const GuardianLink& link);
 
 // The guardian's whole life, once the link is attached. Returns the
-// process's exit code once the main process has ended.
+// process's exit code once the main process has ended or Windows has asked
+// the guardian to close.
 int RunGuardian(Processes& processes, Cursor& cursor, Clock& clock);
 
 }  // namespace pellucor

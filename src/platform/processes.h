@@ -71,10 +71,13 @@ class Processes {
   virtual void setCursorsBlankNote(bool blank) = 0;
   virtual bool cursorsBlankNote() = 0;
   // Guardian: takes up what its command line names: a live process other
-  // than this one, that process's window and the note.
+  // than this one, that process's window and the note. Attached, it has a
+  // hidden window of its own, by which Windows asks it to close.
   virtual GuardianAttach attachGuardian(const GuardianLink& link) = 0;
   // Guardian: sleeps until the main process ends, or (with `untilNoteSet`)
-  // the note is set, or the time is up (kForever: no limit).
+  // the note is set, or the time is up (kForever: no limit), or Windows has
+  // asked it to close (Restart Manager for an installer that replaces the
+  // program's file, the end of the session).
   virtual GuardianWake waitOnMain(double timeoutSeconds, bool untilNoteSet) = 0;
   // Guardian: whether the main window answers a message within the time.
   virtual bool mainAnswers(double timeoutSeconds) = 0;

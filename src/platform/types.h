@@ -152,7 +152,7 @@ struct GuardianCandidate {
 };
 
 // Why a guardian's wait on the main process ended.
-enum class GuardianWake { MainEnded, NoteSet, TimeUp };
+enum class GuardianWake { MainEnded, NoteSet, TimeUp, AskedToClose };
 
 // What a guardian found its command line to name: its main process, live;
 // the note of a main process that has already ended; or nothing of ours.

@@ -230,6 +230,23 @@ TEST_F(GuardianSide, AHungMainHasTheCursorsRestoredAfterFiveSecondsAndMayBlankTh
   EXPECT_EQ(restores(), 1);
 }
 
+// Restart Manager closes what holds a file an installer replaces through
+// its windows; the session's end asks the same way. The main process may
+// go next, so cursors noted blank are put back before the guardian goes.
+TEST(GuardianAskedToClose, PutsBackCursorsNotedBlankAndEndsThoughTheMainProcessRuns) {
+  for (const bool blank : {true, false}) {
+    sim::SimDesktop sim;
+    sim.at(1000, [&] { sim.blankNote = true; });
+    if (!blank) sim.at(2000, [&] { sim.blankNote = false; });
+    sim.at(4000, [&] { sim.guardianAskedToClose = true; });
+    EXPECT_EQ(RunGuardian(sim, sim, sim), 0);
+    EXPECT_EQ(sim.nowMs(), 4000) << "at once";
+    EXPECT_EQ(std::count(sim.log.begin(), sim.log.end(), "restoreSystemCursors"), blank ? 1 : 0)
+        << (blank ? "noted blank" : "the user's own");
+    EXPECT_FALSE(sim.blankNote);
+  }
+}
+
 TEST_F(GuardianSide, AMainBusyForUnderFiveSecondsIsLeftAlone) {
   sim.at(1000, [&] { sim.blankNote = true; });
   sim.at(3000, [&] { sim.mainHung = true; });

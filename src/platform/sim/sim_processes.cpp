@@ -108,8 +108,9 @@ bool SimDesktop::passUntil(double seconds, Done done) {
 
 GuardianWake SimDesktop::waitOnMain(double timeoutSeconds, bool untilNoteSet) {
   log.push_back(untilNoteSet ? "waitOnMain until blank" : "waitOnMain");
-  passUntil(timeoutSeconds, [&] { return mainEnded || (untilNoteSet && blankNote); });
+  passUntil(timeoutSeconds, [&] { return mainEnded || guardianAskedToClose || (untilNoteSet && blankNote); });
   if (mainEnded) return GuardianWake::MainEnded;
+  if (guardianAskedToClose) return GuardianWake::AskedToClose;
   return untilNoteSet && blankNote ? GuardianWake::NoteSet : GuardianWake::TimeUp;
 }
 

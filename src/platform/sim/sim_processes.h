@@ -54,6 +54,8 @@ struct SimProcessesSetup {
   // The guardian's view of its main process; tests change it with at().
   bool mainEnded = false;
   bool mainHung = false;
+  // Windows asks the guardian to close (Restart Manager, the session's end).
+  bool guardianAskedToClose = false;
   // The link that names the live main process.
   GuardianLink mainLink{0x1a4, 0x1a8, 0x00010042};
 

@@ -173,17 +173,35 @@ GuardianAttach Win32Platform::attachGuardian(const GuardianLink& link) {
     return GuardianAttach::NotOurs;
   }
   mainWindow_ = window;
+  makeGuardianWindow();
   return GuardianAttach::Attached;
 }
 
+// Waits on the two handles and the window's messages: a sent message
+// (WM_QUERYENDSESSION, a broadcast) is answered at once.
 GuardianWake Win32Platform::waitOnMain(double timeoutSeconds, bool untilNoteSet) {
   const HANDLE handles[] = {mainProcess_.get(), note_.get()};
-  const DWORD woke = WaitForMultipleObjects(untilNoteSet ? 2 : 1, handles, FALSE, WaitMilliseconds(timeoutSeconds));
-  if (woke == WAIT_OBJECT_0 + 1) return GuardianWake::NoteSet;
-  if (woke == WAIT_TIMEOUT) return GuardianWake::TimeUp;
-  return GuardianWake::MainEnded;  // ended, or nothing left to wait on: never outlive it
+  const DWORD count = untilNoteSet ? 2 : 1;
+  const DWORD waitMs = WaitMilliseconds(timeoutSeconds);
+  const ULONGLONG began = GetTickCount64();
+  for (;;) {
+    pumpGuardianWindow();
+    if (closeAsked_) return GuardianWake::AskedToClose;
+    DWORD leftMs = INFINITE;
+    if (waitMs != INFINITE) {
+      const ULONGLONG spent = GetTickCount64() - began;
+      leftMs = spent >= waitMs ? 0 : static_cast<DWORD>(waitMs - spent);
+    }
+    const DWORD woke = MsgWaitForMultipleObjectsEx(count, handles, leftMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0 + count) continue;  // a message
+    if (woke == WAIT_OBJECT_0 + 1) return GuardianWake::NoteSet;
+    if (woke == WAIT_TIMEOUT) return GuardianWake::TimeUp;
+    return GuardianWake::MainEnded;  // ended, or nothing left to wait on: never outlive it
+  }
 }
 
+// Without SMTO_BLOCK, messages sent to the guardian's own window are
+// answered while it waits.
 bool Win32Platform::mainAnswers(double timeoutSeconds) {
   DWORD_PTR result = 0;
   return SendMessageTimeoutW(mainWindow_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,

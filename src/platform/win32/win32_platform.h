@@ -201,6 +201,10 @@ class Win32Platform final : public Platform {
   bool activateBoxesContext(ULONG_PTR& cookie);
   void watchSession(bool on);
   bool makeNote();
+  // The guardian's hidden window (win32_guardian_window.cpp).
+  void makeGuardianWindow();
+  static LRESULT CALLBACK GuardianWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void pumpGuardianWindow();
   LRESULT defaultPushButtonId();
 
   // Logical focus, as the form sees it: a control keeps it until another
@@ -314,6 +318,9 @@ class Win32Platform final : public Platform {
   std::optional<bool> noteLocal_;  // read from the session's note when first asked
   UniqueHandle mainProcess_;
   HWND mainWindow_ = nullptr;
+  // In the guardian, its hidden window, and whether Windows asked it to close.
+  HWND guardianWindow_ = nullptr;
+  bool closeAsked_ = false;
   // In the main process, the launcher of the guardian until it has ended,
   // then the guardian it started, to tell whether it runs.
   UniqueHandle guardianLauncher_;
