@@ -85,6 +85,9 @@ void MainWindow::create() {
   // plain copy keeps it shut, so that no sandboxed program can stop a run,
   // close the program or store seconds.
   if (platform_.runsElevated()) platform_.acceptCommandsFromLowerRights();
+  // An installer that replaces the program's file closes it and starts it
+  // again; until a run begins, as a plain start.
+  platform_.registerForRestart("");
   tray.create();
   // A copy that was killed may have left the system cursors blank.
   run.repairSystemCursors();
@@ -156,6 +159,11 @@ void MainWindow::applySkin() {
   skin.Invoke(SkinEngine::kApplyColors, InvokeKind::PropertyPut, {true});
   skin.Invoke(SkinEngine::kApplyTextColors, InvokeKind::PropertyPut, {true});
   skin.Invoke(SkinEngine::kApplyWindow, InvokeKind::Method, {static_cast<std::int32_t>(platform_.windowHandle())});
+}
+
+void MainWindow::onRunChanged() {
+  runButton.setCaption(run.running() ? kStopCaption : kStartCaption);
+  platform_.registerForRestart(run.running() ? kResumeRunArguments : "");
 }
 
 void MainWindow::onUserClick(ControlId id) {

@@ -56,8 +56,9 @@ class MainWindow final : public FormEvents, public RunObserver {
   void onResize() override { tray.onWindowResized(); }
   void onCloseRequest() override;
 
-  // RunObserver: the run button says what a click on it will do.
-  void onRunChanged() override { runButton.setCaption(run.running() ? kStopCaption : kStartCaption); }
+  // RunObserver: the run button says what a click on it will do, and a
+  // restart after an installer resumes a run that was on.
+  void onRunChanged() override;
 
   // Every guarded handler reports its step numbers here (tests record them).
   void setStepObserver(StepObserver observer) { stepObserver_ = std::move(observer); }

@@ -64,6 +64,11 @@ bool UsableSeconds(std::string_view text, Numbers& numbers);
 // judges the field.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numbers);
 
+// What Restart Manager starts the program with after an installer closed
+// it during a run: the run goes on, and no box waits for anyone. Without a
+// run, a plain start.
+inline constexpr const char* kResumeRunArguments = "/start /silent";
+
 // Every switch and the exit codes, for /? and under a command-line error.
 std::string UsageText();
 

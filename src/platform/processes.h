@@ -55,6 +55,12 @@ class Processes {
   // and to take the command; none when no window answered.
   virtual std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) = 0;
 
+  // Asks Windows to start this program again with the arguments (empty: a
+  // plain start) once Restart Manager has closed it for an installer that
+  // replaces its file, and on nothing else (a crash, a hang, an update's
+  // reboot). The last call counts.
+  virtual void registerForRestart(std::string_view arguments) = 0;
+
   // Main process: starts the guardian over this process, outside this
   // process's tree and job, so that ending the program's tree leaves it;
   // false when it could not be started.

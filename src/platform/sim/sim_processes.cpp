@@ -48,6 +48,10 @@ void SimDesktop::requestShow() {
   });
 }
 
+void SimDesktop::registerForRestart(std::string_view arguments) {
+  log.push_back("registerForRestart " + std::string(arguments));
+}
+
 bool SimDesktop::startGuardian() {
   log.push_back("startGuardian");
   if (failStartGuardian) return false;
