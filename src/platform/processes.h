@@ -55,6 +55,15 @@ class Processes {
   // and to take the command; none when no window answered.
   virtual std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) = 0;
 
+  // A process in a job (Task Scheduler's, a deployment tool's) ends with
+  // it. Where the job lets this process start another outside it, gives up
+  // this process's claim on the session, starts the program again outside
+  // the job with the arguments (a command line), shown as this process was
+  // asked to show, and waits up to the time for the new copy to end or for
+  // its window to answer. Nothing is started, and the claim is kept, when
+  // this process is in no job or the job keeps its processes.
+  virtual CopyOutsideJob startOutsideJob(std::string_view arguments, double timeoutSeconds) = 0;
+
   // Asks Windows to start this program again with the arguments (empty: a
   // plain start) once Restart Manager has closed it for an installer that
   // replaces its file, and on nothing else (a crash, a hang, an update's

@@ -138,6 +138,16 @@ struct GuardianLink {
   std::uint64_t window = 0;
 };
 
+// What became of starting this program again outside the job this process
+// is in: nothing was started (this process is in no job, or the job keeps
+// its processes), or the new copy ended (with `exitCode`), or its window
+// answers (it runs as the session's copy now), or neither within the time.
+struct CopyOutsideJob {
+  enum class Outcome { NotInJob, Refused, Ended, Answers, NoAnswer };
+  Outcome outcome = Outcome::NotInJob;
+  int exitCode = 0;
+};
+
 // What the main process finds behind the process id its guardian's
 // launcher gave: the program file that process runs (full path, empty when
 // unreadable) and when it started; this process's own program file, read

@@ -196,6 +196,7 @@ class SimDesktop final : public Platform, public SimProcessesSetup {
   void acceptCommandsFromLowerRights() override;
   bool askOtherCopyToShow(double timeoutSeconds) override;
   std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
+  CopyOutsideJob startOutsideJob(std::string_view arguments, double timeoutSeconds) override;
   void registerForRestart(std::string_view arguments) override;
   bool startGuardian() override;
   bool guardianRunning(const GuardianJudge& isGuardian) override;

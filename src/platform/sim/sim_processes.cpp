@@ -48,6 +48,16 @@ void SimDesktop::requestShow() {
   });
 }
 
+CopyOutsideJob SimDesktop::startOutsideJob(std::string_view arguments, double) {
+  log.push_back("startOutsideJob");
+  using Outcome = CopyOutsideJob::Outcome;
+  if (!inJob) return {Outcome::NotInJob};
+  if (!jobAllowsBreakaway) return {Outcome::Refused};
+  startedOutsideJob.emplace_back(arguments);
+  if (copyOutsideJobEnds) return {Outcome::Ended, *copyOutsideJobEnds};
+  return {copyOutsideJobAnswers ? Outcome::Answers : Outcome::NoAnswer};
+}
+
 void SimDesktop::registerForRestart(std::string_view arguments) {
   log.push_back("registerForRestart " + std::string(arguments));
 }

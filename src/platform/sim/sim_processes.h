@@ -32,6 +32,18 @@ struct SimProcessesSetup {
   // This copy let commands through from lower rights.
   bool commandsFromLowerRights = false;
 
+  // --- Jobs --------------------------------------------------------------------
+  // This process runs in a job (a scheduled task's), and whether the job
+  // lets it start processes outside.
+  bool inJob = false;
+  bool jobAllowsBreakaway = true;
+  // The command lines of the copies started outside the job.
+  std::vector<std::string> startedOutsideJob;
+  // What such a copy does: ends with this exit code, or (none) runs and
+  // answers, unless !copyOutsideJobAnswers.
+  std::optional<int> copyOutsideJobEnds;
+  bool copyOutsideJobAnswers = true;
+
   // --- The guardian, from either side ----------------------------------------
   int guardiansStarted = 0;
   bool failStartGuardian = false;

@@ -125,12 +125,13 @@ class Win32Platform final : public Platform {
   bool sameFileName(std::string_view a, std::string_view b) override;
   std::string programVersion() override;
 
-  // Processes (win32_single_copy.cpp, win32_restart.cpp, win32_guardian.cpp)
+  // Processes (win32_single_copy.cpp, win32_job.cpp, win32_restart.cpp, win32_guardian.cpp)
   std::int32_t claimOnlyCopy() override;
   void receiveCommandsWith(CommandEvents* events) override { commandEvents_ = events; }
   void acceptCommandsFromLowerRights() override;
   bool askOtherCopyToShow(double timeoutSeconds) override;
   std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
+  CopyOutsideJob startOutsideJob(std::string_view arguments, double timeoutSeconds) override;
   void registerForRestart(std::string_view arguments) override;
   bool startGuardian() override;
   bool guardianRunning(const GuardianJudge& isGuardian) override;
