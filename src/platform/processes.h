@@ -1,10 +1,12 @@
 #pragma once
 
-// The program's other processes: another copy in the session, and the
+// The program's other processes: another copy in the session, a copy
+// started outside a job, the copy Windows starts after an installer, and the
 // guardian. Blank system cursors outlive the process that blanked them.
-// While they are blank, a second process of the same program (the guardian)
-// watches the main one and puts them back if it ends or stops answering.
-// The two share one note, "the system cursors are blank".
+// From the first hide, a second process of the same program (the guardian)
+// watches the main one and puts them back if it ends or stops answering
+// while they are blank. The two share one note, "the system cursors are
+// blank".
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,8 @@
 #pragma once
 
 // The simulated desktop's other processes of the program, as a test sets
-// them up and reads them: another copy in the session, and the guardian
-// from either side. SimDesktop is one.
+// them up and reads them: another copy in the session, a copy started
+// outside a job, and the guardian from either side. SimDesktop is one.
 
 #include <cstdint>
 #include <optional>

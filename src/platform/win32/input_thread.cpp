@@ -8,6 +8,7 @@
 #include "platform/win32/input_thread.h"
 
 #include "platform/types.h"
+#include "platform/win32/window_class.h"
 
 #include <algorithm>
 
@@ -116,12 +117,7 @@ LRESULT InputThread::call(UINT message, WPARAM wParam, LPARAM lParam) {
 DWORD WINAPI InputThread::Main(void* param) {
   auto* self = static_cast<InputThread*>(param);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &InputThread::WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = kInputWindowClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly if registered already
+  RegisterWindowClass(instance, kInputWindowClass, &InputThread::WindowProc);
   // Message-only: never shown, and left out of broadcasts and enumerations.
   self->window_ = CreateWindowExW(0, kInputWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, self);
   const bool made = self->window_ != nullptr;

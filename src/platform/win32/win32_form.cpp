@@ -7,6 +7,7 @@
 #include "platform/win32/form_style.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/window_class.h"
 
 namespace pellucor::win32 {
 namespace {
@@ -140,13 +141,7 @@ void Win32Platform::createForm(const WindowSpec& window, const std::vector<Contr
   eventsOn_ = false;
   windowDesign_ = window;
 
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &Win32Platform::FormProc;
-  windowClass.hInstance = instance_;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kFormClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly if registered already
+  RegisterWindowClass(instance_, kFormClass, &Win32Platform::FormProc, LoadCursorW(nullptr, IDC_ARROW));
 
   // FormProc records the handle in window_ at WM_NCCREATE.
   if (!CreateWindowExW(kFormExStyle, kFormClass, Widen(window.caption).c_str(), kFormStyle, CW_USEDEFAULT,

@@ -7,6 +7,7 @@
 // the guardian's wait tells the portable code.
 
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/window_class.h"
 
 namespace pellucor::win32 {
 namespace {
@@ -17,12 +18,7 @@ constexpr wchar_t kGuardianWindowClass[] = L"Pellucor.Guardian";
 
 // Top-level, not message-only: those get no WM_QUERYENDSESSION. Never shown.
 void Win32Platform::makeGuardianWindow() {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &Win32Platform::GuardianWindowProc;
-  windowClass.hInstance = instance_;
-  windowClass.lpszClassName = kGuardianWindowClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly if registered already
+  RegisterWindowClass(instance_, kGuardianWindowClass, &Win32Platform::GuardianWindowProc);
   guardianWindow_ = CreateWindowExW(WS_EX_TOOLWINDOW, kGuardianWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                     nullptr, instance_, this);
 }

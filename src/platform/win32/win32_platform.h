@@ -125,7 +125,8 @@ class Win32Platform final : public Platform {
   bool sameFileName(std::string_view a, std::string_view b) override;
   std::string programVersion() override;
 
-  // Processes (win32_single_copy.cpp, win32_job.cpp, win32_restart.cpp, win32_guardian.cpp)
+  // Processes (win32_single_copy.cpp, win32_job.cpp, win32_restart.cpp, win32_guardian.cpp and
+  // win32_guardian_window.cpp)
   std::int32_t claimOnlyCopy() override;
   void receiveCommandsWith(CommandEvents* events) override { commandEvents_ = events; }
   void acceptCommandsFromLowerRights() override;

@@ -10,6 +10,7 @@
 
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/window_class.h"
 #include "resource.h"
 
 namespace pellucor::win32 {
@@ -60,12 +61,7 @@ void CopyAnsi(char (&field)[size], const std::string& utf8) {
 // Top-level rather than message-only or a child: only top-level windows get
 // the shell's "TaskbarCreated" broadcast.
 std::intptr_t Win32Platform::createControlWindow() {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &DefWindowProcW;
-  windowClass.hInstance = instance_;
-  windowClass.lpszClassName = kControlWindowClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly if registered already
+  RegisterWindowClass(instance_, kControlWindowClass, &DefWindowProcW);
 
   const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kControlWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                       nullptr, instance_, nullptr);
