@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include <optional>
+
 #include "common/app_title.h"
 #include "common/error_report.h"
 #include "app/main_window.h"
@@ -22,6 +24,30 @@ int SendToRunningCopy(Platform& platform, const CommandLine& line) {
   return answer ? kExitRefused : kExitNoCopy;
 }
 
+// A start in a job (a scheduled task's, a deployment tool's) would live and
+// die with the job, and where the job keeps its processes the guardian
+// with it. The program starts again outside the job, where the job allows,
+// with the same command line, and this start ends with how that went: the
+// new copy's exit code, or done once it runs. None: run here, as ever.
+std::optional<int> RunOutsideJob(Platform& platform, const std::vector<std::string>& args, const CommandLine& line) {
+  std::vector<std::string> outside = {kOutsideJobSwitch};
+  outside.insert(outside.end(), args.begin(), args.end());
+  const CopyOutsideJob copy = platform.startOutsideJob(JoinArguments(outside), kFindOtherCopySeconds);
+  switch (copy.outcome) {
+    case CopyOutsideJob::Outcome::NotInJob:
+    case CopyOutsideJob::Outcome::Refused:
+      return std::nullopt;
+    case CopyOutsideJob::Outcome::Ended:
+      return copy.exitCode;
+    case CopyOutsideJob::Outcome::Answers:
+      return kExitDone;
+    case CopyOutsideJob::Outcome::NoAnswer:
+      break;
+  }
+  if (!line.silent) platform.messageBox(kNoAnswerText, kProductTitle, kErrorBoxStyle);
+  return kExitNoCopy;
+}
+
 }  // namespace
 
 bool AnotherCopyHoldsTheClaim(std::int32_t claim) {
@@ -30,7 +56,9 @@ bool AnotherCopyHoldsTheClaim(std::int32_t claim) {
   return claim == kErrorAlreadyExists || claim == kErrorAccessDenied;
 }
 
-int runPellucor(Platform& platform, const std::vector<std::string>& args) {
+int runPellucor(Platform& platform, const std::vector<std::string>& arguments) {
+  const bool startedOutsideJob = !arguments.empty() && arguments.front() == kOutsideJobSwitch;
+  const std::vector<std::string> args(arguments.begin() + (startedOutsideJob ? 1 : 0), arguments.end());
   // The whole command line is judged before anything is done.
   const CommandLine line = ParseCommandLine(args, platform);
   if (!line.error.empty()) {
@@ -58,6 +86,9 @@ int runPellucor(Platform& platform, const std::vector<std::string>& args) {
       command.action == CommandAction::Exit) {
     if (!line.silent) platform.messageBox(kNotRunningText, kProductTitle, kErrorBoxStyle);
     return kExitNoCopy;
+  }
+  if (!startedOutsideJob) {
+    if (const std::optional<int> exitCode = RunOutsideJob(platform, args, line)) return *exitCode;
   }
 
   MainWindow form(platform);

@@ -8,6 +8,10 @@
 
 namespace pellucor {
 
+// Leads the arguments of a copy that a start in a job started outside it:
+// that copy never tries again, whatever job it may be in.
+inline constexpr const char* kOutsideJobSwitch = "/outside-job";
+
 // Whether the system's answer to claiming the session means that another
 // copy of the program runs there.
 bool AnotherCopyHoldsTheClaim(std::int32_t claim);
@@ -18,6 +22,9 @@ bool AnotherCopyHoldsTheClaim(std::int32_t claim);
 // in the session, passes the command to it instead (a plain start asks it to
 // show its window) and returns the exit code (kExitDone, kExitRefused,
 // kExitNoCopy). A bad command line does nothing and returns kExitRefused.
+// A start that would become the running copy inside a job starts the
+// program again outside it where the job allows, and ends with how that
+// went.
 int runPellucor(Platform& platform, const std::vector<std::string>& args = {});
 
 }  // namespace pellucor

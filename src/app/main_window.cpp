@@ -81,6 +81,13 @@ void MainWindow::create() {
   platform_.reportInputTo(&run);
   platform_.reportPolicyChangesTo(&choices);
   platform_.receiveCommandsWith(&commands);
+  // A plain start reaches an elevated copy only through an open door; a
+  // plain copy keeps it shut, so that no sandboxed program can stop a run,
+  // close the program or store seconds.
+  if (platform_.runsElevated()) platform_.acceptCommandsFromLowerRights();
+  // An installer that replaces the program's file closes it and starts it
+  // again; until a run begins, as a plain start.
+  platform_.registerForRestart("");
   tray.create();
   // A copy that was killed may have left the system cursors blank.
   run.repairSystemCursors();
@@ -163,6 +170,11 @@ void MainWindow::applySkin() {
   skin.Invoke(SkinEngine::kApplyColors, InvokeKind::PropertyPut, {true});
   skin.Invoke(SkinEngine::kApplyTextColors, InvokeKind::PropertyPut, {true});
   skin.Invoke(SkinEngine::kApplyWindow, InvokeKind::Method, {static_cast<std::int32_t>(platform_.windowHandle())});
+}
+
+void MainWindow::onRunChanged() {
+  runButton.setCaption(RunButtonCaption(run.running(), run.stopKey()));
+  platform_.registerForRestart(run.running() ? kResumeRunArguments : "");
 }
 
 void MainWindow::onUserClick(ControlId id) {

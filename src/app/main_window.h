@@ -59,8 +59,9 @@ class MainWindow final : public FormEvents, public RunObserver {
   void onResize() override { tray.onWindowResized(); }
   void onCloseRequest() override;
 
-  // RunObserver: the run button says what a click on it will do.
-  void onRunChanged() override { runButton.setCaption(RunButtonCaption(run.running(), run.stopKey())); }
+  // RunObserver: the run button says what a click on it will do, and a
+  // restart after an installer resumes a run that was on.
+  void onRunChanged() override;
   void onHideKeyRefused(const KeyChord& chord) override;
 
   // Every guarded handler reports its step numbers here (tests record them).

@@ -139,6 +139,33 @@ std::string UsageText() {
          "2\tPellucor is not running, or did not answer.";
 }
 
+std::string JoinArguments(const std::vector<std::string>& args) {
+  std::string line;
+  for (const std::string& arg : args) {
+    if (!line.empty()) line += ' ';
+    if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos) {
+      line += arg;  // backslashes are literal unless a quote follows them
+      continue;
+    }
+    line += '"';
+    std::size_t backslashes = 0;
+    for (const char c : arg) {
+      if (c == '\\') {
+        ++backslashes;
+        continue;
+      }
+      // Before a quote, each backslash is written twice and the quote escaped.
+      line.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+      line += c;
+      backslashes = 0;
+    }
+    // The closing quote follows: the backslashes before it twice.
+    line.append(backslashes * 2, '\\');
+    line += '"';
+  }
+  return line;
+}
+
 std::string EncodeCommand(const Command& command) {
   std::string message(ActionName(command.action));
   if (command.seconds) message.append("\n").append(*command.seconds);

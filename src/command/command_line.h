@@ -64,6 +64,16 @@ bool UsableSeconds(std::string_view text, Numbers& numbers);
 // judges the field.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numbers);
 
+// The arguments as one command line that Windows splits back into exactly
+// them (CommandLineToArgvW): quoted where a space, a tab or a quote is in
+// one, or it is empty, with the backslashes before a quote escaped.
+std::string JoinArguments(const std::vector<std::string>& args);
+
+// What Restart Manager starts the program with after an installer closed
+// it during a run: the run goes on, and no box waits for anyone. Without a
+// run, a plain start.
+inline constexpr const char* kResumeRunArguments = "/start /silent";
+
 // Every switch and the exit codes, for /? and under a command-line error.
 std::string UsageText();
 

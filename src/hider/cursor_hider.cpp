@@ -1,5 +1,7 @@
 #include "hider/cursor_hider.h"
 
+#include "hider/guardian.h"
+
 namespace pellucor {
 
 void CursorHider::RevealCursor() {
@@ -21,7 +23,8 @@ void CursorHider::ConcealCursor() {
     hooks_.watchMouse(true);
     // One guardian at a time, started afresh at a hide if the last one could
     // not be started or has ended.
-    if (!processes_.guardianRunning()) processes_.startGuardian();
+    const auto isGuardian = [this](const GuardianCandidate& named) { return IsTheGuardian(named, files_); };
+    if (!processes_.guardianRunning(isGuardian)) processes_.startGuardian();
     BlankSystemCursors();
   } else if (!processes_.cursorsBlankNote()) {
     // The guardian put the user's cursors back while this process did not

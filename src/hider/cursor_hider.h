@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/cursor.h"
+#include "platform/files.h"
 #include "platform/input_hooks.h"
 #include "platform/processes.h"
 
@@ -16,8 +17,8 @@ namespace pellucor {
 // over it while it lasts.
 class CursorHider {
  public:
-  CursorHider(Cursor& cursor, InputHooks& hooks, Processes& processes)
-      : cursor_(cursor), hooks_(hooks), processes_(processes) {}
+  CursorHider(Cursor& cursor, InputHooks& hooks, Processes& processes, Files& files)
+      : cursor_(cursor), hooks_(hooks), processes_(processes), files_(files) {}
 
   // Brings the display count to 0 or above, puts the user's cursors back and
   // stops watching the mouse.
@@ -39,6 +40,7 @@ class CursorHider {
   Cursor& cursor_;
   InputHooks& hooks_;     // for the mouse watch
   Processes& processes_;  // the guardian and its note
+  Files& files_;          // whether the guardian is one
   // Replacing and restoring the cursors is costly and the tick asks every
   // second, so only real changes reach the system.
   bool concealed_ = false;

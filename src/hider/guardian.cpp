@@ -13,6 +13,11 @@ void RestoreIfNotedBlank(Processes& processes, Cursor& cursor) {
 
 }  // namespace
 
+bool IsTheGuardian(const GuardianCandidate& named, Files& files) {
+  return !named.image.empty() && files.sameFileName(named.image, named.ownImage) &&
+         named.launchStarted <= named.started && named.started <= named.launchEnded;
+}
+
 int GuardMainProcess(Processes& processes, Cursor& cursor, Clock& clock, const GuardianLink& link) {
   switch (processes.attachGuardian(link)) {
     case GuardianAttach::Attached:
@@ -34,7 +39,10 @@ int RunGuardian(Processes& processes, Cursor& cursor, Clock& clock) {
     const bool blank = processes.cursorsBlankNote();
     // Asleep while the cursors are the user's; a look a second while blank.
     const GuardianWake wake = processes.waitOnMain(blank ? kGuardianLookSeconds : kForever, !blank);
-    if (wake == GuardianWake::MainEnded) {
+    // Asked to close, it goes as it would with the main process: whoever
+    // asks (an installer's Restart Manager, the session's end) may end the
+    // main process next, or already has.
+    if (wake == GuardianWake::MainEnded || wake == GuardianWake::AskedToClose) {
       RestoreIfNotedBlank(processes, cursor);
       return 0;
     }

@@ -31,7 +31,7 @@ HidingRun::HidingRun(MessageLoop& loop, Clock& clock, Numbers& numbers, Cursor& 
       desktop_(desktop),
       files_(files),
       window_(window),
-      cursorHider_(cursor, hooks, processes),
+      cursorHider_(cursor, hooks, processes, files),
       keyboardHook_(hooks),
       tickTimer_(loop, kTickTimer, kTickDesignInterval),
       startRunTimer_(loop, kStartRunTimer, kStartRunMs) {

@@ -31,8 +31,13 @@ class TrayShell {
   virtual void setWindowUserData(std::intptr_t window, std::intptr_t data) = 0;
   virtual std::intptr_t windowUserData(std::intptr_t window) = 0;
   virtual std::uint32_t registerWindowMessage(std::string_view name) = 0;
-  // Lets the message through to the window from programs of lower rights
-  // (Explorer, when this program runs elevated); Windows drops it otherwise.
+  // Whether this process runs elevated: programs of the user's normal
+  // rights (Explorer, another start) are then of lower rights than its
+  // windows.
+  virtual bool runsElevated() = 0;
+  // Lets the message through to the window from programs of lower rights,
+  // sandboxed ones included; Windows drops it otherwise. Only an elevated
+  // process needs it to hear Explorer.
   virtual void acceptFromLowerRights(std::intptr_t window, std::uint32_t message) = 0;
   // A timer of a control window: WM_TIMER (0x113) with wParam = id reaches
   // the window's procedure every `ms`; setting it again replaces the interval.

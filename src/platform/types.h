@@ -162,8 +162,31 @@ struct GuardianLink {
   std::uint64_t window = 0;
 };
 
+// What became of starting this program again outside the job this process
+// is in: nothing was started (this process is in no job, or the job keeps
+// its processes), or the new copy ended (with `exitCode`), or its window
+// answers (it runs as the session's copy now), or neither within the time.
+struct CopyOutsideJob {
+  enum class Outcome { NotInJob, Refused, Ended, Answers, NoAnswer };
+  Outcome outcome = Outcome::NotInJob;
+  int exitCode = 0;
+};
+
+// What the main process finds behind the process id its guardian's
+// launcher gave: the program file that process runs (full path, empty when
+// unreadable) and when it started; this process's own program file, read
+// the same way; and when the launcher started and ended. Times are the
+// platform's, comparable with each other.
+struct GuardianCandidate {
+  std::string image;
+  std::string ownImage;
+  std::int64_t started = 0;
+  std::int64_t launchStarted = 0;
+  std::int64_t launchEnded = 0;
+};
+
 // Why a guardian's wait on the main process ended.
-enum class GuardianWake { MainEnded, NoteSet, TimeUp };
+enum class GuardianWake { MainEnded, NoteSet, TimeUp, AskedToClose };
 
 // What a guardian found its command line to name: its main process, live;
 // the note of a main process that has already ended; or nothing of ours.

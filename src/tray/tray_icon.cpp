@@ -53,9 +53,12 @@ TrayIcon::TrayIcon(TrayShell& shell, MessageLoop& loop, Clock& clock, ControlHos
       surfacePicture_(std::make_shared<Picture>(Picture{Picture::kIcon, shell.trayIcon()})),
       taskbarCreated_(shell.registerWindowMessage("TaskbarCreated")) {
   // Explorer runs with the user's normal rights: an elevated copy hears it
-  // only if its messages are let through.
-  shell_.acceptFromLowerRights(controlWindow_, kTrayCallbackMessage);
-  shell_.acceptFromLowerRights(controlWindow_, taskbarCreated_);
+  // only if its messages are let through. A plain copy hears it anyway, and
+  // letting them through would let in sandboxed programs too.
+  if (shell_.runsElevated()) {
+    shell_.acceptFromLowerRights(controlWindow_, kTrayCallbackMessage);
+    shell_.acceptFromLowerRights(controlWindow_, taskbarCreated_);
+  }
 }
 
 TrayIcon::~TrayIcon() {

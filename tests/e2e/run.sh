@@ -30,7 +30,7 @@ missing=()
 for tool in "$WINE64" "$WINESERVER" Xvfb xdpyinfo xdotool import convert timeout; do
   command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
-for file in pellucor.exe probe.exe probe_hook.dll; do
+for file in pellucor.exe probe.exe probe_hook.dll job_start.exe; do
   [[ -f $E2E_BIN/$file ]] || missing+=("$E2E_BIN/$file")
 done
 if ((${#missing[@]})); then

@@ -81,6 +81,28 @@ TEST(CommandChannel, DecodesWhatIsEncodedAndNothingElse) {
   EXPECT_EQ(DecodeCommand("start\n" + std::string(100, '7')), std::nullopt);
 }
 
+// What a start in a job passes to the copy it starts outside: Windows'
+// CommandLineToArgvW must give back exactly these arguments. Backslashes are
+// literal unless a quote follows them, as a closing quote does when the
+// argument is quoted.
+TEST(JoinArguments, QuotesWhatWindowsWouldSplitAndEscapesQuotesAndTheBackslashesBeforeThem) {
+  const std::pair<Args, const char*> cases[] = {
+      {{}, ""},
+      {{"/seconds", "7", "/start", "/silent"}, "/seconds 7 /start /silent"},
+      {{"/seconds", " 7 "}, "/seconds \" 7 \""},
+      {{""}, "\"\""},
+      {{"", "/start"}, "\"\" /start"},
+      {{"a\tb", "a\nb"}, "\"a\tb\" \"a\nb\""},
+      {{"say \"hi\""}, "\"say \\\"hi\\\"\""},
+      {{"C:\\dir\\"}, "C:\\dir\\"},
+      {{"C:\\my dir\\"}, "\"C:\\my dir\\\\\""},
+      {{"a\\\"b"}, "\"a\\\\\\\"b\""},
+      {{"a\\\\b c"}, "\"a\\\\b c\""},
+      {{"s\xc3\xa9" "conde"}, "s\xc3\xa9" "conde"},
+  };
+  for (const auto& [args, line] : cases) EXPECT_EQ(JoinArguments(args), line);
+}
+
 // A running copy on one desktop and a second start on another, joined as the
 // single-copy channel joins them.
 struct SecondStartCommand : ::testing::Test {

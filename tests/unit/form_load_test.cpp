@@ -19,6 +19,7 @@ TEST(FormLoad, FirstStartRunsEveryStepInOrder) {
   // The whole load handler: numbered steps and what each asked of the platform.
   const std::vector<std::string> expected = {
       "createForm",
+      "registerForRestart ",  // a plain start, should an installer close it
       // The options' choices, before the load handler.
       "readSetting Hide While Typing",
       "readSetting Ignored Movement Pixels",

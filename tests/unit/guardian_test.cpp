@@ -92,6 +92,37 @@ TEST_F(MainSide, AGuardianThatCouldNotStartOrHasEndedIsStartedAgainAtTheNextHide
   EXPECT_EQ(d.sim.guardiansStarted, 2);
 }
 
+// Read only at the next hide, the launcher's answer may name a process that
+// got the id of a guardian ended since: only this program's file, started
+// while the launcher ran, is the guardian.
+TEST(MainSideGuardian, AProcessThatGotTheIdOfAnEndedGuardianIsNoneAndAnotherIsStarted) {
+  struct Case {
+    const char* image;
+    bool startedDuringLaunch;
+    bool isGuardian;
+  };
+  const Case cases[] = {
+      {"c:\\program files\\PELLUCOR\\Pellucor.EXE", true, true},  // the guardian, named in other letters
+      {"C:\\Windows\\System32\\notepad.exe", false, false},
+      {"C:\\Windows\\System32\\notepad.exe", true, false},
+      {"C:\\Program Files\\Pellucor\\pellucor.exe", false, false},  // a later start of the program
+      {"C:\\Old\\pellucor.exe", true, false},
+      {"", true, false},  // its file could not be read
+  };
+  for (const Case& c : cases) {
+    Desktop d;
+    MainWindow& f = d.start();
+    for (int i = 0; i < 3; ++i) f.run.onTick();
+    ASSERT_EQ(d.sim.guardiansStarted, 1);
+    d.sim.guardianAlive = false;
+    d.sim.guardianIdTakenBy =
+        sim::SimDesktop::IdTaker{c.image, c.startedDuringLaunch ? d.sim.guardianLaunchedMs + 1 : d.sim.nowMs() + 500};
+    d.sim.userMoveMouse({9, 9});
+    for (int i = 0; i < 4; ++i) f.run.onTick();
+    EXPECT_EQ(d.sim.guardiansStarted, c.isGuardian ? 1 : 2) << c.image << (c.startedDuringLaunch ? " during" : " after");
+  }
+}
+
 TEST_F(MainSide, TheNoteCoversEveryMomentTheCursorsAreBlank) {
   ticks(3);
   d.sim.userMoveMouse({1, 1});
@@ -197,6 +228,23 @@ TEST_F(GuardianSide, AHungMainHasTheCursorsRestoredAfterFiveSecondsAndMayBlankTh
   sim.at(42000, [&] { sim.mainEnded = true; });
   EXPECT_EQ(RunGuardian(sim, sim, sim), 0);
   EXPECT_EQ(restores(), 1);
+}
+
+// Restart Manager closes what holds a file an installer replaces through
+// its windows; the session's end asks the same way. The main process may
+// go next, so cursors noted blank are put back before the guardian goes.
+TEST(GuardianAskedToClose, PutsBackCursorsNotedBlankAndEndsThoughTheMainProcessRuns) {
+  for (const bool blank : {true, false}) {
+    sim::SimDesktop sim;
+    sim.at(1000, [&] { sim.blankNote = true; });
+    if (!blank) sim.at(2000, [&] { sim.blankNote = false; });
+    sim.at(4000, [&] { sim.guardianAskedToClose = true; });
+    EXPECT_EQ(RunGuardian(sim, sim, sim), 0);
+    EXPECT_EQ(sim.nowMs(), 4000) << "at once";
+    EXPECT_EQ(std::count(sim.log.begin(), sim.log.end(), "restoreSystemCursors"), blank ? 1 : 0)
+        << (blank ? "noted blank" : "the user's own");
+    EXPECT_FALSE(sim.blankNote);
+  }
 }
 
 TEST_F(GuardianSide, AMainBusyForUnderFiveSecondsIsLeftAlone) {

@@ -75,6 +75,20 @@ TEST_F(RunControl, AStartedRunHidesIntoTheTrayAndHidesTheRestingCursor) {
   EXPECT_EQ(d.sim.nowMs(), 12000);
 }
 
+// Restart Manager starts the program again with what it was told last,
+// after an installer closed it: during a run, a start of a run that shows
+// no box; otherwise a plain start.
+TEST_F(RunControl, ARestartAfterAnInstallerResumesARunThatWasOn) {
+  std::vector<std::string> during;
+  d.sim.at(7000, [&] {
+    during = d.logOf({"registerForRestart"});
+    pressHotKey();
+  });
+  run();
+  EXPECT_THAT(during, ::testing::ElementsAre("registerForRestart ", "registerForRestart /start /silent"));
+  EXPECT_EQ(d.logOf({"registerForRestart"}).back(), "registerForRestart ") << "the run is over";
+}
+
 TEST_F(RunControl, TheRunLoopSleepsBetweenPasses) {
   d.sim.at(60000, [&] { pressHotKey(); });
   run();

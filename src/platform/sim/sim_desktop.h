@@ -15,6 +15,7 @@
 
 #include "platform/platform.h"
 #include "platform/sim/sim_dialogs.h"
+#include "platform/sim/sim_processes.h"
 
 namespace pellucor::sim {
 
@@ -36,7 +37,7 @@ struct SimControl {
   int selLength = 0;
 };
 
-class SimDesktop final : public Platform {
+class SimDesktop final : public Platform, public SimProcessesSetup {
  public:
   SimDesktop();
 
@@ -163,6 +164,7 @@ class SimDesktop final : public Platform {
   void setWindowUserData(std::intptr_t window, std::intptr_t data) override;
   std::intptr_t windowUserData(std::intptr_t window) override;
   std::uint32_t registerWindowMessage(std::string_view name) override;
+  bool runsElevated() override { return elevated; }
   void acceptFromLowerRights(std::intptr_t window, std::uint32_t message) override;
   void setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) override;
   void killWindowTimer(std::intptr_t window, unsigned id) override;
@@ -196,10 +198,13 @@ class SimDesktop final : public Platform {
   // Processes (sim_processes.cpp)
   std::int32_t claimOnlyCopy() override;
   void receiveCommandsWith(CommandEvents* events) override { commandEvents_ = events; }
+  void acceptCommandsFromLowerRights() override;
   bool askOtherCopyToShow(double timeoutSeconds) override;
   std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
+  CopyOutsideJob startOutsideJob(std::string_view arguments, double timeoutSeconds) override;
+  void registerForRestart(std::string_view arguments) override;
   bool startGuardian() override;
-  bool guardianRunning() override;
+  bool guardianRunning(const GuardianJudge& isGuardian) override;
   void setCursorsBlankNote(bool blank) override;
   bool cursorsBlankNote() override;
   GuardianAttach attachGuardian(const GuardianLink& link) override;
@@ -295,38 +300,17 @@ class SimDesktop final : public Platform {
   std::string version = "1.0.0";
 
 
-  // --- Other copies of the program -------------------------------------------
-  // A copy that already runs in the session, and whether its window can be
-  // asked to show.
-  bool anotherCopyRunning = false;
-  // That copy runs elevated: its claim is refused to a plain start.
-  bool otherCopyElevated = false;
-  bool otherCopyAnswers = true;
-  int showRequestsSent = 0;
+  // --- Other copies of the program (and SimProcessesSetup) -------------------
   // Another start asks this copy to show its window, through the queue.
   void requestShow();
-  // The running copy's own desktop: a command sent reaches its window as a
-  // sent message does, at once and nested in whatever it is doing. Without
-  // one (or while !otherCopyAnswers) nothing answers.
-  SimDesktop* otherCopy = nullptr;
-  std::vector<std::string> commandsSent;
   // Another start's command arrives at this window; its answer, or none
-  // while there is no window to take it.
-  std::optional<int> receiveCommand(std::string_view command);
+  // while there is no window to take it (or Windows drops it: a plain
+  // sender, an elevated copy that did not let commands through).
+  std::optional<int> receiveCommand(std::string_view command, bool fromElevated = false);
+  // Whether any window of this copy lets messages through from lower
+  // rights, sandboxed programs included: the tray's or the command channel.
+  bool openToLowerRights() const { return commandsFromLowerRights || !acceptedFromLowerRights_.empty(); }
 
-  // --- The guardian, from either side ----------------------------------------
-  int guardiansStarted = 0;
-  bool failStartGuardian = false;
-  // Whether the guardian last started still runs; a test ends it.
-  bool guardianAlive = false;
-  // The session's note "the system cursors are blank", shared by every
-  // process of the program and left behind by a killed one.
-  bool blankNote = false;
-  // The guardian's view of its main process; tests change it with at().
-  bool mainEnded = false;
-  bool mainHung = false;
-  // The link that names the live main process.
-  GuardianLink mainLink{0x1a4, 0x1a8, 0x00010042};
   // Every shell request, in order, with the shell's answer.
   struct ShellRequest {
     std::uint32_t message;

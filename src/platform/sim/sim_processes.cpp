@@ -27,12 +27,19 @@ std::optional<int> SimDesktop::sendCommandToOtherCopy(std::string_view command, 
   log.push_back("sendCommandToOtherCopy");
   commandsSent.emplace_back(command);
   if (!otherCopyAnswers || !otherCopy) return std::nullopt;
-  return otherCopy->receiveCommand(command);
+  return otherCopy->receiveCommand(command, elevated);
 }
 
-std::optional<int> SimDesktop::receiveCommand(std::string_view command) {
-  if (!commandEvents_) return std::nullopt;
+// Windows drops a message from lower rights that the window did not let
+// through; the sender sees no answer.
+std::optional<int> SimDesktop::receiveCommand(std::string_view command, bool fromElevated) {
+  if (!commandEvents_ || (elevated && !fromElevated && !commandsFromLowerRights)) return std::nullopt;
   return commandEvents_->onCommand(command);
+}
+
+void SimDesktop::acceptCommandsFromLowerRights() {
+  log.push_back("acceptCommandsFromLowerRights");
+  commandsFromLowerRights = true;
 }
 
 void SimDesktop::requestShow() {
@@ -41,15 +48,43 @@ void SimDesktop::requestShow() {
   });
 }
 
+CopyOutsideJob SimDesktop::startOutsideJob(std::string_view arguments, double) {
+  log.push_back("startOutsideJob");
+  using Outcome = CopyOutsideJob::Outcome;
+  if (!inJob) return {Outcome::NotInJob};
+  if (!jobAllowsBreakaway) return {Outcome::Refused};
+  startedOutsideJob.emplace_back(arguments);
+  if (copyOutsideJobEnds) return {Outcome::Ended, *copyOutsideJobEnds};
+  return {copyOutsideJobAnswers ? Outcome::Answers : Outcome::NoAnswer};
+}
+
+void SimDesktop::registerForRestart(std::string_view arguments) {
+  log.push_back("registerForRestart " + std::string(arguments));
+}
+
 bool SimDesktop::startGuardian() {
   log.push_back("startGuardian");
   if (failStartGuardian) return false;
   ++guardiansStarted;
   guardianAlive = true;
+  guardianLaunchedMs = nowMs_;
+  guardianIdTakenBy.reset();
+  launcherNamedUnjudged_ = true;
   return true;
 }
 
-bool SimDesktop::guardianRunning() { return guardianAlive; }
+// The launcher has ended by the time it is asked: what it named is judged
+// once, as Windows shows it, in virtual milliseconds.
+bool SimDesktop::guardianRunning(const GuardianJudge& isGuardian) {
+  if (launcherNamedUnjudged_) {
+    launcherNamedUnjudged_ = false;
+    const IdTaker named = guardianIdTakenBy.value_or(IdTaker{exePath, guardianLaunchedMs + 1});
+    guardianKept_ = isGuardian(
+        GuardianCandidate{named.image, exePath, named.startedMs, guardianLaunchedMs, guardianLaunchedMs + kLauncherMs});
+  }
+  // A process that took the id runs; the guardian may have ended since.
+  return guardianKept_ && (guardianIdTakenBy || guardianAlive);
+}
 
 void SimDesktop::setCursorsBlankNote(bool blank) {
   log.push_back(blank ? "note blank" : "note clear");
@@ -87,8 +122,9 @@ bool SimDesktop::passUntil(double seconds, Done done) {
 
 GuardianWake SimDesktop::waitOnMain(double timeoutSeconds, bool untilNoteSet) {
   log.push_back(untilNoteSet ? "waitOnMain until blank" : "waitOnMain");
-  passUntil(timeoutSeconds, [&] { return mainEnded || (untilNoteSet && blankNote); });
+  passUntil(timeoutSeconds, [&] { return mainEnded || guardianAskedToClose || (untilNoteSet && blankNote); });
   if (mainEnded) return GuardianWake::MainEnded;
+  if (guardianAskedToClose) return GuardianWake::AskedToClose;
   return untilNoteSet && blankNote ? GuardianWake::NoteSet : GuardianWake::TimeUp;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/win32/input_thread.h"
 
 #include "platform/types.h"
+#include "platform/win32/window_class.h"
 
 #include <algorithm>
 
@@ -25,7 +26,6 @@ constexpr UINT kMsgWatchMouse = WM_APP + 3;      // wParam: on; answers TRUE whe
 // from hanging on a thread that is gone.
 constexpr UINT kCallTimeoutMs = 5000;
 constexpr DWORD kStartTimeoutMs = 5000;
-constexpr DWORD kStopTimeoutMs = 2000;
 
 constexpr USHORT kGenericDesktopPage = 0x01;
 constexpr USHORT kMouseUsage = 0x02;
@@ -87,10 +87,20 @@ bool InputThread::start() {
   return WaitForSingleObject(ready_.get(), 0) == WAIT_OBJECT_0 && window_ != nullptr;
 }
 
+// No time limit: the thread reaches this object, the platform and the hook's
+// owner until it has ended (a key may be in its hook procedure right now),
+// so none of them may go before it. It answers everything at once, and a
+// hook call the system makes is bounded by LowLevelHooksTimeout.
 void InputThread::stop() {
   if (!thread_) return;
-  if (WaitForSingleObject(ready_.get(), 0) == WAIT_OBJECT_0 && window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-  WaitForSingleObject(thread_.get(), kStopTimeoutMs);
+  // A thread that start() gave up waiting for makes its window first.
+  const HANDLE starting[] = {ready_.get(), thread_.get()};
+  WaitForMultipleObjects(2, starting, FALSE, INFINITE);
+  const bool made = WaitForSingleObject(ready_.get(), 0) == WAIT_OBJECT_0 && window_;
+  // The window's end removes the hooks and the watch; should the close not
+  // get through, a quit ends the thread, and its hooks go with it.
+  if (made && !PostMessageW(window_, WM_CLOSE, 0, 0)) PostThreadMessageW(GetThreadId(thread_.get()), WM_QUIT, 0, 0);
+  WaitForSingleObject(thread_.get(), INFINITE);
   thread_.reset();
   window_ = nullptr;
 }
@@ -107,12 +117,7 @@ LRESULT InputThread::call(UINT message, WPARAM wParam, LPARAM lParam) {
 DWORD WINAPI InputThread::Main(void* param) {
   auto* self = static_cast<InputThread*>(param);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &InputThread::WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = kInputWindowClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly if registered already
+  RegisterWindowClass(instance, kInputWindowClass, &InputThread::WindowProc);
   // Message-only: never shown, and left out of broadcasts and enumerations.
   self->window_ = CreateWindowExW(0, kInputWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, self);
   const bool made = self->window_ != nullptr;

@@ -46,7 +46,8 @@ class InputThread {
     return mouseUses_.exchange(0);
   }
 
-  // GUI thread: ends the thread now (the destructor does it too).
+  // GUI thread: ends the thread now and waits until it has ended, however
+  // long that takes (the destructor does it too).
   void stop();
 
  private:

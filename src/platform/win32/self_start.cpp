@@ -34,29 +34,39 @@ std::wstring ModuleFileName() {
   }
 }
 
-UniqueHandle StartThisProgram(const std::string& arguments, std::initializer_list<HANDLE> inherited, DWORD flags) {
+StartedProcess StartThisProgramProcess(const std::string& arguments, std::initializer_list<HANDLE> inherited,
+                                       DWORD flags, const STARTUPINFOW* shownAs) {
   const std::wstring module = ModuleFileName();
   if (module.empty()) return {};
   std::wstring command = L"\"" + module + L"\" " + Widen(arguments);
 
+  // Only the handles listed: an inheritable handle of anyone else's must
+  // not slip through.
   std::vector<HANDLE> handles(inherited);
+  const bool inherit = !handles.empty();
   SIZE_T size = 0;
   InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
   std::vector<unsigned char> buffer(size);
   auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer.data());
   if (!InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return {};
-  const bool listed = UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles.data(),
-                                                handles.size() * sizeof(HANDLE), nullptr, nullptr) != FALSE;
+  const bool listed = inherit && UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
+                                                           handles.data(), handles.size() * sizeof(HANDLE), nullptr,
+                                                           nullptr) != FALSE;
 
   STARTUPINFOEXW startup{};
   startup.StartupInfo.cb = sizeof startup;
-  // No "working in background" pointer for a process that never shows a window.
-  startup.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;
+  if (shownAs) {
+    startup.StartupInfo.dwFlags = shownAs->dwFlags & STARTF_USESHOWWINDOW;
+    startup.StartupInfo.wShowWindow = shownAs->wShowWindow;
+  } else {
+    // No "working in background" pointer for a process that never shows a window.
+    startup.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;
+  }
   startup.lpAttributeList = listed ? attributes : nullptr;
   // By its full path, so no other program of that name can stand in.
   const std::wstring folder = SystemFolder();
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(module.c_str(), command.data(), nullptr, nullptr, TRUE,
+  const BOOL started = CreateProcessW(module.c_str(), command.data(), nullptr, nullptr, inherit ? TRUE : FALSE,
                                       flags | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0), nullptr,
                                       folder.empty() ? nullptr : folder.c_str(), &startup.StartupInfo, &process);
   // Read before anything else can change it.
@@ -66,8 +76,7 @@ UniqueHandle StartThisProgram(const std::string& arguments, std::initializer_lis
     SetLastError(error);
     return {};
   }
-  CloseHandle(process.hThread);
-  return UniqueHandle(process.hProcess);
+  return {UniqueHandle(process.hProcess), UniqueHandle(process.hThread)};
 }
 
 // A job that ends its processes with the program's (Task Manager's groups,
@@ -81,7 +90,12 @@ int LaunchGuardian(const GuardianLink& link) {
   const std::string arguments = GuardianArguments(link, GuardianRole::Guardian);
   UniqueHandle guardian = StartThisProgram(arguments, {process, note}, CREATE_BREAKAWAY_FROM_JOB);
   if (!guardian && GetLastError() == ERROR_ACCESS_DENIED) guardian = StartThisProgram(arguments, {process, note}, 0);
-  return guardian ? static_cast<int>(GetProcessId(guardian.get())) : 0;
+  if (!guardian) return 0;
+  // Held until this process ends, so the id names the guardian at least
+  // that long: the main process takes a process with this id that started
+  // before this one ended for the guardian.
+  const HANDLE kept = guardian.release();
+  return static_cast<int>(GetProcessId(kept));
 }
 
 }  // namespace pellucor::win32

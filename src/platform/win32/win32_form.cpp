@@ -7,6 +7,7 @@
 #include "platform/win32/form_style.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/window_class.h"
 
 namespace pellucor::win32 {
 namespace {
@@ -140,13 +141,7 @@ void Win32Platform::createForm(const WindowSpec& window, const std::vector<Contr
   eventsOn_ = false;
   windowDesign_ = window;
 
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &Win32Platform::FormProc;
-  windowClass.hInstance = instance_;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kFormClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly if registered already
+  RegisterWindowClass(instance_, kFormClass, &Win32Platform::FormProc, LoadCursorW(nullptr, IDC_ARROW));
 
   // FormProc records the handle in window_ at WM_NCCREATE.
   if (!CreateWindowExW(kFormExStyle, kFormClass, Widen(window.caption).c_str(), kFormStyle, CW_USEDEFAULT,
@@ -154,10 +149,6 @@ void Win32Platform::createForm(const WindowSpec& window, const std::vector<Contr
     window_ = nullptr;
     throw Failure(failure_text::kOutOfMemory);
   }
-  // Another start may be a process of lower integrity (a plain start while
-  // this copy runs elevated); its request still comes through.
-  ChangeWindowMessageFilterEx(window_, ShowRequestMessage(), MSGFLT_ALLOW, nullptr);
-  ChangeWindowMessageFilterEx(window_, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
   input_.reportTo(window_, kMsgMouseInput);
   watchSession(true);
   dpi_ = GetDpiForWindow(window_);

@@ -54,6 +54,32 @@ void WriteSessionNote(bool blank) {
   RegCloseKey(session);
 }
 
+// The full path of the program file a process runs, as Windows names it;
+// empty when it cannot be read.
+std::string ImageOf(HANDLE process) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = static_cast<DWORD>(path.size());
+    if (QueryFullProcessImageNameW(process, 0, path.data(), &length)) return Narrow(path.substr(0, length));
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+std::int64_t Ticks(const FILETIME& time) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+// When a process started and (for one that has ended) ended.
+struct Lifetime {
+  std::int64_t started = 0, ended = 0;
+};
+Lifetime LifetimeOf(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return {};
+  return {Ticks(created), Ticks(exited)};
+}
+
 bool ReadSessionNote() {
   DWORD value = 0;
   DWORD size = sizeof value;
@@ -105,12 +131,19 @@ bool Win32Platform::startGuardian() {
   return static_cast<bool>(guardianLauncher_);
 }
 
-bool Win32Platform::guardianRunning() {
+bool Win32Platform::guardianRunning(const GuardianJudge& isGuardian) {
   if (guardianLauncher_) {
     if (WaitForSingleObject(guardianLauncher_.get(), 0) == WAIT_TIMEOUT) return true;  // still starting it
     DWORD guardianId = 0;
-    if (GetExitCodeProcess(guardianLauncher_.get(), &guardianId) && guardianId != 0)
-      guardianProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, guardianId));
+    if (GetExitCodeProcess(guardianLauncher_.get(), &guardianId) && guardianId != 0) {
+      UniqueHandle named(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, guardianId));
+      if (named) {
+        const Lifetime launch = LifetimeOf(guardianLauncher_.get());
+        const GuardianCandidate candidate{ImageOf(named.get()), ImageOf(GetCurrentProcess()),
+                                          LifetimeOf(named.get()).started, launch.started, launch.ended};
+        if (isGuardian(candidate)) guardianProcess_ = std::move(named);
+      }
+    }
     guardianLauncher_.reset();
   }
   return guardianProcess_ && WaitForSingleObject(guardianProcess_.get(), 0) == WAIT_TIMEOUT;
@@ -140,17 +173,35 @@ GuardianAttach Win32Platform::attachGuardian(const GuardianLink& link) {
     return GuardianAttach::NotOurs;
   }
   mainWindow_ = window;
+  makeGuardianWindow();
   return GuardianAttach::Attached;
 }
 
+// Waits on the two handles and the window's messages: a sent message
+// (WM_QUERYENDSESSION, a broadcast) is answered at once.
 GuardianWake Win32Platform::waitOnMain(double timeoutSeconds, bool untilNoteSet) {
   const HANDLE handles[] = {mainProcess_.get(), note_.get()};
-  const DWORD woke = WaitForMultipleObjects(untilNoteSet ? 2 : 1, handles, FALSE, WaitMilliseconds(timeoutSeconds));
-  if (woke == WAIT_OBJECT_0 + 1) return GuardianWake::NoteSet;
-  if (woke == WAIT_TIMEOUT) return GuardianWake::TimeUp;
-  return GuardianWake::MainEnded;  // ended, or nothing left to wait on: never outlive it
+  const DWORD count = untilNoteSet ? 2 : 1;
+  const DWORD waitMs = WaitMilliseconds(timeoutSeconds);
+  const ULONGLONG began = GetTickCount64();
+  for (;;) {
+    pumpGuardianWindow();
+    if (closeAsked_) return GuardianWake::AskedToClose;
+    DWORD leftMs = INFINITE;
+    if (waitMs != INFINITE) {
+      const ULONGLONG spent = GetTickCount64() - began;
+      leftMs = spent >= waitMs ? 0 : static_cast<DWORD>(waitMs - spent);
+    }
+    const DWORD woke = MsgWaitForMultipleObjectsEx(count, handles, leftMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0 + count) continue;  // a message
+    if (woke == WAIT_OBJECT_0 + 1) return GuardianWake::NoteSet;
+    if (woke == WAIT_TIMEOUT) return GuardianWake::TimeUp;
+    return GuardianWake::MainEnded;  // ended, or nothing left to wait on: never outlive it
+  }
 }
 
+// Without SMTO_BLOCK, messages sent to the guardian's own window are
+// answered while it waits.
 bool Win32Platform::mainAnswers(double timeoutSeconds) {
   DWORD_PTR result = 0;
   return SendMessageTimeoutW(mainWindow_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,

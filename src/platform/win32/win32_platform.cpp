@@ -30,6 +30,7 @@ Win32Platform::~Win32Platform() {
   while (!controlWindows_.empty()) destroyControlWindow(reinterpret_cast<std::intptr_t>(controlWindows_.back()));
   // The controls go with the window, before the fonts and brushes they use.
   if (window_) DestroyWindow(window_);
+  if (guardianWindow_) DestroyWindow(guardianWindow_);
 }
 
 void Win32Platform::holdFailure() noexcept {

@@ -99,6 +99,7 @@ class Win32Platform final : public Platform {
   void setWindowUserData(std::intptr_t window, std::intptr_t data) override;
   std::intptr_t windowUserData(std::intptr_t window) override;
   std::uint32_t registerWindowMessage(std::string_view name) override;
+  bool runsElevated() override;
   void acceptFromLowerRights(std::intptr_t window, std::uint32_t message) override;
   void setWindowTimer(std::intptr_t window, unsigned id, unsigned ms) override;
   void killWindowTimer(std::intptr_t window, unsigned id) override;
@@ -129,13 +130,17 @@ class Win32Platform final : public Platform {
   bool sameFileName(std::string_view a, std::string_view b) override;
   std::string programVersion() override;
 
-  // Processes (win32_single_copy.cpp, win32_guardian.cpp)
+  // Processes (win32_single_copy.cpp, win32_job.cpp, win32_restart.cpp, win32_guardian.cpp and
+  // win32_guardian_window.cpp)
   std::int32_t claimOnlyCopy() override;
   void receiveCommandsWith(CommandEvents* events) override { commandEvents_ = events; }
+  void acceptCommandsFromLowerRights() override;
   bool askOtherCopyToShow(double timeoutSeconds) override;
   std::optional<int> sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) override;
+  CopyOutsideJob startOutsideJob(std::string_view arguments, double timeoutSeconds) override;
+  void registerForRestart(std::string_view arguments) override;
   bool startGuardian() override;
-  bool guardianRunning() override;
+  bool guardianRunning(const GuardianJudge& isGuardian) override;
   void setCursorsBlankNote(bool blank) override;
   bool cursorsBlankNote() override;
   GuardianAttach attachGuardian(const GuardianLink& link) override;
@@ -207,6 +212,10 @@ class Win32Platform final : public Platform {
   bool activateBoxesContext(ULONG_PTR& cookie);
   void watchSession(bool on);
   bool makeNote();
+  // The guardian's hidden window (win32_guardian_window.cpp).
+  void makeGuardianWindow();
+  static LRESULT CALLBACK GuardianWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void pumpGuardianWindow();
   LRESULT defaultPushButtonId();
 
   // Logical focus, as the form sees it: a control keeps it until another
@@ -320,6 +329,9 @@ class Win32Platform final : public Platform {
   std::optional<bool> noteLocal_;  // read from the session's note when first asked
   UniqueHandle mainProcess_;
   HWND mainWindow_ = nullptr;
+  // In the guardian, its hidden window, and whether Windows asked it to close.
+  HWND guardianWindow_ = nullptr;
+  bool closeAsked_ = false;
   // In the main process, the launcher of the guardian until it has ended,
   // then the guardian it started, to tell whether it runs.
   UniqueHandle guardianLauncher_;
@@ -346,6 +358,8 @@ class Win32Platform final : public Platform {
   std::vector<HWND> controlWindows_;
   std::vector<Subclass> subclasses_;
   UniqueIcon trayIcon_;
+  // Whether the process token is elevated, once asked.
+  std::optional<bool> elevated_;
 };
 
 }  // namespace pellucor::win32

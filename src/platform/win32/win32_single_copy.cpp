@@ -15,6 +15,13 @@ constexpr DWORD kLookEveryMs = 100;
 constexpr LRESULT kNotTaken = 0;
 constexpr LRESULT kHandlerFailed = -1;
 
+// This start came from the user, so it may hand the foreground on to the
+// copy that owns the window, and to no other process.
+void LetComeForward(HWND window) {
+  DWORD owner = 0;
+  if (GetWindowThreadProcessId(window, &owner) && owner != 0) AllowSetForegroundWindow(owner);
+}
+
 }  // namespace
 
 // The message the form answers; registered the same in every process.
@@ -34,12 +41,17 @@ std::int32_t Win32Platform::claimOnlyCopy() {
   return kErrorSuccess;
 }
 
+void Win32Platform::acceptCommandsFromLowerRights() {
+  if (!window_) return;
+  ChangeWindowMessageFilterEx(window_, ShowRequestMessage(), MSGFLT_ALLOW, nullptr);
+  ChangeWindowMessageFilterEx(window_, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+}
+
 bool Win32Platform::askOtherCopyToShow(double timeoutSeconds) {
-  // This start came from the user, so it may hand the foreground on.
-  AllowSetForegroundWindow(ASFW_ANY);
   const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutSeconds * 1000.0);
   for (;;) {
     if (const HWND form = FindWindowW(kFormClass, nullptr)) {
+      LetComeForward(form);
       return PostMessageW(form, ShowRequestMessage(), 0, 0) != FALSE;
     }
     if (GetTickCount64() >= until) return false;
@@ -48,8 +60,6 @@ bool Win32Platform::askOtherCopyToShow(double timeoutSeconds) {
 }
 
 std::optional<int> Win32Platform::sendCommandToOtherCopy(std::string_view command, double timeoutSeconds) {
-  // This start came from the user, so it may hand the foreground on (/show).
-  AllowSetForegroundWindow(ASFW_ANY);
   COPYDATASTRUCT data{};
   data.dwData = kCommandDataId;
   data.cbData = static_cast<DWORD>(command.size());
@@ -57,6 +67,7 @@ std::optional<int> Win32Platform::sendCommandToOtherCopy(std::string_view comman
   const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutSeconds * 1000.0);
   for (;;) {
     if (const HWND form = FindWindowW(kFormClass, nullptr)) {
+      LetComeForward(form);  // for /show
       const ULONGLONG now = GetTickCount64();
       const UINT waitMs = static_cast<UINT>(until > now ? until - now : 1);
       DWORD_PTR answer = 0;

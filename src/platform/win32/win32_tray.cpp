@@ -10,6 +10,7 @@
 
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/window_class.h"
 #include "resource.h"
 
 namespace pellucor::win32 {
@@ -60,12 +61,7 @@ void CopyAnsi(char (&field)[size], const std::string& utf8) {
 // Top-level rather than message-only or a child: only top-level windows get
 // the shell's "TaskbarCreated" broadcast.
 std::intptr_t Win32Platform::createControlWindow() {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &DefWindowProcW;
-  windowClass.hInstance = instance_;
-  windowClass.lpszClassName = kControlWindowClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly if registered already
+  RegisterWindowClass(instance_, kControlWindowClass, &DefWindowProcW);
 
   const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kControlWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                       nullptr, instance_, nullptr);
@@ -164,6 +160,20 @@ std::intptr_t Win32Platform::windowUserData(std::intptr_t window) {
 
 std::uint32_t Win32Platform::registerWindowMessage(std::string_view name) {
   return RegisterWindowMessageW(Widen(name).c_str());
+}
+
+// The process token's elevation, read once: it never changes.
+bool Win32Platform::runsElevated() {
+  if (!elevated_) {
+    HANDLE token = nullptr;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool read = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+                      GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    if (token) CloseHandle(token);
+    elevated_ = read && elevation.TokenIsElevated != 0;
+  }
+  return *elevated_;
 }
 
 void Win32Platform::acceptFromLowerRights(std::intptr_t window, std::uint32_t message) {
