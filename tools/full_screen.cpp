@@ -26,8 +26,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR title, int) {
   windowClass.lpszClassName = L"FullScreenProbe";
   RegisterClassExW(&windowClass);
   const HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, title, WS_POPUP | WS_VISIBLE, 0, 0,
-                                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                                      nullptr, instance, nullptr);
+                                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                      instance, nullptr);
   if (!window) return 1;
   SetForegroundWindow(window);
   MSG message;

@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "common/app_title.h"
-#include "common/error_report.h"
 #include "app/main_window.h"
 #include "command/command_line.h"
+#include "common/app_title.h"
+#include "common/error_report.h"
 
 namespace pellucor {
 namespace {

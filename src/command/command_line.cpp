@@ -108,7 +108,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numb
       continue;
     }
     if (const std::optional<CommandAction> action = ActionNamed(*name)) {
-      if (line.command.action != CommandAction::None) return fail("Give only one of /start, /stop, /show, /hide and /exit.");
+      if (line.command.action != CommandAction::None)
+        return fail("Give only one of /start, /stop, /show, /hide and /exit.");
       line.command.action = *action;
       continue;
     }

@@ -46,7 +46,7 @@ enum CommandAnswer : int {
   kAnswerDone = 1,
   kAnswerNotUnderstood = 2,  // not a command this copy knows
   kAnswerSecondsRefused = 3,
-  kAnswerBusy = 4,  // a box of its own waits for the user
+  kAnswerBusy = 4,            // a box of its own waits for the user
   kAnswerSecondsManaged = 5,  // a policy sets the seconds
 };
 

@@ -82,8 +82,8 @@ class HidingRun final : public InputEvents {
   // The hide key's id among the window's hot keys.
   static constexpr int kHideHotKey = 1;
 
-  HidingRun(MessageLoop& loop, Clock& clock, Numbers& numbers, Cursor& cursor, InputHooks& hooks,
-            Processes& processes, Desktop& desktop, Files& files, RunWindow& window);
+  HidingRun(MessageLoop& loop, Clock& clock, Numbers& numbers, Cursor& cursor, InputHooks& hooks, Processes& processes,
+            Desktop& desktop, Files& files, RunWindow& window);
 
   void setObserver(RunObserver* observer) { observer_ = observer; }
   void setStepObserver(const StepObserver* steps) { steps_ = steps; }

@@ -20,8 +20,7 @@ class SystemMenu final : public MenuEvents {
   enum : int { kOptionsMenuItem = 0x1010, kAboutMenuItem = 0x1020 };
 
   // `boxCaption` is the application title, which the window sets as it loads.
-  SystemMenu(Dialogs& dialogs, MessageLoop& loop, Files& files, OptionsInForce& choices,
-             const std::string& boxCaption);
+  SystemMenu(Dialogs& dialogs, MessageLoop& loop, Files& files, OptionsInForce& choices, const std::string& boxCaption);
 
   // Adds the items to the window's system menu, once the window exists.
   void addItems();

@@ -79,7 +79,8 @@ Policies ReadPolicies(Registry& registry, Files& files) {
     return programs;
   });
   policies.neverHideInFullScreen = SwitchPolicy(registry, kNeverHideInFullScreenRule);
-  for (const auto& [rule, chord] : {std::pair{&kStopHotKeyRule, &policies.stopKey}, {&kHideHotKeyRule, &policies.hideKey}}) {
+  for (const auto& [rule, chord] :
+       {std::pair{&kStopHotKeyRule, &policies.stopKey}, {&kHideHotKeyRule, &policies.hideKey}}) {
     *chord = FirstUsable(registry, *rule, [&](const PolicyValue& value) { return PolicyChord(*rule, value); });
   }
   return policies;

@@ -137,7 +137,7 @@ class TrayIcon {
   // its time, or goes now.
   enum class WaitEnd { No, KeepBalloon, TakeDown };
   WaitEnd waitEnd_ = WaitEnd::No;
-  bool takeDownDue_ = false;   // a balloon shows that the control still has to take down
+  bool takeDownDue_ = false;  // a balloon shows that the control still has to take down
   std::int32_t onceCount_ = 0;
   std::uint32_t taskbarCreated_ = 0;
   // The procedure TrayWindowProc replaced. One per instance, so two controls

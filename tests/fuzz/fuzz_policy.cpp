@@ -39,7 +39,7 @@ using pellucor::sim::SimDesktop;
 }
 
 constexpr const pellucor::PolicyRule* kRules[] = {
-    &pellucor::kIdleSecondsRule,     &pellucor::kStartHidingRule,      &pellucor::kHideWhileTypingRule,
+    &pellucor::kIdleSecondsRule,   &pellucor::kStartHidingRule,      &pellucor::kHideWhileTypingRule,
     &pellucor::kIgnoredPixelsRule, &pellucor::kWheelKeepsHiddenRule, &pellucor::kNeverHideInRule,
 };
 

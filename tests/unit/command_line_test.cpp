@@ -17,7 +17,6 @@ using ::testing::Not;
 using Args = std::vector<std::string>;
 using A = CommandAction;
 
-
 TEST(CommandLineParse, TakesEachSwitchOnceAndRefusesTheRestWithAReason) {
   struct Case {
     Args args;
@@ -98,7 +97,10 @@ TEST(JoinArguments, QuotesWhatWindowsWouldSplitAndEscapesQuotesAndTheBackslashes
       {{"C:\\my dir\\"}, "\"C:\\my dir\\\\\""},
       {{"a\\\"b"}, "\"a\\\\\\\"b\""},
       {{"a\\\\b c"}, "\"a\\\\b c\""},
-      {{"s\xc3\xa9" "conde"}, "s\xc3\xa9" "conde"},
+      {{"s\xc3\xa9"
+        "conde"},
+       "s\xc3\xa9"
+       "conde"},
   };
   for (const auto& [args, line] : cases) EXPECT_EQ(JoinArguments(args), line);
 }

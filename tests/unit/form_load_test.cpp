@@ -230,8 +230,8 @@ TEST(FormClose, ShowsTheCursorTakesDownTheIconAndEndsTheProcess) {
   EXPECT_EQ(d.sim.cursorDisplayCount, 0);
   EXPECT_FALSE(f.tray.trayIcon.InTray());
   EXPECT_THAT(d.sim.log, ElementsAreArray({"showCursor 1", "showCursor 1", "showCursor 1", "showCursor 1",
-                                           "shellNotifyIcon 2", "restoreWindowProc",
-                                           "processPendingMessages", "processPendingMessages", "endProcess 0"}));
+                                           "shellNotifyIcon 2", "restoreWindowProc", "processPendingMessages",
+                                           "processPendingMessages", "endProcess 0"}));
 }
 
 TEST(FormClose, VisibleCursorStillGetsOneShowCall) {

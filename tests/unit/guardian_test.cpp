@@ -119,7 +119,8 @@ TEST(MainSideGuardian, AProcessThatGotTheIdOfAnEndedGuardianIsNoneAndAnotherIsSt
         sim::SimDesktop::IdTaker{c.image, c.startedDuringLaunch ? d.sim.guardianLaunchedMs + 1 : d.sim.nowMs() + 500};
     d.sim.userMoveMouse({9, 9});
     for (int i = 0; i < 4; ++i) f.run.onTick();
-    EXPECT_EQ(d.sim.guardiansStarted, c.isGuardian ? 1 : 2) << c.image << (c.startedDuringLaunch ? " during" : " after");
+    EXPECT_EQ(d.sim.guardiansStarted, c.isGuardian ? 1 : 2)
+        << c.image << (c.startedDuringLaunch ? " during" : " after");
   }
 }
 

@@ -18,8 +18,7 @@ namespace pellucor::test {
 inline std::string CursorFileBytes() { return std::string("\0\0\2\0\1\0", 6) + std::string(16, '\0'); }
 
 // The program's settings section, as the simulated registry names it.
-inline const std::string kStore =
-    sim::SimDesktop::regKeyName(RegRoot::CurrentUser, "Software\\Trandavel\\Pellucor");
+inline const std::string kStore = sim::SimDesktop::regKeyName(RegRoot::CurrentUser, "Software\\Trandavel\\Pellucor");
 
 struct Desktop {
   sim::SimDesktop sim;

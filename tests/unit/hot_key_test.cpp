@@ -11,7 +11,6 @@
 namespace pellucor::test {
 namespace {
 
-
 constexpr int kVkC = 0x43;
 constexpr int kVkLShift = 0xA0;
 constexpr int kVkLControl = 0xA2;

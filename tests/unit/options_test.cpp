@@ -194,7 +194,7 @@ TEST(ProgramInFrontTest, AStoreAppsFrameCountsAsTheAppItShows) {
       {"ApplicationFrameHost.exe", {"CalculatorApp.exe"}, "CalculatorApp.exe"},
       {"applicationframehost.exe", {"Photos.exe", "Other.exe"}, "Photos.exe"},
       {"ApplicationFrameHost.exe", {}, "ApplicationFrameHost.exe"},  // an app still starting
-      {"notepad.exe", {"helper.exe"}, "notepad.exe"},               // its own children are its own
+      {"notepad.exe", {"helper.exe"}, "notepad.exe"},                // its own children are its own
   };
   for (const auto& c : cases) {
     sim::SimDesktop sim;

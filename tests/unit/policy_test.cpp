@@ -5,8 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "harness.h"
 #include "command/command_line.h"
+#include "harness.h"
 #include "policy/policy.h"
 
 namespace pellucor::test {
@@ -14,7 +14,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using Scope = PolicyScope;
-
 
 PolicyValue Number(std::uint32_t n) { return {kRegDword, n, {}}; }
 PolicyValue Texts(std::uint32_t type, std::vector<std::string> texts) { return {type, 0, std::move(texts)}; }
@@ -50,7 +49,8 @@ TEST(PolicyValues, WhatEachValueSetsAndWhatIsIgnored) {
   } lists[] = {
       {"names and paths", Texts(kRegMultiSz, {"mstsc.exe", " C:\\Games\\Game.exe "}),
        std::vector<std::string>{"mstsc.exe", "Game.exe"}},
-      {"duplicates, as Windows compares names", Texts(kRegMultiSz, {"a.exe", "A.EXE"}), std::vector<std::string>{"a.exe"}},
+      {"duplicates, as Windows compares names", Texts(kRegMultiSz, {"a.exe", "A.EXE"}),
+       std::vector<std::string>{"a.exe"}},
       {"a bad name among good ones", Texts(kRegMultiSz, {"a|b.exe", "c.exe"}), std::vector<std::string>{"c.exe"}},
       {"an empty list: nothing excluded", Texts(kRegMultiSz, {}), std::vector<std::string>{}},
       {"nothing but bad names", Texts(kRegMultiSz, {"a|b", "<c>"}), std::nullopt},

@@ -7,7 +7,6 @@
 namespace pellucor::test {
 namespace {
 
-
 constexpr std::intptr_t kLeftUp = 0x202;
 
 struct RunControl : ::testing::Test {
@@ -58,8 +57,12 @@ TEST_F(RunControl, AStartedRunHidesIntoTheTrayAndHidesTheRestingCursor) {
     int count = 0;
   } at6{}, at9{};
   d.sim.userMoveMouse({10, 10});
-  d.sim.at(6000, [&] { at6 = {caption(), d.sim.windowVisible(), f.run.tickTimer().enabled(), d.sim.cursorDisplayCount}; });
-  d.sim.at(9000, [&] { at9 = {caption(), d.sim.windowVisible(), f.run.tickTimer().enabled(), d.sim.cursorDisplayCount}; });
+  d.sim.at(6000, [&] {
+    at6 = {caption(), d.sim.windowVisible(), f.run.tickTimer().enabled(), d.sim.cursorDisplayCount};
+  });
+  d.sim.at(9000, [&] {
+    at9 = {caption(), d.sim.windowVisible(), f.run.tickTimer().enabled(), d.sim.cursorDisplayCount};
+  });
   d.sim.at(9500, [&] { d.sim.userMoveMouse({11, 10}); });
   d.sim.at(10500, [&] { EXPECT_GE(d.sim.cursorDisplayCount, 0) << "shown at the next tick after moving"; });
   d.sim.at(12000, [&] { pressHotKey(); });

@@ -109,7 +109,8 @@ class Soak {
     }
     // While Explorer is gone no icon can exist; its restart's "TaskbarCreated"
     // is what the program waits for.
-    if (!visible && !s().shellDown && !s().iconShownFor(f().tray.trayIcon.ControlWindow()) && !f().tray.trayIcon.Retrying())
+    if (!visible && !s().shellDown && !s().iconShownFor(f().tray.trayIcon.ControlWindow()) &&
+        !f().tray.trayIcon.Retrying())
       broken("the window is hidden with no tray icon and none being added");
     const auto stored = [this](const char* key) -> std::optional<std::string> {
       static const std::string store =

@@ -299,7 +299,6 @@ class SimDesktop final : public Platform, public SimProcessesSetup {
   std::function<void(SimOptionsDialog&)> useOptionsDialog;
   std::string version = "1.0.0";
 
-
   // --- Other copies of the program (and SimProcessesSetup) -------------------
   // Another start asks this copy to show its window, through the queue.
   void requestShow();

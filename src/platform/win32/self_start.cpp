@@ -49,9 +49,9 @@ StartedProcess StartThisProgramProcess(const std::string& arguments, std::initia
   std::vector<unsigned char> buffer(size);
   auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer.data());
   if (!InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return {};
-  const bool listed = inherit && UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
-                                                           handles.data(), handles.size() * sizeof(HANDLE), nullptr,
-                                                           nullptr) != FALSE;
+  const bool listed =
+      inherit && UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles.data(),
+                                           handles.size() * sizeof(HANDLE), nullptr, nullptr) != FALSE;
 
   STARTUPINFOEXW startup{};
   startup.StartupInfo.cb = sizeof startup;

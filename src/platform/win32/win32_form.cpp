@@ -48,7 +48,8 @@ void Win32Platform::onCommand(HWND child, WORD code) {
     case ControlKind::PushButton:
       // The second press of a double click arrives as BN_DOUBLECLICKED alone;
       // it is a click like the first.
-      if (code == BN_CLICKED || code == BN_DOUBLECLICKED) deliver(formEvents_, [id](FormEvents& e) { e.onUserClick(id); });
+      if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
+        deliver(formEvents_, [id](FormEvents& e) { e.onUserClick(id); });
       if (code == BN_SETFOCUS) focusArrived(id);
       break;
     case ControlKind::TextField:

@@ -19,8 +19,8 @@ constexpr wchar_t kGuardianWindowClass[] = L"Pellucor.Guardian";
 // Top-level, not message-only: those get no WM_QUERYENDSESSION. Never shown.
 void Win32Platform::makeGuardianWindow() {
   RegisterWindowClass(instance_, kGuardianWindowClass, &Win32Platform::GuardianWindowProc);
-  guardianWindow_ = CreateWindowExW(WS_EX_TOOLWINDOW, kGuardianWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                    nullptr, instance_, this);
+  guardianWindow_ = CreateWindowExW(WS_EX_TOOLWINDOW, kGuardianWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                    instance_, this);
 }
 
 LRESULT CALLBACK Win32Platform::GuardianWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -25,8 +25,8 @@ CopyOutsideJob Win32Platform::startOutsideJob(std::string_view arguments, double
   asked.cb = sizeof asked;
   GetStartupInfoW(&asked);
   // Refused (ERROR_ACCESS_DENIED) by a job that keeps its processes.
-  const StartedProcess copy = StartThisProgramProcess(std::string(arguments), {},
-                                                      CREATE_BREAKAWAY_FROM_JOB | CREATE_SUSPENDED, &asked);
+  const StartedProcess copy =
+      StartThisProgramProcess(std::string(arguments), {}, CREATE_BREAKAWAY_FROM_JOB | CREATE_SUSPENDED, &asked);
   if (!copy.process) return {Outcome::Refused};
   onlyCopy_.reset();
   const DWORD id = GetProcessId(copy.process.get());

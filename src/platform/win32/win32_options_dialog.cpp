@@ -75,7 +75,8 @@ void Fill(HWND dialog, const OptionsFields& fields) {
   grey({IDC_PIXELS_LABEL, IDC_PIXELS, IDC_PIXELS_UNIT}, managed.ignoredPixels);
   grey({IDC_WHEEL}, managed.wheelKeepsHidden);
   grey({IDC_START_HIDING}, managed.startHiding);
-  grey({IDC_LIST_NEVER, IDC_LIST_ONLY, IDC_PROGRAMS_LABEL, IDC_PROGRAMS, IDC_PROGRAMS_HELP, IDC_BROWSE}, managed.programs);
+  grey({IDC_LIST_NEVER, IDC_LIST_ONLY, IDC_PROGRAMS_LABEL, IDC_PROGRAMS, IDC_PROGRAMS_HELP, IDC_BROWSE},
+       managed.programs);
   grey({IDC_FULL_SCREEN}, managed.neverHideInFullScreen);
   grey({IDC_STOP_KEY_LABEL, IDC_STOP_KEY}, managed.stopKey);
   grey({IDC_HIDE_KEY_LABEL, IDC_HIDE_KEY, IDC_HIDE_KEY_CLEAR, IDC_HIDE_KEY_NOTE}, managed.hideKey);

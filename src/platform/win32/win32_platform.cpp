@@ -47,7 +47,8 @@ void Win32Platform::focusArrived(ControlId id) {
   const bool previousAnnounced = focusAnnounced_;
   focus_ = id;
   focusAnnounced_ = false;
-  if (previous != kNoControl && previousAnnounced) deliver(formEvents_, [&](FormEvents& e) { e.onFocusLost(previous); });
+  if (previous != kNoControl && previousAnnounced)
+    deliver(formEvents_, [&](FormEvents& e) { e.onFocusLost(previous); });
   // The lost-focus handler may already have moved the focus on (a field that
   // refuses its text takes it back); then this control never really had it.
   if (id != kNoControl && focus_ == id && !focusAnnounced_) {

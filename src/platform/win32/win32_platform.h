@@ -279,7 +279,7 @@ class Win32Platform final : public Platform {
   PolicyEvents* policyEvents_ = nullptr;
   MenuEvents* menuEvents_ = nullptr;
   std::vector<std::pair<int, TimerEvents*>> timers_;  // the form's timers that are set
-  bool eventsOn_ = false;  // off while the form is being built and while it ends
+  bool eventsOn_ = false;                             // off while the form is being built and while it ends
   std::exception_ptr pendingFailure_;
 
   WindowSpec windowDesign_;
