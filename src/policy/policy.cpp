@@ -79,10 +79,11 @@ Policies ReadPolicies(Registry& registry, Files& files) {
     return programs;
   });
   policies.neverHideInFullScreen = SwitchPolicy(registry, kNeverHideInFullScreenRule);
-  for (const auto& [rule, chord] :
-       {std::pair{&kStopHotKeyRule, &policies.stopKey}, {&kHideHotKeyRule, &policies.hideKey}}) {
-    *chord = FirstUsable(registry, *rule, [&](const PolicyValue& value) { return PolicyChord(*rule, value); });
-  }
+  const auto chordPolicy = [&registry](const PolicyRule& rule) {
+    return FirstUsable(registry, rule, [&rule](const PolicyValue& value) { return PolicyChord(rule, value); });
+  };
+  policies.stopKey = chordPolicy(kStopHotKeyRule);
+  policies.hideKey = chordPolicy(kHideHotKeyRule);
   return policies;
 }
 

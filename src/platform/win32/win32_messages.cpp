@@ -62,7 +62,7 @@ void Win32Platform::killTimer(int timerId) {
 void Win32Platform::onTimerMessage(int timerId) {
   for (const auto& [id, owner] : timers_) {
     if (id == timerId) {
-      deliver(owner, [id](TimerEvents& e) { e.onTimerTick(id); });
+      deliver(owner, [timerId](TimerEvents& e) { e.onTimerTick(timerId); });
       return;
     }
   }
