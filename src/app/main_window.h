@@ -57,6 +57,7 @@ class MainWindow final : public FormEvents, public RunObserver {
   void onFocusLost(ControlId id) override;
   void onMouseMove(ControlId id) override;
   void onResize() override { tray.onWindowResized(); }
+  void onColoursChanged() override { paintColours(); }
   void onCloseRequest() override;
 
   // RunObserver: the run button says what a click on it will do, and a
@@ -99,6 +100,10 @@ class MainWindow final : public FormEvents, public RunObserver {
  private:
   void onLoad();
   void applySkin();
+  // What the colours are painted for: as things stand now, or only the base
+  // a skin is applied over.
+  enum class ColoursFor { Now, SkinBase };
+  void paintColours(ColoursFor what = ColoursFor::Now);
   void setMousePointer(MousePointer pointer);
 };
 

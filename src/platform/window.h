@@ -28,6 +28,8 @@ class FormEvents {
   virtual void onMouseMove(ControlId id) = 0;  // window, frame or button under the pointer
   virtual void onResize() = 0;                 // size or state changed
   virtual void onCloseRequest() = 0;           // never refused
+  // The system's colours changed, or a high-contrast theme came or went.
+  virtual void onColoursChanged() = 0;
 
  protected:
   ~FormEvents() = default;
@@ -56,6 +58,8 @@ class Window {
   virtual bool setFocus(ControlId id) = 0;
   // Whether the window is the one in front, taking the keyboard.
   virtual bool isForeground() = 0;
+  // Whether a high-contrast theme is on: only the system's colours then.
+  virtual bool highContrast() = 0;
   // Flashes the window's taskbar button until the user brings it forward.
   virtual void flashUntilActivated() = 0;
   virtual void selectText(ControlId id, int start, int length) = 0;

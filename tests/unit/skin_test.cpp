@@ -131,5 +131,36 @@ TEST(ApplySkin, AHiddenOrFolderSkinIsNoSkin) {
   EXPECT_TRUE(folder.sim.boxes.empty());
 }
 
+// A high-contrast theme: the system's colours, skin or not; the skin comes
+// back when the theme goes, and goes again with the next one.
+TEST(ApplySkin, HighContrastLeavesTheSkinAloneUntilItGoes) {
+  for (const bool skinned : {false, true}) {
+    Desktop d;
+    if (skinned) d.sim.addFile(d.file("\\x\\o.cjs"), kBlueSkin);
+    d.sim.highContrastOn = true;
+    MainWindow& f = d.start();
+    const auto systemColours = [&] {
+      return d.sim.windowBack() == kSysButtonFace &&
+             d.sim.control(MainWindow::kIdleSecondsFrame).back == kSysButtonFace &&
+             d.sim.control(MainWindow::kIdleSecondsFrame).fore == kSysButtonText &&
+             d.sim.control(MainWindow::kIdleSecondsField).back == kSysWindow &&
+             d.sim.control(MainWindow::kRunButton).fore == kSysButtonText;
+    };
+    EXPECT_TRUE(systemColours()) << "at the start, skinned " << skinned;
+    EXPECT_EQ(f.skin.loaded(), skinned);
+    d.sim.highContrastOn = false;
+    d.sim.coloursChanged();
+    d.sim.runPending();
+    EXPECT_EQ(d.sim.windowBack(), skinned ? 0x804020u : kWhite) << skinned;
+    EXPECT_EQ(d.sim.control(MainWindow::kRunButton).fore, skinned ? 0x00FFFFu : kSysButtonText) << skinned;
+    EXPECT_EQ(d.sim.control(MainWindow::kIdleSecondsField).back, skinned ? 0xEEFFFFu : kSysWindow) << skinned;
+    d.sim.highContrastOn = true;
+    d.sim.coloursChanged();
+    d.sim.runPending();
+    EXPECT_TRUE(systemColours()) << "again, skinned " << skinned;
+    EXPECT_TRUE(d.sim.boxes.empty());
+  }
+}
+
 }  // namespace
 }  // namespace pellucor::test

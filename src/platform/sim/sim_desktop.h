@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_processes.h"
+#include "platform/sim/sim_surroundings.h"
 
 namespace pellucor::sim {
 
@@ -37,7 +38,7 @@ struct SimControl {
   int selLength = 0;
 };
 
-class SimDesktop final : public Platform, public SimProcessesSetup {
+class SimDesktop final : public Platform, public SimProcessesSetup, public SimSurroundings {
  public:
   SimDesktop();
 
@@ -111,6 +112,7 @@ class SimDesktop final : public Platform, public SimProcessesSetup {
   void setForeColour(ControlId id, Colour colour) override;
   bool setFocus(ControlId id) override;
   bool isForeground() override;
+  bool highContrast() override { return highContrastOn; }
   void flashUntilActivated() override;
   void selectText(ControlId id, int start, int length) override;
   void setWindowState(WindowState state) override;
@@ -274,30 +276,16 @@ class SimDesktop final : public Platform, public SimProcessesSetup {
             queue_.size(),          scheduled_.size()};
   }
 
-  // --- The program in front, the system menu and the Options dialog -----------
-  // The file name of the program whose window is in front.
-  std::string foreground = "explorer.exe";
-  // The programs whose windows the window in front holds (a Store app's frame).
-  std::vector<std::string> foregroundChildren;
-  // What the shell and the front window say of a program filling the screen.
-  ScreenUse foregroundScreen;
-  // Hot keys: the ones registered now, and chords other programs hold.
-  std::map<int, KeyChord> hotKeys;
-  std::vector<KeyChord> hotKeysTakenElsewhere;
+  // --- The program in front, hot keys, the menu and Options (and SimSurroundings)
   // The user presses a chord; a hot key registered for it reaches the window.
   void userHotKey(const KeyChord& chord);
-  // Windows' "Show location of pointer when I press the Ctrl key".
-  bool pointerSonar = false;
-  bool foregroundWatched = false;
   // Another program's window comes to the front.
   void bringToFront(std::string program);
-  std::vector<MenuItem> systemMenu;
   // The user picks an item of the window's system menu.
   void userMenuCommand(int id);
-  // Plays the user at the Options dialog while it is open; without it the
-  // dialog is cancelled at once.
-  std::function<void(SimOptionsDialog&)> useOptionsDialog;
-  std::string version = "1.0.0";
+  // The user turns high contrast on or off (`highContrastOn`): Windows tells
+  // the window its colours changed.
+  void coloursChanged();
 
   // --- Other copies of the program (and SimProcessesSetup) -------------------
   // Another start asks this copy to show its window, through the queue.

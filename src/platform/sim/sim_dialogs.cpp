@@ -28,6 +28,12 @@ void SimDesktop::addSystemMenuItems(const std::vector<MenuItem>& items, MenuEven
   menuEvents_ = &events;
 }
 
+void SimDesktop::coloursChanged() {
+  post([this] {
+    if (events_) events_->onColoursChanged();
+  });
+}
+
 void SimDesktop::userMenuCommand(int id) {
   post([this, id] {
     for (const MenuItem& item : systemMenu) {

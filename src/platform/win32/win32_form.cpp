@@ -285,6 +285,12 @@ bool Win32Platform::setFocus(ControlId id) {
 
 bool Win32Platform::isForeground() { return window_ && GetForegroundWindow() == window_; }
 
+bool Win32Platform::highContrast() {
+  HIGHCONTRASTW state{};
+  state.cbSize = sizeof state;
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof state, &state, 0) && (state.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 // Until the user brings the window forward, however long that takes.
 void Win32Platform::flashUntilActivated() {
   FLASHWINFO flash{};

@@ -127,6 +127,8 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       // A Group Policy refresh names "Policy" to every top-level window.
       if (lParam && CompareStringOrdinal(reinterpret_cast<LPCWSTR>(lParam), -1, L"Policy", -1, TRUE) == CSTR_EQUAL)
         deliver(policyEvents_, [](PolicyEvents& e) { e.onPolicyChanged(); });
+      // High contrast turned on or off; the colours' own change may come apart from it.
+      if (wParam == SPI_SETHIGHCONTRAST) deliver(formEvents_, [](FormEvents& e) { e.onColoursChanged(); });
       return DefWindowProcW(window_, message, wParam, lParam);
     case WM_POWERBROADCAST:
       if (wParam == kResumeAutomatic) deliver(inputEvents_, [](InputEvents& e) { e.onSessionResumed(); });
@@ -162,6 +164,7 @@ LRESULT Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_SYSCOLORCHANGE:
       rebuildBrushes();
+      deliver(formEvents_, [](FormEvents& e) { e.onColoursChanged(); });
       RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       return 0;
     default:

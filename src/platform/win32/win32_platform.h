@@ -46,6 +46,7 @@ class Win32Platform final : public Platform {
   void setForeColour(ControlId id, Colour colour) override;
   bool setFocus(ControlId id) override;
   bool isForeground() override;
+  bool highContrast() override;
   void flashUntilActivated() override;
   void selectText(ControlId id, int start, int length) override;
   void setWindowState(WindowState state) override;
