@@ -1,12 +1,6 @@
 #include "command/command_handler.h"
 
 namespace pellucor {
-namespace {
-
-// As soon as the message loop runs.
-constexpr unsigned kSoonMs = 1;
-
-}  // namespace
 
 CommandHandler::CommandHandler(MessageLoop& loop, Numbers& numbers, HidingRun& run, SettingsControls& settings,
                                const OptionsInForce& choices, TrayPresence& tray, std::function<void()> close)
@@ -19,18 +13,9 @@ CommandHandler::CommandHandler(MessageLoop& loop, Numbers& numbers, HidingRun& r
       closeTimer_(loop, kCloseTimer, kSoonMs),
       showTimer_(loop, kShowTimer, kSoonMs),
       hideTimer_(loop, kHideTimer, kSoonMs) {
-  closeTimer_.onTimer = [this, close = std::move(close)] {
-    closeTimer_.setEnabled(false);
-    close();
-  };
-  showTimer_.onTimer = [this] {
-    showTimer_.setEnabled(false);
-    tray_.bringBack();
-  };
-  hideTimer_.onTimer = [this] {
-    hideTimer_.setEnabled(false);
-    run_.hideNow();
-  };
+  closeTimer_.setOneShot(std::move(close));
+  showTimer_.setOneShot([this] { tray_.bringBack(); });
+  hideTimer_.setOneShot([this] { run_.hideNow(); });
 }
 
 int CommandHandler::onCommand(std::string_view message) {

@@ -16,8 +16,6 @@ constexpr double kKeysUpWaitSeconds = 1.0;
 constexpr double kKeysUpLookSeconds = 0.02;
 constexpr unsigned kTickDesignInterval = 3000;
 constexpr unsigned kTickMs = 1000;
-// As soon as the message loop runs.
-constexpr unsigned kStartRunMs = 1;
 
 }  // namespace
 
@@ -34,12 +32,11 @@ HidingRun::HidingRun(MessageLoop& loop, Clock& clock, Numbers& numbers, Cursor& 
       cursorHider_(cursor, hooks, processes, files),
       keyboardHook_(hooks),
       tickTimer_(loop, kTickTimer, kTickDesignInterval),
-      startRunTimer_(loop, kStartRunTimer, kStartRunMs) {
+      startRunTimer_(loop, kStartRunTimer, kSoonMs) {
   tickTimer_.onTimer = [this] { onTick(); };
-  startRunTimer_.onTimer = [this] {
-    startRunTimer_.setEnabled(false);
+  startRunTimer_.setOneShot([this] {
     if (!running_) startOrStop();
-  };
+  });
 }
 
 void HidingRun::startOrStop() {

@@ -33,6 +33,13 @@ void Timer::setInterval(unsigned ms) {
   apply();
 }
 
+void Timer::setOneShot(std::function<void()> action) {
+  onTimer = [this, action = std::move(action)] {
+    setEnabled(false);
+    action();
+  };
+}
+
 void Timer::apply() {
   if (enabled_ && interval_ > 0) {
     loop_.setTimer(timerId_, interval_, *this);

@@ -78,6 +78,9 @@ class TextField : public Control {
   std::string text_;
 };
 
+// As soon as the message loop runs: the interval of a one-shot timer.
+inline constexpr unsigned kSoonMs = 1;
+
 // A timer ticks only while it is enabled and its interval is above 0;
 // changing either restarts the count. Its owner gives it an id of the
 // window's that no other timer has.
@@ -98,6 +101,10 @@ class Timer final : public TimerEvents {
   void setInterval(unsigned ms);
 
   std::function<void()> onTimer;
+  // A timer that goes off once each time it is enabled: each tick turns it
+  // off, then runs `action`. For work a handler leaves to the message loop,
+  // to be done once the handler has returned.
+  void setOneShot(std::function<void()> action);
 
   // TimerEvents
   void onTimerTick(int) override {

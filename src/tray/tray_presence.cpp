@@ -15,7 +15,7 @@ TrayPresence::TrayPresence(Window& window, MessageLoop& loop, TrayShell& shell, 
       window_(window),
       shell_(shell),
       trayWatchTimer_(loop, kTrayWatchTimer, kTrayWatchMs) {
-  trayWatchTimer_.onTimer = [this] { onTrayWatchTick(); };
+  trayWatchTimer_.setOneShot([this] { onTrayWatchTick(); });
 }
 
 void TrayPresence::create() {
@@ -44,7 +44,6 @@ void TrayPresence::onWindowResized() {
 // window shows again, so the user is never left without a way in. The tray
 // control keeps trying to add the icon.
 void TrayPresence::onTrayWatchTick() {
-  trayWatchTimer_.setEnabled(false);
   if (!hiddenInTray_ || trayIcon.IconShown()) return;
   // "Minimized to the system tray" would be untrue once the icon arrives.
   trayIcon.DropPendingBalloon();
