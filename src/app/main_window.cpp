@@ -162,7 +162,7 @@ void MainWindow::applySkin() {
   const bool contrast = platform_.highContrast();
   if (contrast) paintColours();
   if (platform_.listFiles(path).empty()) return;
-  if (!contrast) paintColours(ColoursFor::SkinBase);
+  if (!contrast) paintSkinBase();
   skin.Invoke(SkinEngine::kLoadSkin, InvokeKind::Method, {path, std::string()});
   const std::int32_t options = VariantToLong(skin.Invoke(SkinEngine::kOptions, InvokeKind::PropertyGet));
   skin.Invoke(SkinEngine::kOptions, InvokeKind::PropertyPut, {options | 1});
@@ -173,29 +173,29 @@ void MainWindow::applySkin() {
   }
 }
 
-// The system's colours under high contrast; otherwise the designed ones,
-// and the skin's over them when there is one.
-void MainWindow::paintColours(ColoursFor what) {
-  const bool contrast = what == ColoursFor::Now && platform_.highContrast();
-  if (what == ColoursFor::Now) {
-    platform_.setBackColour(kWindow, contrast ? kSysButtonFace : kWhite);
-    for (const ControlSpec& design : specs_) {
-      const bool field = design.kind == ControlKind::TextField;
-      platform_.setBackColour(design.id, contrast ? (field ? kSysWindow : kSysButtonFace) : design.back);
-      platform_.setForeColour(design.id, contrast ? (field ? kSysWindowText : kSysButtonText) : design.fore);
-    }
-    if (contrast || !skin.loaded()) return;
-  }
-  // The skin paints over the button face, which the frames and check boxes take.
+// The skin paints over the button face, which the frames and check boxes take.
+void MainWindow::paintSkinBase() {
   platform_.setBackColour(kWindow, kSysButtonFace);
   for (const ControlSpec& design : specs_) {
     if (design.kind == ControlKind::CheckBox || design.kind == ControlKind::Frame) {
       platform_.setBackColour(design.id, kSysButtonFace);
     }
   }
-  if (what == ColoursFor::Now) {
-    skin.Invoke(SkinEngine::kApplyWindow, InvokeKind::Method, {static_cast<std::int32_t>(platform_.windowHandle())});
+}
+
+// The system's colours under high contrast; otherwise the designed ones,
+// and the skin's over them when there is one.
+void MainWindow::paintColours() {
+  const bool contrast = platform_.highContrast();
+  platform_.setBackColour(kWindow, contrast ? kSysButtonFace : kWhite);
+  for (const ControlSpec& design : specs_) {
+    const bool field = design.kind == ControlKind::TextField;
+    platform_.setBackColour(design.id, contrast ? (field ? kSysWindow : kSysButtonFace) : design.back);
+    platform_.setForeColour(design.id, contrast ? (field ? kSysWindowText : kSysButtonText) : design.fore);
   }
+  if (contrast || !skin.loaded()) return;
+  paintSkinBase();
+  skin.Invoke(SkinEngine::kApplyWindow, InvokeKind::Method, {static_cast<std::int32_t>(platform_.windowHandle())});
 }
 
 void MainWindow::onRunChanged() {

@@ -100,10 +100,8 @@ class MainWindow final : public FormEvents, public RunObserver {
  private:
   void onLoad();
   void applySkin();
-  // What the colours are painted for: as things stand now, or only the base
-  // a skin is applied over.
-  enum class ColoursFor { Now, SkinBase };
-  void paintColours(ColoursFor what = ColoursFor::Now);
+  void paintSkinBase();
+  void paintColours();
   void setMousePointer(MousePointer pointer);
 };
 
