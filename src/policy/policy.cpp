@@ -27,9 +27,9 @@ std::optional<std::vector<std::string>> PolicyPrograms(const PolicyValue& value,
 }
 
 std::optional<KeyChord> PolicyChord(const PolicyRule& rule, const PolicyValue& value) {
+  if (rule.kind != PolicyKind::StopChord && rule.kind != PolicyKind::HideChord) return std::nullopt;
   if (value.type != kRegSz || value.texts.size() != 1) return std::nullopt;
   const ChordUse use = rule.kind == PolicyKind::StopChord ? ChordUse::StopKey : ChordUse::HideKey;
-  if (rule.kind != PolicyKind::StopChord && rule.kind != PolicyKind::HideChord) return std::nullopt;
   const std::optional<KeyChord> chord = ReadChord(value.texts.front());
   if (!chord || !ChordFault(*chord, use).empty()) return std::nullopt;
   return chord;
