@@ -246,6 +246,7 @@ Facts windowFacts(HWND hwnd) {
   facts.add("topmost", (exStyle & WS_EX_TOPMOST) ? 1 : 0);
   facts.add("toolwindow", (exStyle & WS_EX_TOOLWINDOW) ? 1 : 0);
   facts.add("appwindow", (exStyle & WS_EX_APPWINDOW) ? 1 : 0);
+  facts.add("rtl", (exStyle & WS_EX_LAYOUTRTL) ? 1 : 0);
   facts.add("owner", hwndText(GetWindow(hwnd, GW_OWNER)));
   facts.add("style", probe::hex(static_cast<DWORD>(style)));
   facts.add("exstyle", probe::hex(static_cast<DWORD>(exStyle)));

@@ -20,7 +20,8 @@ int SendToRunningCopy(Platform& platform, const CommandLine& line) {
   const std::optional<int> answer = platform.sendCommandToOtherCopy(EncodeCommand(line.command), kFindOtherCopySeconds);
   if (answer == kAnswerDone) return kExitDone;
   if (!line.silent)
-    platform.messageBox(answer ? AnswerText(*answer, line.command) : kNoAnswerText, kProductTitle, kErrorBoxStyle);
+    platform.messageBox(answer ? AnswerText(*answer, line.command, platform) : platform.textFor(IDS_CMD_NO_ANSWER),
+                        kProductTitle, kErrorBoxStyle);
   return answer ? kExitRefused : kExitNoCopy;
 }
 
@@ -44,7 +45,7 @@ std::optional<int> RunOutsideJob(Platform& platform, const std::vector<std::stri
     case CopyOutsideJob::Outcome::NoAnswer:
       break;
   }
-  if (!line.silent) platform.messageBox(kNoAnswerText, kProductTitle, kErrorBoxStyle);
+  if (!line.silent) platform.messageBox(platform.textFor(IDS_CMD_NO_ANSWER), kProductTitle, kErrorBoxStyle);
   return kExitNoCopy;
 }
 
@@ -60,16 +61,16 @@ int runPellucor(Platform& platform, const std::vector<std::string>& arguments) {
   const bool startedOutsideJob = !arguments.empty() && arguments.front() == kOutsideJobSwitch;
   const std::vector<std::string> args(arguments.begin() + (startedOutsideJob ? 1 : 0), arguments.end());
   // The whole command line is judged before anything is done.
-  const CommandLine line = ParseCommandLine(args, platform);
+  const CommandLine line = ParseCommandLine(args, platform, platform);
   if (!line.error.empty()) {
     if (!line.silent) {
       std::string text = line.error;
-      platform.messageBox(text.append("\r\n\r\n").append(UsageText()), kProductTitle, kErrorBoxStyle);
+      platform.messageBox(text.append("\r\n\r\n").append(UsageText(platform)), kProductTitle, kErrorBoxStyle);
     }
     return kExitRefused;
   }
   if (line.help) {
-    if (!line.silent) platform.messageBox(UsageText(), kProductTitle, kInformationBoxStyle);
+    if (!line.silent) platform.messageBox(UsageText(platform), kProductTitle, kInformationBoxStyle);
     return kExitDone;
   }
 
@@ -84,7 +85,7 @@ int runPellucor(Platform& platform, const std::vector<std::string>& arguments) {
   }
   if (command.action == CommandAction::Stop || command.action == CommandAction::Hide ||
       command.action == CommandAction::Exit) {
-    if (!line.silent) platform.messageBox(kNotRunningText, kProductTitle, kErrorBoxStyle);
+    if (!line.silent) platform.messageBox(platform.textFor(IDS_CMD_NOT_RUNNING), kProductTitle, kErrorBoxStyle);
     return kExitNoCopy;
   }
   if (!startedOutsideJob) {
@@ -99,7 +100,7 @@ int runPellucor(Platform& platform, const std::vector<std::string>& arguments) {
   if (!atStart.empty()) {
     const int answer = form.commands.CarryOut(atStart);
     if (answer != kAnswerDone && !line.silent)
-      platform.messageBox(AnswerText(answer, atStart), kProductTitle, kErrorBoxStyle);
+      platform.messageBox(AnswerText(answer, atStart, platform), kProductTitle, kErrorBoxStyle);
   }
   form.show();
   return platform.runMessageLoop();

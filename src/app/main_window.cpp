@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/file_exists.h"
@@ -10,38 +11,79 @@ namespace {
 
 constexpr const char* kIdleSecondsDesignText = "3";
 
-FontSpec WindowFont() { return {"Arial", 9.0, 700, 204}; }
-FontSpec ButtonFont() { return {"Arial", 11.25, 700, 204}; }
+// Arial as designed; a language whose script Arial lacks names a font of
+// its own, taken in whatever character set holds the text.
+FontSpec WindowFont(const Texts& texts, double points = 9.0) {
+  const std::string face = texts.textFor(IDS_WINDOW_FONT);
+  if (face.empty() || face == "Arial") return {"Arial", points, 700, 204};
+  return {face, points, 700, 1};
+}
+FontSpec ButtonFont(const Texts& texts) { return WindowFont(texts, 11.25); }
 
-std::vector<ControlSpec> DesignedControls() {
+// Room around a text inside its control, in twips: a frame's caption sits
+// in from its edges, a check box's text after the box.
+constexpr int kFrameCaptionRoom = 480;
+constexpr int kCheckBoxRoom = 360;
+constexpr int kButtonRoom = 360;
+constexpr int kDesignedWidth = 8040;
+
+// Wider for texts that do not fit as designed: a longer language widens the
+// window, and every control that spans it, by what its longest text needs.
+// English fits as designed and changes nothing.
+int FitToTexts(std::vector<ControlSpec>& controls, Window& measure) {
+  const auto spec = [&](ControlId id) -> ControlSpec& {
+    return *std::find_if(controls.begin(), controls.end(), [id](const ControlSpec& c) { return c.id == id; });
+  };
+  const auto need = [&](ControlId id, int room) { return measure.textWidthTwips(spec(id).font, spec(id).caption) + room; };
+  ControlSpec& startWith = spec(MainWindow::kStartWithWindowsBox);
+  ControlSpec& minimised = spec(MainWindow::kStartMinimisedBox);
+  startWith.rect.width = std::max(startWith.rect.width, need(MainWindow::kStartWithWindowsBox, kCheckBoxRoom));
+  minimised.rect.left = std::max(minimised.rect.left, startWith.rect.left + startWith.rect.width + 150);
+  minimised.rect.width = std::max(minimised.rect.width, need(MainWindow::kStartMinimisedBox, kCheckBoxRoom));
+  const int spanned = spec(MainWindow::kRunButton).rect.width;
+  int wanted = spanned;
+  wanted = std::max(wanted, need(MainWindow::kIdleSecondsFrame, kFrameCaptionRoom));
+  wanted = std::max(wanted, need(MainWindow::kStartupFrame, kFrameCaptionRoom));
+  wanted = std::max(wanted, need(MainWindow::kRunButton, kButtonRoom));
+  wanted = std::max(wanted, minimised.rect.left + minimised.rect.width + 240);
+  const int grow = wanted - spanned;
+  if (grow <= 0) return kDesignedWidth;
+  for (const ControlId id : {MainWindow::kIdleSecondsFrame, MainWindow::kIdleSecondsField, MainWindow::kStartupFrame,
+                             MainWindow::kRunButton})
+    spec(id).rect.width += grow;
+  return kDesignedWidth + grow;
+}
+
+std::vector<ControlSpec> DesignedControls(const Texts& texts) {
   std::vector<ControlSpec> c;
   const auto add = [&](ControlId id, const char* name, ControlKind kind, ControlId container, TwipsRect rect,
-                       const char* caption, int tab) -> ControlSpec& {
+                       std::string caption, int tab) -> ControlSpec& {
     ControlSpec design;
     design.id = id;
     design.name = name;
     design.kind = kind;
     design.container = container;
     design.rect = rect;
-    design.caption = caption;
-    design.font = WindowFont();
+    design.caption = std::move(caption);
+    design.font = WindowFont(texts);
     design.tabIndex = tab;
     return c.emplace_back(std::move(design));
   };
   add(MainWindow::kIdleSecondsFrame, "Frame1", ControlKind::Frame, kWindow, {120, 90, 7800, 825},
-      "How many seconds does mouse need to stop moving before hiding?", 2);
+      texts.textFor(IDS_SECONDS_FRAME), 2);
   ControlSpec& text = add(MainWindow::kIdleSecondsField, "Text1", ControlKind::TextField, MainWindow::kIdleSecondsFrame,
                           {240, 300, 7290, 345}, kIdleSecondsDesignText, 0);
   text.back = kSysWindow;
-  add(MainWindow::kStartupFrame, "Frame2", ControlKind::Frame, kWindow, {120, 970, 7800, 735}, "Startup Options", 3);
+  add(MainWindow::kStartupFrame, "Frame2", ControlKind::Frame, kWindow, {120, 970, 7800, 735},
+      texts.textFor(IDS_STARTUP_FRAME), 3);
   add(MainWindow::kStartWithWindowsBox, "Check4", ControlKind::CheckBox, MainWindow::kStartupFrame,
-      {240, 300, 3930, 285}, "Load this software on Windows startup", 4);
+      {240, 300, 3930, 285}, texts.textFor(IDS_START_WITH_WINDOWS), 4);
   add(MainWindow::kStartMinimisedBox, "Check8", ControlKind::CheckBox, MainWindow::kStartupFrame,
-      {4320, 300, 2580, 285}, "Minimized to system tray", 5)
+      {4320, 300, 2580, 285}, texts.textFor(IDS_START_MINIMISED), 5)
       .visible = false;
   ControlSpec& button = add(MainWindow::kRunButton, "PushButton2", ControlKind::PushButton, kWindow,
-                            {120, 1820, 7800, 405}, kStartCaption, 1);
-  button.font = ButtonFont();
+                            {120, 1820, 7800, 405}, RunButtonCaption(false, kDefaultStopKey, texts), 1);
+  button.font = ButtonFont(texts);
   button.fore = kSysButtonText;
   return c;
 }
@@ -50,7 +92,7 @@ std::vector<ControlSpec> DesignedControls() {
 
 MainWindow::MainWindow(Platform& platform)
     : platform_(platform),
-      specs_(DesignedControls()),
+      specs_(DesignedControls(platform)),
       idleSecondsFrame(platform, kIdleSecondsFrame),
       idleSecondsField(platform, kIdleSecondsField, kIdleSecondsDesignText),
       startupFrame(platform, kStartupFrame),
@@ -58,12 +100,12 @@ MainWindow::MainWindow(Platform& platform)
       startMinimisedBox(platform, kStartMinimisedBox),
       runButton(platform, kRunButton),
       skin(platform, platform),
-      tray(platform, platform, platform, platform),
-      run(platform, platform, platform, platform, platform, platform, platform, platform, tray),
-      settings(platform, platform, platform, platform, platform, run, idleSecondsField, startWithWindowsBox,
+      tray(platform, platform, platform, platform, platform),
+      run(platform, platform, platform, platform, platform, platform, platform, platform, platform, tray),
+      settings(platform, platform, platform, platform, platform, platform, run, idleSecondsField, startWithWindowsBox,
                startMinimisedBox, appTitle_),
       choices(platform, platform, run, settings),
-      menu(platform, platform, platform, choices, appTitle_),
+      menu(platform, platform, platform, platform, choices, appTitle_),
       commands(platform, platform, run, settings, choices, tray, [this] { onCloseRequest(); }) {
   run.setObserver(this);
   run.setStepObserver(&stepObserver_);
@@ -72,10 +114,10 @@ MainWindow::MainWindow(Platform& platform)
 void MainWindow::create() {
   WindowSpec window;
   window.caption = "Form1";
-  window.clientWidthTwips = 8040;
+  window.clientWidthTwips = FitToTexts(specs_, platform_);
   window.clientHeightTwips = 2325;
   window.back = kWhite;
-  window.font = WindowFont();
+  window.font = WindowFont(platform_);
   platform_.createForm(window, specs_, *this);
   // Each part hears what is its own.
   platform_.reportInputTo(&run);
@@ -103,18 +145,17 @@ void MainWindow::show() {
   if (choices.options().startHiding) run.startSoon();
 }
 
-std::string RunButtonCaption(bool running, const KeyChord& stopKey) {
-  return std::string(running ? "Stop" : "Start") + " Running (Press " + ChordText(stopKey, " + ") + " To Stop)";
+std::string RunButtonCaption(bool running, const KeyChord& stopKey, const Texts& texts) {
+  return FillIn(texts.textFor(running ? IDS_RUN_STOP : IDS_RUN_START), {ChordCaption(stopKey, texts)});
 }
 
 void MainWindow::onHideKeyRefused(const KeyChord& chord) {
-  platform_.messageBox("Pellucor cannot use " + ChordText(chord, " + ") +
-                           " to hide the pointer: another program has taken it. Choose another key in Options.",
-                       appTitle_, kErrorBoxStyle);
+  platform_.messageBox(FillIn(platform_.textFor(IDS_HIDE_KEY_TAKEN), {ChordCaption(chord, platform_)}), appTitle_,
+                       kErrorBoxStyle);
 }
 
 void MainWindow::onLoad() {
-  Guard g(platform_, kLoadLocation, &stepObserver_);
+  Guard g(platform_, platform_, kLoadLocation, &stepObserver_);
   g.step(100, [&] { applySkin(); });
   const std::string handCursor = platform_.programFolder() + kHandCursorFile;
   if (g.test(102, [&] { return FileExists(platform_, handCursor); })) {
@@ -199,7 +240,7 @@ void MainWindow::paintColours() {
 }
 
 void MainWindow::onRunChanged() {
-  runButton.setCaption(RunButtonCaption(run.running(), run.stopKey()));
+  runButton.setCaption(RunButtonCaption(run.running(), run.stopKey(), platform_));
   platform_.registerForRestart(run.running() ? kResumeRunArguments : "");
 }
 

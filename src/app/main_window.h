@@ -23,11 +23,9 @@ inline constexpr const char* kHomePage = "https://trandavel.example/pellucor/";
 inline constexpr const char* kHandCursorFile = "\\HAND-M.CUR";
 inline constexpr const char* kSkinFile = "\\x\\o.cjs";
 inline constexpr const char* kLoadLocation = "in Pellucor2021/08/31.Form1.Form_Load ";
-inline constexpr const char* kStartCaption = "Start Running (Press Ctrl + Shift + S To Stop)";
-inline constexpr const char* kStopCaption = "Stop Running (Press Ctrl + Shift + S To Stop)";
 
 // The run button's caption: what a click does, and the key that stops a run.
-std::string RunButtonCaption(bool running, const KeyChord& stopKey);
+std::string RunButtonCaption(bool running, const KeyChord& stopKey, const Texts& texts);
 
 // Its handlers run on the GUI thread, from the platform's message dispatch,
 // and may nest inside each other's message processing.

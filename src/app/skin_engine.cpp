@@ -131,7 +131,7 @@ Variant SkinEngine::Invoke(int dispId, InvokeKind kind, const std::vector<Varian
     default:
       break;
   }
-  throw Failure("Object doesn't support this property or method");
+  throw Failure(failure_text::kNotSupported);
 }
 
 void SkinEngine::applyWindow(std::intptr_t handle) {

@@ -72,7 +72,7 @@ bool UsableSeconds(std::string_view text, Numbers& numbers) {
   }
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numbers) {
+CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numbers, const Texts& texts) {
   CommandLine line;
   // Known even when the rest is wrong: a script's bad line stays quiet too.
   line.silent = std::any_of(args.begin(), args.end(), [](const std::string& a) { return SwitchName(a) == "silent"; });
@@ -87,8 +87,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numb
     const std::string& arg = args[i];
     const std::optional<std::string> name = SwitchName(arg);
     if (!name) {
-      std::string why("Pellucor does not know the argument ");
-      return fail(why.append(Quoted(arg)).append("."));
+      return fail(FillIn(texts.textFor(IDS_CMD_UNKNOWN_ARGUMENT), {Quoted(arg)}));
     }
     if (*name == "silent") continue;
     if (*name == "?") {
@@ -96,49 +95,25 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numb
       continue;
     }
     if (*name == "seconds") {
-      if (line.command.seconds) return fail("/seconds is given more than once.");
-      if (i + 1 == args.size()) return fail("/seconds needs the number of seconds after it, as in /seconds 5.");
+      if (line.command.seconds) return fail(texts.textFor(IDS_CMD_SECONDS_TWICE));
+      if (i + 1 == args.size()) return fail(texts.textFor(IDS_CMD_SECONDS_MISSING));
       const std::string& value = args[++i];
-      if (!UsableSeconds(value, numbers)) {
-        std::string why("Pellucor cannot use ");
-        return fail(why.append(Quoted(value))
-                        .append(" as the seconds. Give a whole number from 0 to 32767, as in /seconds 5."));
-      }
+      if (!UsableSeconds(value, numbers)) return fail(FillIn(texts.textFor(IDS_CMD_SECONDS_BAD), {Quoted(value)}));
       line.command.seconds = value;
       continue;
     }
     if (const std::optional<CommandAction> action = ActionNamed(*name)) {
       if (line.command.action != CommandAction::None)
-        return fail("Give only one of /start, /stop, /show, /hide and /exit.");
+        return fail(texts.textFor(IDS_CMD_ONE_ACTION));
       line.command.action = *action;
       continue;
     }
-    std::string why("Pellucor does not know the switch ");
-    return fail(why.append(Quoted(arg)).append("."));
+    return fail(FillIn(texts.textFor(IDS_CMD_UNKNOWN_SWITCH), {Quoted(arg)}));
   }
   return line;
 }
 
-std::string UsageText() {
-  return "pellucor.exe [/seconds N] [/start | /stop | /show | /hide | /exit] [/silent]\r\n"
-         "\r\n"
-         "/start\tStart hiding the pointer; starts Pellucor if it is not running.\r\n"
-         "/stop\tStop hiding the pointer.\r\n"
-         "/show\tBring Pellucor's window back, as its tray icon does; starts Pellucor if it is not running.\r\n"
-         "/hide\tHide the pointer now, in the running Pellucor, as its hide key does.\r\n"
-         "/exit\tClose Pellucor, as its close button does.\r\n"
-         "/seconds N\tHide the pointer after N seconds without movement (0 to 32767); kept for next time. "
-         "With no action, starts Pellucor if it is not running.\r\n"
-         "/silent\tShow no message; the exit code alone says how it went.\r\n"
-         "/?\tShow this help.\r\n"
-         "\r\n"
-         "Switches may start with - instead of /, in any case. /seconds may go with one action.\r\n"
-         "\r\n"
-         "Exit codes:\r\n"
-         "0\tDone.\r\n"
-         "1\tA bad command line, or the running Pellucor refused the command.\r\n"
-         "2\tPellucor is not running, or did not answer.";
-}
+std::string UsageText(const Texts& texts) { return texts.textFor(IDS_CMD_USAGE); }
 
 std::string JoinArguments(const std::vector<std::string>& args) {
   std::string line;
@@ -192,21 +167,18 @@ std::optional<Command> DecodeCommand(std::string_view message) {
   return command;
 }
 
-std::string AnswerText(int answer, const Command& command) {
+std::string AnswerText(int answer, const Command& command, const Texts& texts) {
   switch (answer) {
-    case kAnswerSecondsRefused: {
-      std::string text("Pellucor did not take ");
-      return text.append(Quoted(command.seconds.value_or(""))).append(" as the seconds.");
-    }
+    case kAnswerSecondsRefused:
+      return FillIn(texts.textFor(IDS_CMD_SECONDS_REFUSED), {Quoted(command.seconds.value_or(""))});
     case kAnswerSecondsManaged:
-      return "The seconds are set by your organisation's policy and cannot be changed.";
+      return texts.textFor(IDS_CMD_SECONDS_MANAGED);
     case kAnswerBusy:
-      return "Pellucor is waiting for an answer in one of its windows. Answer it, then try again.";
+      return texts.textFor(IDS_CMD_BUSY);
     case kAnswerNotUnderstood:
-      return "The running Pellucor did not understand the command. If it is an older version, close it and try "
-             "again.";
+      return texts.textFor(IDS_CMD_NOT_UNDERSTOOD);
     default:
-      return "The running Pellucor could not carry out the command.";
+      return texts.textFor(IDS_CMD_FAILED);
   }
 }
 

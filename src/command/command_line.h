@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/texts.h"
 
 namespace pellucor {
 
@@ -50,9 +51,6 @@ enum CommandAnswer : int {
   kAnswerSecondsManaged = 5,  // a policy sets the seconds
 };
 
-inline constexpr const char* kNotRunningText = "Pellucor is not running.";
-inline constexpr const char* kNoAnswerText = "Pellucor is running but did not answer. Try again in a moment.";
-
 // Whether the idle seconds may be set to this text: a whole number the tick
 // takes (0 to 32767, as `numbers` reads it in the user's locale), short and
 // without control characters. The command line and the running copy both
@@ -62,7 +60,7 @@ bool UsableSeconds(std::string_view text, Numbers& numbers);
 // Reads the arguments after the program's name (UTF-8). Switches start with
 // / or -, in any case. The seconds are judged by `numbers` as the tick
 // judges the field.
-CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numbers);
+CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numbers, const Texts& texts);
 
 // The arguments as one command line that Windows splits back into exactly
 // them (CommandLineToArgvW): quoted where a space, a tab or a quote is in
@@ -75,7 +73,7 @@ std::string JoinArguments(const std::vector<std::string>& args);
 inline constexpr const char* kResumeRunArguments = "/start /silent";
 
 // Every switch and the exit codes, for /? and under a command-line error.
-std::string UsageText();
+std::string UsageText(const Texts& texts);
 
 // What the running copy receives, and back. Decoding takes outside input:
 // anything but what EncodeCommand makes is refused (nullopt). The seconds'
@@ -84,6 +82,6 @@ std::string EncodeCommand(const Command& command);
 std::optional<Command> DecodeCommand(std::string_view message);
 
 // What the sender says about an answer other than kAnswerDone.
-std::string AnswerText(int answer, const Command& command);
+std::string AnswerText(int answer, const Command& command, const Texts& texts);
 
 }  // namespace pellucor

@@ -2,7 +2,25 @@
 
 namespace pellucor {
 
-std::string ComposeErrorPrompt(std::string_view message, std::string_view location, int line) {
+std::string FailureInLanguage(const Texts& texts, std::string_view message) {
+  using namespace failure_text;
+  static constexpr struct {
+    const char* english;
+    int text;
+  } kFailures[] = {
+      {kOverflow, IDS_FAIL_OVERFLOW},           {kTypeMismatch, IDS_FAIL_TYPE_MISMATCH},
+      {kInvalidPicture, IDS_FAIL_INVALID_PICTURE}, {kFileNotFound, IDS_FAIL_FILE_NOT_FOUND},
+      {kPathNotFound, IDS_FAIL_PATH_NOT_FOUND},  {kBadFileName, IDS_FAIL_BAD_FILE_NAME},
+      {kInvalidArgument, IDS_FAIL_INVALID_ARGUMENT}, {kOutOfMemory, IDS_FAIL_OUT_OF_MEMORY},
+      {kInvalidSkin, IDS_FAIL_INVALID_SKIN},     {kNotSupported, IDS_FAIL_NOT_SUPPORTED},
+  };
+  for (const auto& failure : kFailures) {
+    if (message == failure.english) return texts.textFor(failure.text);
+  }
+  return std::string(message);
+}
+
+std::string ComposeErrorPrompt(const Texts& texts, std::string_view message, std::string_view location, int line) {
   std::string prompt;
   prompt += message;
   prompt += "\r\n";
@@ -10,13 +28,14 @@ std::string ComposeErrorPrompt(std::string_view message, std::string_view locati
   prompt += "at line ";
   prompt += std::to_string(line);
   prompt += "\r\r";
-  prompt += "Please email screenshot of this message to ";
-  prompt += kSupportAddress;
+  prompt += FillIn(texts.textFor(IDS_ERROR_EMAIL), {kSupportAddress});
   return prompt;
 }
 
-void ReportError(MessageLoop& loop, std::string_view location, int line, std::string_view message) {
-  loop.messageBox(ComposeErrorPrompt(message, location, line), kErrorCaption, kErrorBoxStyle);
+void ReportError(MessageLoop& loop, const Texts& texts, std::string_view location, int line,
+                 std::string_view message) {
+  loop.messageBox(ComposeErrorPrompt(texts, FailureInLanguage(texts, message), location, line),
+                  texts.textFor(IDS_ERROR_CAPTION), kErrorBoxStyle);
 }
 
 void Guard::begin(int line) {
@@ -34,7 +53,7 @@ void Guard::report(std::exception_ptr error) {
     message = e.what();
   }
   // Anything else (ProcessEnded) propagates: the process is ending.
-  ReportError(loop_, location_, line_, message);
+  ReportError(loop_, texts_, location_, line_, message);
 }
 
 }  // namespace pellucor

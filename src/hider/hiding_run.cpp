@@ -20,8 +20,9 @@ constexpr unsigned kTickMs = 1000;
 }  // namespace
 
 HidingRun::HidingRun(MessageLoop& loop, Clock& clock, Numbers& numbers, Cursor& cursor, InputHooks& hooks,
-                     Processes& processes, Desktop& desktop, Files& files, RunWindow& window)
+                     Processes& processes, Desktop& desktop, Files& files, const Texts& texts, RunWindow& window)
     : loop_(loop),
+      texts_(texts),
       clock_(clock),
       numbers_(numbers),
       cursor_(cursor),

@@ -24,6 +24,7 @@
 #include "platform/files.h"
 #include "platform/input_hooks.h"
 #include "platform/message_loop.h"
+#include "platform/texts.h"
 #include "platform/processes.h"
 
 namespace pellucor {
@@ -83,7 +84,7 @@ class HidingRun final : public InputEvents {
   static constexpr int kHideHotKey = 1;
 
   HidingRun(MessageLoop& loop, Clock& clock, Numbers& numbers, Cursor& cursor, InputHooks& hooks, Processes& processes,
-            Desktop& desktop, Files& files, RunWindow& window);
+            Desktop& desktop, Files& files, const Texts& texts, RunWindow& window);
 
   void setObserver(RunObserver* observer) { observer_ = observer; }
   void setStepObserver(const StepObserver* steps) { steps_ = steps; }
@@ -149,7 +150,7 @@ class HidingRun final : public InputEvents {
   Point lastPosition() const { return last_; }
 
  private:
-  Guard guard(const char* location) const { return Guard(loop_, location, steps_); }
+  Guard guard(const char* location) const { return Guard(loop_, texts_, location, steps_); }
   void begin(Guard& g);
   void askStop();
   void stopSequence(Guard& g);
@@ -171,6 +172,7 @@ class HidingRun final : public InputEvents {
   void checkKeyboardHook();
 
   MessageLoop& loop_;
+  const Texts& texts_;
   Clock& clock_;
   Numbers& numbers_;
   Cursor& cursor_;

@@ -10,12 +10,13 @@ constexpr unsigned kInformationBoxStyle = 0x40;  // MB_ICONINFORMATION, OK only
 
 }  // namespace
 
-SystemMenu::SystemMenu(Dialogs& dialogs, MessageLoop& loop, Files& files, OptionsInForce& choices,
+SystemMenu::SystemMenu(Dialogs& dialogs, MessageLoop& loop, Files& files, const Texts& texts, OptionsInForce& choices,
                        const std::string& boxCaption)
-    : dialogs_(dialogs), loop_(loop), files_(files), choices_(choices), boxCaption_(boxCaption) {}
+    : dialogs_(dialogs), loop_(loop), files_(files), texts_(texts), choices_(choices), boxCaption_(boxCaption) {}
 
 void SystemMenu::addItems() {
-  dialogs_.addSystemMenuItems({{kOptionsMenuItem, kOptionsMenuText}, {kAboutMenuItem, kAboutMenuText}}, *this);
+  dialogs_.addSystemMenuItems(
+      {{kOptionsMenuItem, texts_.textFor(IDS_MENU_OPTIONS)}, {kAboutMenuItem, texts_.textFor(IDS_MENU_ABOUT)}}, *this);
 }
 
 void SystemMenu::onMenuCommand(int id) {
@@ -33,17 +34,16 @@ void SystemMenu::openOptions() {
   // A policy refresh while the window is open changes what applies, not what
   // the window showed greyed.
   const ManagedFields shown = fields.managed;
-  if (!dialogs_.runOptionsDialog(fields, boxCaption_, &JudgeOptions)) return;
+  const auto judge = [this](const OptionsFields& shownFields) { return JudgeOptions(shownFields, texts_); };
+  if (!dialogs_.runOptionsDialog(fields, boxCaption_, judge)) return;
   choices_.keep(OptionsFrom(fields, files_), shown);
 }
 
 void SystemMenu::showAbout() {
   std::string text = std::string(kProductTitle) + " " + files_.programVersion();
-  text +=
-      "\r\n\r\nHides the mouse pointer once it has rested for the seconds you choose, and shows it again the "
-      "moment the mouse moves.";
+  text += "\r\n\r\n" + texts_.textFor(IDS_ABOUT_TEXT);
   text += "\r\n\r\nCopyright (c) 2026 Trandavel\r\nMIT License";
-  loop_.messageBox(text, kAboutCaption, kInformationBoxStyle);
+  loop_.messageBox(text, texts_.textFor(IDS_ABOUT_CAPTION), kInformationBoxStyle);
 }
 
 }  // namespace pellucor

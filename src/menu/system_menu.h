@@ -7,20 +7,18 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/message_loop.h"
+#include "platform/texts.h"
 #include "policy/options_in_force.h"
 
 namespace pellucor {
-
-inline constexpr const char* kOptionsMenuText = "Options...";
-inline constexpr const char* kAboutMenuText = "About Pellucor...";
-inline constexpr const char* kAboutCaption = "About Pellucor";
 
 class SystemMenu final : public MenuEvents {
  public:
   enum : int { kOptionsMenuItem = 0x1010, kAboutMenuItem = 0x1020 };
 
   // `boxCaption` is the application title, which the window sets as it loads.
-  SystemMenu(Dialogs& dialogs, MessageLoop& loop, Files& files, OptionsInForce& choices, const std::string& boxCaption);
+  SystemMenu(Dialogs& dialogs, MessageLoop& loop, Files& files, const Texts& texts, OptionsInForce& choices,
+             const std::string& boxCaption);
 
   // Adds the items to the window's system menu, once the window exists.
   void addItems();
@@ -35,6 +33,7 @@ class SystemMenu final : public MenuEvents {
   Dialogs& dialogs_;
   MessageLoop& loop_;
   Files& files_;
+  const Texts& texts_;
   OptionsInForce& choices_;
   const std::string& boxCaption_;
 };

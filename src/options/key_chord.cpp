@@ -7,19 +7,48 @@ namespace {
 
 struct KeyName {
   int key;
-  const char* name;
+  const char* name;  // as stored, and shown in English
+  int text;          // its name in the user's language
 };
 
 // Keys with a name of their own; letters, digits, F1 to F24 and the number
 // pad's digits are named by rule. No name holds a "+", which joins them.
+// Signs have no text: they read the same in every language.
 constexpr KeyName kNamedKeys[] = {
-    {0x08, "Backspace"}, {0x09, "Tab"},     {0x0D, "Enter"},       {0x13, "Pause"},    {0x1B, "Esc"},
-    {0x20, "Space"},     {0x21, "Page Up"}, {0x22, "Page Down"},   {0x23, "End"},      {0x24, "Home"},
-    {0x25, "Left"},      {0x26, "Up"},      {0x27, "Right"},       {0x28, "Down"},     {0x2C, "Print Screen"},
-    {0x2D, "Insert"},    {0x2E, "Delete"},  {0x6A, "Num *"},       {0x6B, "Num Plus"}, {0x6D, "Num -"},
-    {0x6E, "Num ."},     {0x6F, "Num /"},   {0x91, "Scroll Lock"}, {0xBA, ";"},        {0xBB, "="},
-    {0xBC, ","},         {0xBD, "-"},       {0xBE, "."},           {0xBF, "/"},        {0xC0, "`"},
-    {0xDB, "["},         {0xDC, "\\"},      {0xDD, "]"},           {0xDE, "'"},
+    {0x08, "Backspace", IDS_KEY_BACKSPACE},
+    {0x09, "Tab", IDS_KEY_TAB},
+    {0x0D, "Enter", IDS_KEY_ENTER},
+    {0x13, "Pause", IDS_KEY_PAUSE},
+    {0x1B, "Esc", IDS_KEY_ESC},
+    {0x20, "Space", IDS_KEY_SPACE},
+    {0x21, "Page Up", IDS_KEY_PAGE_UP},
+    {0x22, "Page Down", IDS_KEY_PAGE_DOWN},
+    {0x23, "End", IDS_KEY_END},
+    {0x24, "Home", IDS_KEY_HOME},
+    {0x25, "Left", IDS_KEY_LEFT},
+    {0x26, "Up", IDS_KEY_UP},
+    {0x27, "Right", IDS_KEY_RIGHT},
+    {0x28, "Down", IDS_KEY_DOWN},
+    {0x2C, "Print Screen", IDS_KEY_PRINT_SCREEN},
+    {0x2D, "Insert", IDS_KEY_INSERT},
+    {0x2E, "Delete", IDS_KEY_DELETE},
+    {0x6A, "Num *", 0},
+    {0x6B, "Num Plus", 0},
+    {0x6D, "Num -", 0},
+    {0x6E, "Num .", 0},
+    {0x6F, "Num /", 0},
+    {0x91, "Scroll Lock", IDS_KEY_SCROLL_LOCK},
+    {0xBA, ";", 0},
+    {0xBB, "=", 0},
+    {0xBC, ",", 0},
+    {0xBD, "-", 0},
+    {0xBE, ".", 0},
+    {0xBF, "/", 0},
+    {0xC0, "`", 0},
+    {0xDB, "[", 0},
+    {0xDC, "\\", 0},
+    {0xDD, "]", 0},
+    {0xDE, "'", 0},
 };
 constexpr int kVkTab = 0x09, kVkEscape = 0x1B, kVkDelete = 0x2E, kVkF12 = 0x7B;
 
@@ -90,6 +119,32 @@ std::string ChordText(const KeyChord& chord, std::string_view joiner) {
   return text + key;
 }
 
+std::string ChordCaption(const KeyChord& chord, const Texts& texts) {
+  std::string key = KeyNameOf(chord.key);
+  if (key.empty()) return {};
+  const KeyName* named = nullptr;
+  for (const KeyName& k : kNamedKeys) {
+    if (k.key == chord.key) named = &k;
+  }
+  if (named && named->text) {
+    key = texts.textFor(named->text);
+  } else if ((chord.key >= 0x60 && chord.key <= 0x69) || (named && key.rfind("Num ", 0) == 0)) {
+    // The number pad's keys: "Num 5", "Num *", "Num Plus", named the language's way.
+    key = FillIn(texts.textFor(IDS_KEY_NUM_PAD), {key.substr(4)});
+  }
+  std::string text;
+  const auto add = [&](bool held, int name) {
+    if (!held) return;
+    text += texts.textFor(name);
+    text += " + ";
+  };
+  add(chord.ctrl, IDS_KEY_CTRL);
+  add(chord.alt, IDS_KEY_ALT);
+  add(chord.shift, IDS_KEY_SHIFT);
+  add(chord.win, IDS_KEY_WIN);
+  return text + key;
+}
+
 std::optional<KeyChord> ReadChord(std::string_view text) {
   text = Trim(text);
   if (text.empty()) return KeyChord{};
@@ -115,27 +170,27 @@ std::optional<KeyChord> ReadChord(std::string_view text) {
   return chord;
 }
 
-std::string ChordFault(const KeyChord& chord, ChordUse use) {
+int ChordRefusal(const KeyChord& chord, ChordUse use) {
   const bool stop = use == ChordUse::StopKey;
-  if (chord.empty()) return stop ? "Choose a key that stops a run." : std::string();
-  if (chord.win) return "The Windows key is kept for Windows. Choose a key held with Ctrl or Alt instead.";
-  if (IsModifierKey(chord.key) || KeyNameOf(chord.key).empty())
-    return "Pellucor cannot use this key. Choose a letter, a digit or a function key, held with Ctrl or Alt.";
-  if (!chord.ctrl && !chord.alt) {
-    return stop ? "Hold Ctrl or Alt with the key that stops a run: with Shift alone or nothing else, typing would "
-                  "stop it."
-                : "Hold Ctrl or Alt with the key that hides the pointer: with Shift alone or nothing else, typing "
-                  "would hide it.";
-  }
-  if (KeptByWindows(chord)) return ChordText(chord, " + ") + " is kept by Windows for itself. Choose another key.";
+  if (chord.empty()) return stop ? IDS_CHORD_NEEDED : 0;
+  if (chord.win) return IDS_CHORD_WINDOWS_KEY;
+  if (IsModifierKey(chord.key) || KeyNameOf(chord.key).empty()) return IDS_CHORD_UNUSABLE;
+  if (!chord.ctrl && !chord.alt) return stop ? IDS_CHORD_STOP_NEEDS_CTRL : IDS_CHORD_HIDE_NEEDS_CTRL;
+  if (KeptByWindows(chord)) return IDS_CHORD_KEPT_BY_WINDOWS;
   // Kept for debuggers at all times, so it is never a hot key of ours.
-  if (!stop && chord.key == kVkF12) return "F12 is kept by Windows for debuggers. Choose another key.";
-  return {};
+  if (!stop && chord.key == kVkF12) return IDS_CHORD_F12;
+  return 0;
+}
+
+std::string ChordFault(const KeyChord& chord, ChordUse use, const Texts& texts) {
+  const int refusal = ChordRefusal(chord, use);
+  if (refusal == 0) return {};
+  return FillIn(texts.textFor(refusal), {ChordCaption(chord, texts)});
 }
 
 KeyChord UsableChord(std::string_view stored, ChordUse use) {
   const std::optional<KeyChord> chord = ReadChord(stored);
-  if (chord && ChordFault(*chord, use).empty()) return *chord;
+  if (chord && ChordRefusal(*chord, use) == 0) return *chord;
   return use == ChordUse::StopKey ? kDefaultStopKey : KeyChord{};
 }
 

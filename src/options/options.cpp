@@ -40,7 +40,7 @@ Options ReadOptions(Registry& registry, Files& files) {
     if (c == kProgramSeparator) c = '\n';
   }
   for (const std::string& name : SplitProgramLines(lines)) {
-    if (ProgramNameFault(name).empty() && !ListsProgram(files, options.neverHideIn, name))
+    if (IsProgramName(name) && !ListsProgram(files, options.neverHideIn, name))
       options.neverHideIn.push_back(name);
   }
   // "Hide only in" with no program would hide nothing anywhere.

@@ -1,5 +1,6 @@
 #include "options/options_dialog.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace pellucor {
@@ -59,33 +60,27 @@ std::vector<std::string> SplitProgramLines(std::string_view text) {
   return names;
 }
 
-std::string ProgramNameFault(std::string_view name) {
-  for (char c : name) {
-    if (static_cast<unsigned char>(c) < 32 || kNotInFileNames.find(c) != std::string_view::npos) {
-      // Appended rather than added up: GCC 12 warns falsely (-Wrestrict) on "..." + string.
-      std::string fault = "\"";
-      fault.append(name);
-      fault.append("\" cannot be a program's file name: file names hold none of * ? \" < > |");
-      return fault;
-    }
-  }
-  return {};
+bool IsProgramName(std::string_view name) {
+  return std::none_of(name.begin(), name.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 32 || kNotInFileNames.find(c) != std::string_view::npos;
+  });
 }
 
-std::optional<Refusal> JudgeOptions(const OptionsFields& fields) {
-  if (!ParseIgnoredPixels(fields.ignoredPixels)) return Refusal{OptionsField::IgnoredPixels, kPixelsRefused};
+std::optional<Refusal> JudgeOptions(const OptionsFields& fields, const Texts& texts) {
+  if (!ParseIgnoredPixels(fields.ignoredPixels))
+    return Refusal{OptionsField::IgnoredPixels, texts.textFor(IDS_PIXELS_REFUSED)};
   const std::vector<std::string> programs = SplitProgramLines(fields.programs);
   for (const std::string& name : programs) {
-    std::string fault = ProgramNameFault(name);
-    if (!fault.empty()) return Refusal{OptionsField::Programs, std::move(fault)};
+    if (!IsProgramName(name)) return Refusal{OptionsField::Programs, FillIn(texts.textFor(IDS_PROGRAM_NAME_BAD), {name})};
   }
-  if (fields.hideOnlyInListed && programs.empty()) return Refusal{OptionsField::Programs, kHideOnlyInNothing};
-  if (std::string fault = ChordFault(fields.stopKey, ChordUse::StopKey); !fault.empty())
+  if (fields.hideOnlyInListed && programs.empty())
+    return Refusal{OptionsField::Programs, texts.textFor(IDS_HIDE_ONLY_IN_NOTHING)};
+  if (std::string fault = ChordFault(fields.stopKey, ChordUse::StopKey, texts); !fault.empty())
     return Refusal{OptionsField::StopKey, std::move(fault)};
-  if (std::string fault = ChordFault(fields.hideKey, ChordUse::HideKey); !fault.empty())
+  if (std::string fault = ChordFault(fields.hideKey, ChordUse::HideKey, texts); !fault.empty())
     return Refusal{OptionsField::HideKey, std::move(fault)};
   if (!fields.hideKey.empty() && fields.hideKey == fields.stopKey)
-    return Refusal{OptionsField::HideKey, kHideKeyIsStopKey};
+    return Refusal{OptionsField::HideKey, texts.textFor(IDS_HIDE_KEY_IS_STOP_KEY)};
   return std::nullopt;
 }
 
@@ -96,7 +91,7 @@ Options OptionsFrom(const OptionsFields& fields, Files& files) {
   options.wheelKeepsHidden = fields.wheelKeepsHidden;
   options.startHiding = fields.startHiding;
   for (const std::string& name : SplitProgramLines(fields.programs)) {
-    if (ProgramNameFault(name).empty() && !ListsProgram(files, options.neverHideIn, name))
+    if (IsProgramName(name) && !ListsProgram(files, options.neverHideIn, name))
       options.neverHideIn.push_back(name);
   }
   options.hideOnlyInListed = fields.hideOnlyInListed && !options.neverHideIn.empty();

@@ -24,6 +24,7 @@ inline constexpr const char* kBadFileName = "Bad file name or number";
 inline constexpr const char* kInvalidArgument = "Invalid procedure call or argument";
 inline constexpr const char* kOutOfMemory = "Out of memory";
 inline constexpr const char* kInvalidSkin = "Invalid skin file";
+inline constexpr const char* kNotSupported = "Object doesn't support this property or method";
 }  // namespace failure_text
 
 // Thrown by Platform::endProcess on the simulated desktop to unwind every

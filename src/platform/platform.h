@@ -16,6 +16,7 @@
 //   Numbers      the locale's text-to-number conversions
 //   Desktop      which program is in front
 //   Dialogs      the system menu and the Options dialog
+//   Texts        the texts a user reads, in the user's language
 
 #include "platform/clock.h"
 #include "platform/cursor.h"
@@ -26,6 +27,7 @@
 #include "platform/message_loop.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
+#include "platform/texts.h"
 #include "platform/tray_shell.h"
 #include "platform/types.h"
 #include "platform/window.h"
@@ -43,7 +45,8 @@ class Platform : public Window,
                  public Clock,
                  public Numbers,
                  public Desktop,
-                 public Dialogs {
+                 public Dialogs,
+                 public Texts {
  public:
   virtual ~Platform() = default;
 };

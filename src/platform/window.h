@@ -60,6 +60,8 @@ class Window {
   virtual bool isForeground() = 0;
   // Whether a high-contrast theme is on: only the system's colours then.
   virtual bool highContrast() = 0;
+  // How wide the text is on one line in that font, in twips.
+  virtual int textWidthTwips(const FontSpec& font, std::string_view text) = 0;
   // Flashes the window's taskbar button until the user brings it forward.
   virtual void flashUntilActivated() = 0;
   virtual void selectText(ControlId id, int start, int length) = 0;

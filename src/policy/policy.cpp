@@ -17,7 +17,7 @@ std::optional<std::vector<std::string>> PolicyPrograms(const PolicyValue& value,
   for (const std::string& text : value.texts) {
     for (const std::string& name : SplitProgramLines(text)) {
       named = true;
-      if (ProgramNameFault(name).empty() && !ListsProgram(files, programs, name)) programs.push_back(name);
+      if (IsProgramName(name) && !ListsProgram(files, programs, name)) programs.push_back(name);
     }
   }
   // An empty list is a choice (no program keeps the pointer shown); a list of
@@ -31,7 +31,7 @@ std::optional<KeyChord> PolicyChord(const PolicyRule& rule, const PolicyValue& v
   if (value.type != kRegSz || value.texts.size() != 1) return std::nullopt;
   const ChordUse use = rule.kind == PolicyKind::StopChord ? ChordUse::StopKey : ChordUse::HideKey;
   const std::optional<KeyChord> chord = ReadChord(value.texts.front());
-  if (!chord || !ChordFault(*chord, use).empty()) return std::nullopt;
+  if (!chord || ChordRefusal(*chord, use) != 0) return std::nullopt;
   return chord;
 }
 

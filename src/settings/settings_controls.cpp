@@ -11,7 +11,7 @@
 namespace pellucor {
 
 SettingsControls::SettingsControls(Window& window, MessageLoop& loop, Registry& registry, Files& files,
-                                   Numbers& numbers, HidingRun& run, TextField& idleSecondsField,
+                                   Numbers& numbers, const Texts& texts, HidingRun& run, TextField& idleSecondsField,
                                    CheckBox& startWithWindowsBox, CheckBox& startMinimisedBox,
                                    const std::string& boxCaption)
     : window_(window),
@@ -19,6 +19,7 @@ SettingsControls::SettingsControls(Window& window, MessageLoop& loop, Registry& 
       registry_(registry),
       files_(files),
       numbers_(numbers),
+      texts_(texts),
       run_(run),
       idleSecondsField_(idleSecondsField),
       startWithWindowsBox_(startWithWindowsBox),
@@ -99,7 +100,7 @@ void SettingsControls::onIdleSecondsFocusLost() {
     return;
   } catch (const Failure&) {
   }
-  loop_.messageBox(kNotNumeric, boxCaption_, 0);
+  loop_.messageBox(texts_.textFor(IDS_NOT_NUMERIC), boxCaption_, 0);
   // A window hidden into the tray meanwhile gets no focus back.
   if (window_.visible(kWindow)) idleSecondsField_.setFocus();
 }
@@ -115,7 +116,7 @@ void SettingsControls::onStartWithWindowsClick() {
     if (!runAtLogon::AddToStartup(registry_, files_.modulePath())) {
       // Neither Run key would take the value: say so rather than show a
       // switch that does nothing. Unchecking runs this handler's other half.
-      loop_.messageBox(kStartupFailed, boxCaption_, kErrorBoxStyle);
+      loop_.messageBox(texts_.textFor(IDS_STARTUP_FAILED), boxCaption_, kErrorBoxStyle);
       startWithWindowsBox_.setValue(0);
     }
   } else {
@@ -125,7 +126,7 @@ void SettingsControls::onStartWithWindowsClick() {
     if (runAtLogon::RemoveFromStartup(registry_, files_.modulePath())) {
       // Switched off here, yet Windows still starts it for everyone: say so
       // rather than seem to have done it.
-      loop_.messageBox(kStartupNotRemoved, kProductTitle, kErrorBoxStyle);
+      loop_.messageBox(texts_.textFor(IDS_STARTUP_NOT_REMOVED), kProductTitle, kErrorBoxStyle);
     }
   }
 }

@@ -13,21 +13,17 @@
 #include "platform/files.h"
 #include "platform/message_loop.h"
 #include "platform/registry.h"
+#include "platform/texts.h"
 #include "platform/window.h"
 
 namespace pellucor {
-
-inline constexpr const char* kNotNumeric = "Must be a numerical value.";
-inline constexpr const char* kStartupFailed = "Pellucor could not be set to start with Windows.";
-inline constexpr const char* kStartupNotRemoved =
-    "Pellucor could not be removed from Windows startup for all users. Start Pellucor as administrator once to "
-    "switch this off.";
 
 class SettingsControls {
  public:
   // The controls are the window's; `boxCaption` is the application title,
   // which the window sets as it loads.
   SettingsControls(Window& window, MessageLoop& loop, Registry& registry, Files& files, Numbers& numbers,
+                   const Texts& texts,
                    HidingRun& run, TextField& idleSecondsField, CheckBox& startWithWindowsBox,
                    CheckBox& startMinimisedBox, const std::string& boxCaption);
 
@@ -58,6 +54,7 @@ class SettingsControls {
   Registry& registry_;
   Files& files_;
   Numbers& numbers_;
+  const Texts& texts_;
   HidingRun& run_;
   TextField& idleSecondsField_;
   CheckBox& startWithWindowsBox_;

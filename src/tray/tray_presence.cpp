@@ -10,10 +10,11 @@ constexpr unsigned kTrayWatchMs = 10000;
 
 }  // namespace
 
-TrayPresence::TrayPresence(Window& window, MessageLoop& loop, TrayShell& shell, Clock& clock)
+TrayPresence::TrayPresence(Window& window, MessageLoop& loop, TrayShell& shell, Clock& clock, const Texts& texts)
     : trayIcon(shell, loop, clock, *this),
       window_(window),
       shell_(shell),
+      texts_(texts),
       trayWatchTimer_(loop, kTrayWatchTimer, kTrayWatchMs) {
   trayWatchTimer_.setOneShot([this] { onTrayWatchTick(); });
 }
@@ -66,7 +67,7 @@ void TrayPresence::leave() {
 }
 
 void TrayPresence::showMinimiseBalloon() {
-  trayIcon.ShowBalloon(kMinimiseBalloonText, kProductTitle, kMinimiseBalloonSeconds, true);
+  trayIcon.ShowBalloon(texts_.textFor(IDS_BALLOON), kProductTitle, kMinimiseBalloonSeconds, true);
 }
 
 void TrayPresence::leaveForRun() { window_.setWindowState(WindowState::Minimised); }

@@ -11,15 +11,13 @@
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/message_loop.h"
+#include "platform/texts.h"
 #include "platform/tray_shell.h"
 #include "platform/window.h"
 #include "tray/tray_icon.h"
 
 namespace pellucor {
 
-inline constexpr const char* kMinimiseBalloonText =
-    "has been minimized to the system tray.\r\n"
-    "Click on the blue 'T' icon (T for Trandavel) to bring the software back.";
 inline constexpr std::int32_t kMinimiseBalloonSeconds = 5;
 
 class TrayPresence final : public RunWindow, public ControlHost {
@@ -28,7 +26,7 @@ class TrayPresence final : public RunWindow, public ControlHost {
   // icon is really there. A timer id of the window's.
   static constexpr int kTrayWatchTimer = 2;
 
-  TrayPresence(Window& window, MessageLoop& loop, TrayShell& shell, Clock& clock);
+  TrayPresence(Window& window, MessageLoop& loop, TrayShell& shell, Clock& clock, const Texts& texts);
 
   // Gives the icon its stored properties, once the window exists.
   void create();
@@ -63,6 +61,7 @@ class TrayPresence final : public RunWindow, public ControlHost {
 
   Window& window_;
   TrayShell& shell_;
+  const Texts& texts_;
   Timer trayWatchTimer_;
   bool hiddenInTray_ = false;
 };

@@ -579,6 +579,35 @@ has_control() {
   probe control "$1" "$2" >/dev/null 2>&1
 }
 
+# expect_options_layout TITLE NAME: every control of the Options window
+# inside it and clear of the others; the pixels field on its label's line,
+# between the label and "pixels"; a screenshot of it named NAME, to look at.
+expect_options_layout() {
+  local title=$1 name=$2 facts overlaps
+  facts=$( (probe window "$title" | grep -E '^client_[wh]='; probe controls "$title" | grep '^control ') ) ||
+    e2e_fail "no '$title' window to measure"
+  overlaps=$(awk '
+    /^client_w=/ { sub(/.*=/, ""); cw = $0 + 0; next }
+    /^client_h=/ { sub(/.*=/, ""); ch = $0 + 0; next }
+    {
+      for (i = 1; i <= NF; i++) { split($i, kv, "="); f[kv[1]] = kv[2] }
+      n++; id[n] = f["id"]; x[n] = f["x"]; y[n] = f["y"]; r[n] = f["x"] + f["w"]; b[n] = f["y"] + f["h"]
+    }
+    END {
+      for (i = 1; i <= n; i++) {
+        if (x[i] < 0 || y[i] < 0 || r[i] > cw || b[i] > ch) printf "id %s sticks out; ", id[i]
+        for (j = i + 1; j <= n; j++)
+          if (x[i] < r[j] && x[j] < r[i] && y[i] < b[j] && y[j] < b[i]) printf "ids %s and %s overlap; ", id[i], id[j]
+        if (id[i] == 202) { lr = r[i]; lt = y[i]; lb = b[i] }
+        if (id[i] == 203) { fl = x[i]; fr = r[i]; fm = (y[i] + b[i]) / 2 }
+        if (id[i] == 204) ul = x[i]
+      }
+      if (!(lr <= fl && fr <= ul && fm >= lt && fm <= lb)) print "the pixels field is not between its label and pixels, on their line"
+    }' <<<"$facts")
+  [[ -z $overlaps ]] || e2e_fail "$name: $overlaps"
+  window_shot "$title" "$name"
+}
+
 # --- A run ------------------------------------------------------------------------------
 
 # rest_pointer_on_window: the pointer on a spot of the main window that no

@@ -36,34 +36,7 @@ _options_shown() {
     "$(field text "$(grep ' id=208 ' <<<"$controls")")"
 }
 
-# _expect_options_layout SCALE: every control inside the dialog and clear of
-# the others; the pixels field on its label's line, between the label and
-# "pixels"; a screenshot of the dialog named options-SCALE, to look at.
-_expect_options_layout() {
-  local facts overlaps
-  facts=$( (probe window "$OPTIONS" | grep -E '^client_[wh]='; probe controls "$OPTIONS" | grep '^control ') ) ||
-    e2e_fail "no '$OPTIONS' window to measure"
-  overlaps=$(awk '
-    /^client_w=/ { sub(/.*=/, ""); cw = $0 + 0; next }
-    /^client_h=/ { sub(/.*=/, ""); ch = $0 + 0; next }
-    {
-      for (i = 1; i <= NF; i++) { split($i, kv, "="); f[kv[1]] = kv[2] }
-      n++; id[n] = f["id"]; x[n] = f["x"]; y[n] = f["y"]; r[n] = f["x"] + f["w"]; b[n] = f["y"] + f["h"]
-    }
-    END {
-      for (i = 1; i <= n; i++) {
-        if (x[i] < 0 || y[i] < 0 || r[i] > cw || b[i] > ch) printf "id %s sticks out; ", id[i]
-        for (j = i + 1; j <= n; j++)
-          if (x[i] < r[j] && x[j] < r[i] && y[i] < b[j] && y[j] < b[i]) printf "ids %s and %s overlap; ", id[i], id[j]
-        if (id[i] == 202) { lr = r[i]; lt = y[i]; lb = b[i] }
-        if (id[i] == 203) { fl = x[i]; fr = r[i]; fm = (y[i] + b[i]) / 2 }
-        if (id[i] == 204) ul = x[i]
-      }
-      if (!(lr <= fl && fr <= ul && fm >= lt && fm <= lb)) print "the pixels field is not between its label and pixels, on their line"
-    }' <<<"$facts")
-  [[ -z $overlaps ]] || e2e_fail "Options at $1: $overlaps"
-  window_shot "$OPTIONS" "options-$1"
-}
+_expect_options_layout() { expect_options_layout "$OPTIONS" "options-$1"; }
 
 # _start_typing_run SETTING=DATA...: Notepad, then a run with the pointer
 # resting, visible, on the main window while Notepad is in front with the

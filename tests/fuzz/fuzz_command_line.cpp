@@ -58,7 +58,7 @@ void CheckParse(std::string_view input) {
     if (nul == std::string_view::npos) break;
     from = nul + 1;
   }
-  const pellucor::CommandLine line = pellucor::ParseCommandLine(args, numbers);
+  const pellucor::CommandLine line = pellucor::ParseCommandLine(args, numbers, numbers);
   numbers.log.clear();
   if (line.silent != std::any_of(args.begin(), args.end(), IsSilentSwitch)) Fail("/silent seen wrongly");
   if (!line.error.empty()) {

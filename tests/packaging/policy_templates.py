@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The Group Policy templates in packaging/policy against the program.
 
-Checks that pellucor.admx and en-US/pellucor.adml are well-formed XML in the
+Checks that pellucor.admx and every language's pellucor.adml are well-formed XML in the
 policy definitions' namespace; that every string, presentation, category and
 supportedOn an ADMX names exists; that every element of a policy has its
 control in the presentation, and no control is left over; and that the
@@ -119,6 +119,28 @@ for policy in admx.iter(NS + "policy"):
 for name in sorted(set(rules) | set(written)):
     check(rules.get(name) == written.get(name),
           f"{name}: the program reads {rules.get(name)}, the template writes {written.get(name)}")
+
+# Every language's ADML: the same strings and presentations as en-US, each
+# presentation with the same controls, and the program's languages each
+# have one.
+def presentation_shape(p):
+    return [(child.tag, child.get("refId")) for child in p]
+
+
+languages = sorted(d for d in os.listdir(os.path.join(ROOT, "packaging/policy"))
+                   if os.path.isdir(os.path.join(ROOT, "packaging/policy", d)) and d != "en-US")
+for culture in languages:
+    other = parse(f"packaging/policy/{culture}/pellucor.adml")
+    theirs = {s.get("id") for s in other.iter(NS + "string")}
+    check(theirs == strings, f"{culture}: every string of en-US, and no other"
+          + (f" (missing {sorted(strings - theirs)}, extra {sorted(theirs - strings)})" if theirs != strings else ""))
+    check(all((s.text or "").strip() for s in other.iter(NS + "string")), f"{culture}: no string is empty")
+    shapes = {p.get("id"): presentation_shape(p) for p in other.iter(NS + "presentation")}
+    check(shapes == {k: presentation_shape(v) for k, v in presentations.items()},
+          f"{culture}: the presentations of en-US, control for control")
+tables = re.findall(r'#include "lang/[^"]+\.rc"', open(os.path.join(ROOT, "res/pellucor.rc"), encoding="utf-8").read())
+check(len(languages) + 1 == len(tables),
+      f"an ADML for each of the program's {len(tables)} languages ({len(languages) + 1} found)")
 
 failed = results.count(False)
 print(f"{len(results) - failed} passed, {failed} failed")

@@ -42,8 +42,9 @@ TEST(Chords, ReadWrittenAndRefusedInTheirOwnWords) {
     }
   }
   EXPECT_EQ(ChordText(kCtrlAltH, " + "), "Ctrl + Alt + H");
-  EXPECT_EQ(RunButtonCaption(true, kCtrlAltH), "Stop Running (Press Ctrl + Alt + H To Stop)");
-  EXPECT_EQ(RunButtonCaption(false, kDefaultStopKey), kStartCaption);
+  sim::SimDesktop english;
+  EXPECT_EQ(RunButtonCaption(true, kCtrlAltH, english), "Stop Running (Press Ctrl + Alt + H To Stop)");
+  EXPECT_EQ(RunButtonCaption(false, kDefaultStopKey, english), kStartCaption);
 }
 
 TEST(Chords, OnlyChordsHeldWithCtrlOrAltAndNotKeptByWindowsServe) {
@@ -68,8 +69,9 @@ TEST(Chords, OnlyChordsHeldWithCtrlOrAltAndNotKeptByWindowsServe) {
       {KeyChord{true, false, false, false, 0x7B}, ChordUse::StopKey, ""},
       {KeyChord{true, false, false, false, 0xA0}, ChordUse::StopKey, "cannot use this key"},
   };
+  sim::SimDesktop english;
   for (const auto& c : cases) {
-    const std::string fault = ChordFault(c.chord, c.use);
+    const std::string fault = ChordFault(c.chord, c.use, english);
     if (*c.fault == '\0') {
       EXPECT_EQ(fault, "") << ChordText(c.chord);
     } else {

@@ -53,7 +53,7 @@ TEST(CommandLineParse, TakesEachSwitchOnceAndRefusesTheRestWithAReason) {
   for (const Case& c : cases) {
     std::string args;
     for (const std::string& a : c.args) args.append(a).append(" ");
-    const CommandLine line = ParseCommandLine(c.args, numbers);
+    const CommandLine line = ParseCommandLine(c.args, numbers, numbers);
     EXPECT_EQ(line.command.action, c.action) << args;
     EXPECT_EQ(line.command.seconds, c.seconds) << args;
     EXPECT_EQ(line.silent, c.silent) << args;
@@ -65,7 +65,7 @@ TEST(CommandLineParse, TakesEachSwitchOnceAndRefusesTheRestWithAReason) {
     }
   }
   for (const char* shown : {"/start", "/stop", "/show", "/exit", "/seconds N", "/silent", "/?", "0\t", "1\t", "2\t"})
-    EXPECT_THAT(UsageText(), HasSubstr(shown));
+    EXPECT_THAT(UsageText(numbers), HasSubstr(shown));
 }
 
 TEST(CommandChannel, DecodesWhatIsEncodedAndNothingElse) {

@@ -14,13 +14,15 @@ using ::testing::ElementsAre;
 constexpr const char* kTick = "in Pellucor2021/08/31.Form1.Timer1_Timer ";
 
 TEST(ErrorPrompt, IsComposedPieceByPiece) {
-  EXPECT_EQ(ComposeErrorPrompt("Overflow", kTick, 104),
+  sim::SimDesktop english;
+  EXPECT_EQ(ComposeErrorPrompt(english, "Overflow", kTick, 104),
             "Overflow\r\nin Pellucor2021/08/31.Form1.Timer1_Timer at line 104\r\r"
             "Please email screenshot of this message to support@trandavel.example");
 }
 
 TEST(ErrorPrompt, EmptyMessageStillStartsWithTheLineBreak) {
-  EXPECT_EQ(ComposeErrorPrompt("", "x ", 100).substr(0, 4), "\r\nx ");
+  sim::SimDesktop english;
+  EXPECT_EQ(ComposeErrorPrompt(english, "", "x ", 100).substr(0, 4), "\r\nx ");
 }
 
 struct GuardTest : ::testing::Test {
@@ -28,7 +30,7 @@ struct GuardTest : ::testing::Test {
   std::vector<std::string> ran;
   std::vector<int> lines;
   StepObserver observer = [this](std::string_view, int line) { lines.push_back(line); };
-  Guard guard{sim, kTick, &observer};
+  Guard guard{sim, sim, kTick, &observer};
 };
 
 TEST_F(GuardTest, FailingStepIsReportedOnceAndTheNextStepRuns) {
@@ -42,7 +44,7 @@ TEST_F(GuardTest, FailingStepIsReportedOnceAndTheNextStepRuns) {
   ASSERT_EQ(sim.boxes.size(), 1u);
   EXPECT_EQ(sim.boxes[0].caption, "Application Error");
   EXPECT_EQ(sim.boxes[0].style, 48u);
-  EXPECT_EQ(sim.boxes[0].text, ComposeErrorPrompt("Type mismatch", kTick, 102));
+  EXPECT_EQ(sim.boxes[0].text, ComposeErrorPrompt(sim, "Type mismatch", kTick, 102));
   EXPECT_THAT(lines, ElementsAre(100, 102, 104));
 }
 
@@ -98,7 +100,7 @@ TEST_F(GuardTest, TheEndOfTheProcessIsNotSwallowed) {
 
 TEST_F(GuardTest, AFailureRaisedWhileTheBoxIsOpenIsReportedByItsOwnHandler) {
   // A modal box dispatches messages; a nested guarded handler reports its own.
-  Guard inner{sim, "in inner ", nullptr};
+  Guard inner{sim, sim, "in inner ", nullptr};
   sim.answerBox = [&](const sim::MessageBoxRecord& box) {
     if (box.text.find("in inner") == std::string::npos) inner.step(110, [] { throw Failure("Overflow"); });
     return 1;

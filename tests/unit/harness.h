@@ -15,6 +15,14 @@
 namespace pellucor::test {
 
 // Bytes of a minimal cursor file header (reserved 0, type 2, one image).
+// The English texts the tests look for, word for word as the program has
+// always said them.
+inline constexpr const char* kStartCaption = "Start Running (Press Ctrl + Shift + S To Stop)";
+inline constexpr const char* kStopCaption = "Stop Running (Press Ctrl + Shift + S To Stop)";
+inline constexpr const char* kErrorCaption = "Application Error";
+inline constexpr const char* kNotRunningText = "Pellucor is not running.";
+inline constexpr const char* kNoAnswerText = "Pellucor is running but did not answer. Try again in a moment.";
+
 inline std::string CursorFileBytes() { return std::string("\0\0\2\0\1\0", 6) + std::string(16, '\0'); }
 
 // The program's settings section, as the simulated registry names it.

@@ -32,7 +32,7 @@ struct Recorder final : RunWindow, RunObserver {
 struct AloneRun : ::testing::Test {
   sim::SimDesktop sim;
   Recorder seen;
-  HidingRun run{sim, sim, sim, sim, sim, sim, sim, sim, seen};
+  HidingRun run{sim, sim, sim, sim, sim, sim, sim, sim, sim, seen};
 
   AloneRun() {
     seen.run = &run;

@@ -74,7 +74,7 @@ TEST_F(IdleTick, AFieldThatDoesNotConvertIsReportedAtLine114AndTheCursorHides) {
     form.run.onTick();
     form.run.onTick();
     ASSERT_EQ(local.sim.boxes.size(), 2u) << text << ": one report on every resting tick";
-    EXPECT_EQ(local.sim.boxes[0].text, ComposeErrorPrompt(message, kTickLocation, 114)) << text;
+    EXPECT_EQ(local.sim.boxes[0].text, ComposeErrorPrompt(local.sim, message, kTickLocation, 114)) << text;
     EXPECT_EQ(local.sim.cursorDisplayCount, -1) << text;
     local.sim.userMoveMouse({5, 5});
     form.run.onTick();
@@ -127,7 +127,7 @@ TEST_F(IdleTick, IdleTicksAtItsMaximumIsReportedAndStays) {
   f.run.setIdleTicks(std::numeric_limits<std::int32_t>::max());
   ticks(1);
   ASSERT_EQ(d.sim.boxes.size(), 1u);
-  EXPECT_EQ(d.sim.boxes[0].text, ComposeErrorPrompt("Overflow", kTickLocation, 112));
+  EXPECT_EQ(d.sim.boxes[0].text, ComposeErrorPrompt(d.sim, "Overflow", kTickLocation, 112));
   EXPECT_EQ(f.run.idleTicks(), std::numeric_limits<std::int32_t>::max());
   EXPECT_TRUE(hidden()) << "the limit test still ran";
 }

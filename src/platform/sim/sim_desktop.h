@@ -17,6 +17,7 @@
 #include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_surroundings.h"
+#include "platform/sim/sim_texts.h"
 
 namespace pellucor::sim {
 
@@ -113,6 +114,7 @@ class SimDesktop final : public Platform, public SimProcessesSetup, public SimSu
   bool setFocus(ControlId id) override;
   bool isForeground() override;
   bool highContrast() override { return highContrastOn; }
+  int textWidthTwips(const FontSpec& font, std::string_view text) override;
   void flashUntilActivated() override;
   void selectText(ControlId id, int start, int length) override;
   void setWindowState(WindowState state) override;
@@ -233,6 +235,10 @@ class SimDesktop final : public Platform, public SimProcessesSetup, public SimSu
   void addSystemMenuItems(const std::vector<MenuItem>& items, MenuEvents& events) override;
   bool runOptionsDialog(OptionsFields& fields, std::string_view boxCaption, const OptionsJudge& judge) override;
 
+  // Texts (sim_texts.cpp): the string tables in res/, the language from preferredLanguages.
+  std::string textFor(int id) const override;
+  std::string language() const override;
+
   // --- The cursor, mouse, keyboard, shell and registry as the tests see them ---
   bool systemCursorsHidden = false;
   int systemCursorReplacements = 0;
@@ -350,6 +356,7 @@ class SimDesktop final : public Platform, public SimProcessesSetup, public SimSu
   void policyRefreshed();
 
  private:
+  static const std::vector<StringTable>& stringTables();
   struct File {
     std::string content;
     bool folder = false;

@@ -28,6 +28,8 @@ struct SimSurroundings {
   std::vector<KeyChord> hotKeysTakenElsewhere;
   // Windows' "Show location of pointer when I press the Ctrl key".
   bool pointerSonar = false;
+  // The user's Windows display languages, most wanted first.
+  std::vector<std::string> preferredLanguages = {"en-US"};
   // A high-contrast theme is on.
   bool highContrastOn = false;
   std::vector<MenuItem> systemMenu;

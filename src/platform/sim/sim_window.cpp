@@ -1,6 +1,7 @@
 // The simulated desktop's window and its controls.
 
 #include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_text.h"
 
 namespace pellucor::sim {
 
@@ -143,6 +144,20 @@ void SimDesktop::setMousePointer(MousePointer pointer, CursorHandle custom) {
   log.push_back(pointer == MousePointer::Custom ? "setMousePointer Custom" : "setMousePointer Default");
   pointer_ = pointer;
   pointerCursor_ = custom;
+}
+
+}  // namespace pellucor::sim
+
+namespace pellucor::sim {
+
+// A fixed rule, so that layouts come out the same on every machine: a
+// character of the Latin, Greek, Cyrillic or Arabic scripts is half the
+// font's size wide, a CJK one a whole size.
+int SimDesktop::textWidthTwips(const FontSpec& font, std::string_view text) {
+  const double em = font.points * 20.0;
+  double width = 0;
+  for (const char32_t c : FoldedCodePoints(text)) width += (c >= 0x2E80 ? 1.0 : 0.5) * em;
+  return static_cast<int>(width + 0.5);
 }
 
 }  // namespace pellucor::sim

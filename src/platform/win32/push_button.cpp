@@ -28,6 +28,8 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, HFONT font, COLORREF back, COLOR
   const COLORREF oldColour = SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : fore);
   UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
   if (item.itemState & ODS_NOACCEL) format |= DT_HIDEPREFIX;
+  // A mirrored window's button reads right to left, as a standard one does.
+  if (GetWindowLongW(item.hwndItem, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) format |= DT_RTLREADING;
   DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect, format);
   SetTextColor(dc, oldColour);
   SetBkMode(dc, oldMode);

@@ -144,8 +144,11 @@ void Win32Platform::createForm(const WindowSpec& window, const std::vector<Contr
 
   RegisterWindowClass(instance_, kFormClass, &Win32Platform::FormProc, LoadCursorW(nullptr, IDC_ARROW));
 
+  // A language read right to left mirrors the window: its controls, which
+  // inherit the layout, and its frame.
+  const DWORD exStyle = kFormExStyle | (rightToLeft() ? WS_EX_LAYOUTRTL : 0);
   // FormProc records the handle in window_ at WM_NCCREATE.
-  if (!CreateWindowExW(kFormExStyle, kFormClass, Widen(window.caption).c_str(), kFormStyle, CW_USEDEFAULT,
+  if (!CreateWindowExW(exStyle, kFormClass, Widen(window.caption).c_str(), kFormStyle, CW_USEDEFAULT,
                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this)) {
     window_ = nullptr;
     throw Failure(failure_text::kOutOfMemory);

@@ -22,6 +22,21 @@ UniqueFont MakeFont(const FontSpec& font, UINT dpi) {
 
 }  // namespace
 
+// Measured as drawn, at the screen's pixels an inch (hinting makes small
+// text wider than its outline says), in twips rounded up.
+int Win32Platform::textWidthTwips(const FontSpec& font, std::string_view text) {
+  const HDC dc = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  const UniqueFont measured = MakeFont(font, static_cast<UINT>(dpi));
+  const HGDIOBJ before = SelectObject(dc, measured.get());
+  const std::wstring wide = Widen(text);
+  SIZE size{0, 0};
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(dc, before);
+  ReleaseDC(nullptr, dc);
+  return dpi > 0 ? (size.cx * 1440 + dpi - 1) / dpi : size.cx * 15;
+}
+
 // The window's colour everywhere, and each frame's own colour inside it: a
 // group box draws only its edge and caption.
 LRESULT Win32Platform::onEraseBackground(HDC dc) {

@@ -99,7 +99,10 @@ int Win32Platform::messageBox(std::string_view text, std::string_view caption, u
   ULONG_PTR cookie = 0;
   const bool activated = activateBoxesContext(cookie);
   const BoxOpen open(openBoxes_);
-  const int result = MessageBoxW(window_, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style));
+  // A language read right to left gets its boxes laid out that way.
+  const UINT order = rightToLeft() ? MB_RTLREADING | MB_RIGHT : 0;
+  const int result =
+      MessageBoxW(window_, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style) | order);
   if (activated) DeactivateActCtx(0, cookie);
   rethrowPendingFailure();
   return result;

@@ -100,7 +100,7 @@ OptionsFields Read(HWND dialog, const ManagedFields& managed) {
 
 // "Browse...": the file name of a chosen program, on a line of its own at
 // the list's end. The Open box comes from comdlg32 on first use.
-void AddChosenProgram(HWND dialog) {
+void AddChosenProgram(HWND dialog, const Texts& texts) {
   using OpenBox = BOOL(WINAPI*)(OPENFILENAMEW*);
   const auto open = SystemFunction<OpenBox>(L"comdlg32.dll", "GetOpenFileNameW");
   if (!open) return;
@@ -108,7 +108,10 @@ void AddChosenProgram(HWND dialog) {
   OPENFILENAMEW box{};
   box.lStructSize = sizeof box;
   box.hwndOwner = dialog;
-  box.lpstrFilter = L"Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
+  // Each type's name, then its pattern; an empty string ends the list.
+  const std::wstring filter = Widen(texts.textFor(IDS_BROWSE_PROGRAMS)) + std::wstring(L"\0*.exe\0", 7) +
+                              Widen(texts.textFor(IDS_BROWSE_ALL_FILES)) + std::wstring(L"\0*.*\0\0", 6);
+  box.lpstrFilter = filter.c_str();
   box.lpstrFile = chosen.data();
   box.nMaxFile = static_cast<DWORD>(chosen.size());
   box.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
@@ -171,6 +174,7 @@ bool Win32Platform::onSystemCommand(WPARAM command) {
 INT_PTR CALLBACK Win32Platform::OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    reinterpret_cast<OptionsDialogState*>(lParam)->platform->sayOptionsInLanguage(dialog);
     Fill(dialog, *reinterpret_cast<OptionsDialogState*>(lParam)->fields);
     // The first control may be greyed by a policy: the focus goes to the
     // first one the user can use.
@@ -200,7 +204,7 @@ INT_PTR CALLBACK Win32Platform::OptionsDialogProc(HWND dialog, UINT message, WPA
       EndDialog(dialog, IDCANCEL);
       return TRUE;
     case IDC_BROWSE:
-      AddChosenProgram(dialog);
+      AddChosenProgram(dialog, *state->platform);
       return TRUE;
     case IDC_HIDE_KEY_CLEAR:
       SetChord(dialog, IDC_HIDE_KEY, {});
@@ -221,8 +225,10 @@ bool Win32Platform::runOptionsDialog(OptionsFields& fields, std::string_view box
     init(&classes);
   }
   const BoxOpen open(openBoxes_);
-  const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_OPTIONS), window_,
-                                         &Win32Platform::OptionsDialogProc, reinterpret_cast<LPARAM>(&state));
+  const std::vector<unsigned char> dialogTemplate = optionsTemplate();
+  const INT_PTR result =
+      DialogBoxIndirectParamW(instance_, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), window_,
+                              &Win32Platform::OptionsDialogProc, reinterpret_cast<LPARAM>(&state));
   if (activated) DeactivateActCtx(0, cookie);
   rethrowPendingFailure();
   return result == IDOK;

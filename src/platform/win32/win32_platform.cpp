@@ -9,6 +9,7 @@ namespace pellucor::win32 {
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
   QueryPerformanceFrequency(&counterFrequency_);  // fixed at boot, never fails on XP and later
+  chooseLanguage();
 }
 
 Win32Platform::~Win32Platform() {

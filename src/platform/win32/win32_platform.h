@@ -47,6 +47,7 @@ class Win32Platform final : public Platform {
   bool setFocus(ControlId id) override;
   bool isForeground() override;
   bool highContrast() override;
+  int textWidthTwips(const FontSpec& font, std::string_view text) override;
   void flashUntilActivated() override;
   void selectText(ControlId id, int start, int length) override;
   void setWindowState(WindowState state) override;
@@ -168,7 +169,17 @@ class Win32Platform final : public Platform {
   void addSystemMenuItems(const std::vector<MenuItem>& items, MenuEvents& events) override;
   bool runOptionsDialog(OptionsFields& fields, std::string_view boxCaption, const OptionsJudge& judge) override;
 
+  // Texts (win32_texts.cpp)
+  std::string textFor(int id) const override;
+  std::string language() const override { return language_; }
+
  private:
+  // The string tables' language for the user's display language, chosen once.
+  static constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+  void chooseLanguage();
+  std::string language_ = kFallbackLanguage;
+  LANGID languageId_ = kEnglish;
+
   // One child window of the form. The window itself is destroyed with the
   // form; the font and brush are ours and live as long as the control.
   struct Control {
@@ -209,6 +220,11 @@ class Win32Platform final : public Platform {
   static void CALLBACK ForegroundEventProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
                                            DWORD thread, DWORD time);
   static INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  // The Options dialog's texts in the language, its controls sized to them
+  // (win32_options_layout.cpp), and its template, mirrored for a language
+  // read right to left.
+  void sayOptionsInLanguage(HWND dialog);
+  std::vector<unsigned char> optionsTemplate() const;
   // Common Controls 6 around a box or dialog, made at the first one.
   bool activateBoxesContext(ULONG_PTR& cookie);
   void watchSession(bool on);
