@@ -18,8 +18,6 @@
 
 namespace pellucor {
 
-inline constexpr const char* kManagedNote = "Some settings are managed by your organisation.";
-
 enum class PolicyKind {
   Number,       // REG_DWORD from min to max
   Switch,       // REG_DWORD, 1 on, 0 off

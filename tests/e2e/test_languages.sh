@@ -75,3 +75,18 @@ test_a_welsh_start_reads_english() {
   _speaks cy_GB.UTF-8 "$START_TEXT" "Pellucor Options" "Pellucor does not know the switch" 100
   assert_eq 0 "$(window_fact "$TITLE" rtl)" "the main window mirrored"
 }
+
+# Japanese read on a Western system: the ANSI code page cannot hold the
+# balloon's words, which must still reach the notification area whole.
+test_a_japanese_balloon_on_a_western_system_is_not_question_marks() {
+  local balloon
+  LC_CTYPE=C.UTF-8 LC_MESSAGES=ja_JP.UTF-8 start_app "$(app_dir)"
+  expect_window "$TITLE" 20
+  wait_tray_icons 1 10 || e2e_fail "no tray icon"
+  probe minimize "$TITLE" || e2e_fail "cannot minimise"
+  expect_hidden "$TITLE" 5
+  wait_for 8 balloon_text >/dev/null || e2e_fail "no balloon within 8 s of the first minimise"
+  balloon=$(balloon_text | unescape)
+  assert_contains "$balloon" "Pellucor は通知領域に最小化されました。" "the balloon"
+  screenshot balloon >/dev/null
+}

@@ -54,6 +54,28 @@ void CopyAnsi(char (&field)[size], const std::string& utf8) {
   field[used] = '\0';
 }
 
+// Whether the ANSI code page holds every character of `utf8`.
+bool FitsAnsi(const std::string& utf8) {
+  if (GetACP() == CP_UTF8) return true;
+  const std::wstring wide = Widen(utf8);
+  if (wide.empty()) return true;
+  BOOL lost = FALSE;
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                      &lost);
+  return !lost;
+}
+
+// `utf8` cut to fit `size` characters with its NUL, never between the two
+// halves of a surrogate pair.
+template <std::size_t size>
+void CopyWide(wchar_t (&field)[size], const std::string& utf8) {
+  const std::wstring wide = Widen(utf8);
+  std::size_t used = std::min(wide.size(), size - 1);
+  if (used > 0 && used < wide.size() && IS_HIGH_SURROGATE(wide[used - 1])) --used;
+  std::memcpy(field, wide.data(), used * sizeof(wchar_t));
+  field[used] = L'\0';
+}
+
 }  // namespace
 
 // --- The control's window ------------------------------------------------------------------------
@@ -195,8 +217,28 @@ IconHandle Win32Platform::trayIcon() {
 }
 
 // The ANSI record in its version-2 size: the layout the program's texts and
-// the shell's default notifications are defined for.
+// the shell's default notifications are defined for. A text the ANSI code
+// page cannot hold (Japanese on a Western system) would reach the shell as
+// question marks: that call takes the wide record of the same version.
 bool Win32Platform::shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
+  if (!FitsAnsi(data.tip) || !FitsAnsi(data.info) || !FitsAnsi(data.infoTitle)) {
+    NOTIFYICONDATAW wide;
+    std::memset(&wide, 0, sizeof wide);
+    wide.cbSize = static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE);
+    wide.hWnd = AsWindow(data.window);
+    wide.uID = data.id;
+    wide.uFlags = data.flags;
+    wide.uCallbackMessage = data.callbackMessage;
+    wide.hIcon = reinterpret_cast<HICON>(data.icon);
+    CopyWide(wide.szTip, data.tip);
+    wide.dwState = data.state;
+    wide.dwStateMask = data.stateMask;
+    CopyWide(wide.szInfo, data.info);
+    wide.uTimeout = data.timeout;
+    CopyWide(wide.szInfoTitle, data.infoTitle);
+    wide.dwInfoFlags = data.infoFlags;
+    return Shell_NotifyIconW(message, &wide) != FALSE;
+  }
   NOTIFYICONDATAA record;
   std::memset(&record, 0, sizeof record);
   record.cbSize = static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE);
