@@ -46,9 +46,14 @@ bash scripts/sign.sh "$stage/pellucor.exe"
 # What ships, as it ships: Windows line ends for the texts.
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' packaging/README.txt >"$stage/README.txt"
 sed -e 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
-mkdir -p "$stage/policy/en-US"
+mkdir -p "$stage/policy"
 cp packaging/policy/pellucor.admx "$stage/policy/"
-cp packaging/policy/en-US/pellucor.adml "$stage/policy/en-US/"
+# The template's texts in every language, each in its culture's folder.
+for adml in packaging/policy/*/pellucor.adml; do
+  culture=$(basename "$(dirname "$adml")")
+  mkdir -p "$stage/policy/$culture"
+  cp "$adml" "$stage/policy/$culture/"
+done
 
 makensis -V2 -INPUTCHARSET UTF8 "${sign[@]}" \
   -DVERSION="$version" -DSTAGE="$stage" -DSOURCE="$PWD" \
@@ -62,11 +67,14 @@ bash scripts/sign.sh "$dist/pellucor-$version-x64.msi"
 # last commit (or now, outside a checkout).
 stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
 python3 - "$stage" "$dist/pellucor-$version-portable.zip" "$stamp" <<'PY'
-import sys, time, zipfile
+import os, sys, time, zipfile
 stage, out, stamp = sys.argv[1], sys.argv[2], int(sys.argv[3])
 when = time.gmtime(stamp)[:6]
 with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
-    for name in ("pellucor.exe", "README.txt", "LICENSE.txt", "policy/pellucor.admx", "policy/en-US/pellucor.adml"):
+    names = ["pellucor.exe", "README.txt", "LICENSE.txt", "policy/pellucor.admx"]
+    names += sorted(f"policy/{culture}/pellucor.adml" for culture in os.listdir(f"{stage}/policy")
+                    if os.path.isdir(f"{stage}/policy/{culture}"))
+    for name in names:
         info = zipfile.ZipInfo(name, date_time=when)
         info.compress_type = zipfile.ZIP_DEFLATED
         info.external_attr = 0o644 << 16

@@ -794,6 +794,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (n < 2) return usage();
   if (command == L"control") return cmdControl(argv[2], argv[3]);
+  if (command == L"accname") return cmdInside(L"accname", argv[2], argv[3]);
   if (command == L"click") return cmdClick(argv[2], argv[3]);
   if (command == L"press") return cmdPress(argv[2], std::wcstol(argv[3], nullptr, 10), secondsArg(argc, argv, 4, 0));
   if (n < 3) return usage();

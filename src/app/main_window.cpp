@@ -74,6 +74,8 @@ std::vector<ControlSpec> DesignedControls(const Texts& texts) {
   ControlSpec& text = add(MainWindow::kIdleSecondsField, "Text1", ControlKind::TextField, MainWindow::kIdleSecondsFrame,
                           {240, 300, 7290, 345}, kIdleSecondsDesignText, 0);
   text.back = kSysWindow;
+  // The question it answers is its frame's caption.
+  text.accessibleName = texts.textFor(IDS_SECONDS_FRAME);
   add(MainWindow::kStartupFrame, "Frame2", ControlKind::Frame, kWindow, {120, 970, 7800, 735},
       texts.textFor(IDS_STARTUP_FRAME), 3);
   add(MainWindow::kStartWithWindowsBox, "Check4", ControlKind::CheckBox, MainWindow::kStartupFrame,

@@ -46,6 +46,9 @@ struct ControlSpec {
   ControlId container = kWindow;
   TwipsRect rect;
   std::string caption;  // a text field's text
+  // What a screen reader calls a control whose caption is not its name (the
+  // field inside a frame); empty for the caption.
+  std::string accessibleName;
   FontSpec font;
   Colour back = kWhite;
   Colour fore = kSysWindowText;

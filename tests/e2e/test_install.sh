@@ -50,12 +50,25 @@ test_package_makes_three_downloads_named_with_the_version() {
     "$files" "files in build/dist"
 }
 
+# _adml_paths [folders]: the template's texts as they ship, a language a
+# folder: "policy/de-DE/pellucor.adml ..." (with "folders", each folder too,
+# as find lists them).
+_adml_paths() {
+  local dir culture out=()
+  for dir in "$E2E_ROOT"/packaging/policy/*/; do
+    culture=$(basename "$dir")
+    [[ ${1:-} == folders ]] && out+=("policy/$culture")
+    out+=("policy/$culture/pellucor.adml")
+  done
+  printf '%s\n' "${out[*]}"
+}
+
 test_portable_zip_runs_from_any_folder_and_writes_nothing_beside_itself() {
   local zip dir names readme
   zip="$E2E_DIST/pellucor-$(_version)-portable.zip"
   [[ -f $zip ]] || e2e_fail "no $zip: run scripts/package.sh first"
   names=$(python3 -c 'import sys, zipfile; print(" ".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$zip")
-  assert_eq "pellucor.exe README.txt LICENSE.txt policy/pellucor.admx policy/en-US/pellucor.adml" "$names" \
+  assert_eq "pellucor.exe README.txt LICENSE.txt policy/pellucor.admx $(_adml_paths)" "$names" \
     "the zip's files"
 
   dir="$WINEPREFIX/drive_c/users/Public/Downloads/Pellucor portable"
@@ -185,7 +198,8 @@ test_install_over_a_running_copy_then_quiet_uninstall_leave_nothing() {
 # the welcome page's screenshot.
 _setup_by_hand() {
   cp "$(_setup_exe)" "$WINEPREFIX/drive_c/setup.exe"
-  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" 'C:\setup.exe') >>"$E2E_SCENARIO_DIR/setup.log" 2>&1 &
+  (cd "$WINEPREFIX/drive_c" && exec "$WINE64" 'C:\setup.exe') \
+    >>"$E2E_SCENARIO_DIR/setup.log" 2>&1 &
   SETUP_PID=$!
   probe wait-window "Pellucor Setup" 20 >/dev/null || e2e_fail "no installer window"
   window_shot "Pellucor Setup" "welcome$1" >/dev/null
@@ -291,6 +305,113 @@ test_interactive_install_offers_to_start_pellucor() {
   assert_eq 1 "$(tray_icon_count)" "tray icons after the upgrade"
 }
 
+# The installer in German. Wine takes the display language from the
+# process's locale: it asks glibc (setlocale), and where glibc has no such
+# locale installed, as on a machine with only C.UTF-8, it reads LC_ALL
+# itself. So LC_ALL gives German everywhere; LANG alone only where glibc has
+# de_DE generated.
+readonly GERMAN=de_DE.UTF-8
+# The caption of the German pages; the inner pages' ends with a space.
+readonly GERMAN_SETUP="Installation von Pellucor"
+
+# _german_setup: starts the installer with German as the display language
+# and waits for its first page; sets SETUP_PID.
+_german_setup() {
+  cp "$(_setup_exe)" "$WINEPREFIX/drive_c/setup.exe"
+  (cd "$WINEPREFIX/drive_c" && LC_ALL=$GERMAN LANG=$GERMAN exec "$WINE64" 'C:\setup.exe') \
+    >>"$E2E_SCENARIO_DIR/setup.log" 2>&1 &
+  SETUP_PID=$!
+  probe wait-window "$GERMAN_SETUP" 20 >/dev/null ||
+    e2e_fail "no German installer window; windows: $(probe windows --visible | cut -c1-160)"
+}
+
+# _german_folder_page: from the welcome page to the folder page.
+_german_folder_page() {
+  probe click "$GERMAN_SETUP" "&Weiter >" || e2e_fail "no Weiter button on the German welcome page"
+  wait_for 10 has_control "$GERMAN_SETUP " "&Installieren" || e2e_fail "no Installieren button on the folder page"
+}
+
+# Where the installer puts Pellucor unless told otherwise (Unix path).
+_default_install_dir() {
+  unix_path "$("$WINE64" cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')\\Programs\\Pellucor"
+}
+
+# With German as the display language the installer's pages are German,
+# NSIS's texts and ours alike; cancelling installs nothing, and finishing
+# installs and starts Pellucor as the English installer does, the Start
+# menu entry described in German; the German uninstaller removes it all.
+test_interactive_install_speaks_the_display_language_german() {
+  local version welcome box dir setup exe_win uninstaller
+  version=$(_version)
+  _german_setup
+  welcome=$(probe controls "$GERMAN_SETUP")
+  assert_contains "$welcome" \
+    "Setup installiert Pellucor $version nur für Sie; dafür sind keine Administratorrechte erforderlich." \
+    "the German welcome page"
+  assert_contains "$welcome" "Pellucor blendet den Mauszeiger aus, solange er ruht" "the German welcome page"
+  assert_contains "$welcome" "Klicken Sie auf Weiter, um fortzufahren." "the German welcome page"
+  assert_not_contains "$welcome" "Setup will install" "the German welcome page"
+  has_control "$GERMAN_SETUP" "Abbrechen" || e2e_fail "no Abbrechen button on the German welcome page"
+  window_shot "$GERMAN_SETUP" welcome-german >/dev/null
+
+  # Cancelled on the folder page: asked in German, then nothing is left.
+  _german_folder_page
+  has_control "$GERMAN_SETUP " "Zielverzeichnis auswählen" || e2e_fail "the folder page has no German title"
+  probe click "$GERMAN_SETUP " "Abbrechen" || e2e_fail "cannot press Abbrechen"
+  box=$(probe box "$GERMAN_SETUP" 10) || e2e_fail "Abbrechen asked nothing"
+  assert_eq "Sind Sie sicher, dass Sie die Installation von Pellucor abbrechen möchten?" "$(kv text <<<"$box")" \
+    "the question on cancelling"
+  probe press "$GERMAN_SETUP" 6 >/dev/null || e2e_fail "cannot answer Ja"
+  wait_for 15 _setup_gone || e2e_fail "the installer still runs after cancelling"
+  dir=$(_default_install_dir)
+  [[ $dir == */AppData/Local/Programs/Pellucor ]] || e2e_fail "the default install folder is '$dir'"
+  _gone "$dir" || e2e_fail "cancelling left $dir: $(ls -A "$dir" | tr '\n' ' ')"
+  _key_gone "$UNINSTALL_KEY" || e2e_fail "cancelling left an uninstall entry"
+  _gone "$(_start_menu_shortcut)" || e2e_fail "cancelling left a Start menu shortcut"
+  _no_program || e2e_fail "cancelling started pellucor.exe"
+
+  # Finished: the German last page offers to start Pellucor, which starts
+  # once, not as Setup's child, from the folder an English install uses.
+  _german_setup
+  _german_folder_page
+  probe click "$GERMAN_SETUP " "&Installieren" || e2e_fail "cannot press Installieren"
+  wait_for 20 has_control "$GERMAN_SETUP " "&Fertigstellen" || e2e_fail "the installer never reached its last page"
+  assert_contains "$(probe controls "$GERMAN_SETUP ")" "Pellucor wurde auf Ihrem Computer installiert." \
+    "the German last page"
+  assert_eq 1 "$(control_fact "$GERMAN_SETUP " "Pellucor starten" visible)" "'Pellucor starten' shown"
+  assert_eq 1 "$(control_fact "$GERMAN_SETUP " "Pellucor starten" checked)" "'Pellucor starten' ticked"
+  window_shot "$GERMAN_SETUP " finish-german >/dev/null
+  setup=$(_windows_pid setup.exe)
+  [[ -n $setup ]] || e2e_fail "wmic lists no setup.exe"
+  probe click "$GERMAN_SETUP " "&Fertigstellen" || e2e_fail "cannot press Fertigstellen"
+  wait_for 15 _setup_gone || e2e_fail "the installer still runs after Fertigstellen"
+  expect_window "$TITLE" 20
+  _holds 2 _one_quiet_program ||
+    e2e_fail "after Fertigstellen: $(program_pids | wc -l) pellucor.exe, windows: $(probe windows --visible | cut -c1-120)"
+  _not_started_by "$setup" "the parent of the program started by Fertigstellen"
+
+  assert_eq "$dir" "$(_install_dir)" "the install folder"
+  assert_eq "LICENSE.txt README.txt pellucor.exe uninstall.exe " "$(cd "$dir" && ls -A | sort | tr '\n' ' ')" \
+    "installed files"
+  assert_eq Pellucor "$(reg_query "$UNINSTALL_KEY" DisplayName)" "DisplayName"
+  assert_eq "$version" "$(reg_query "$UNINSTALL_KEY" DisplayVersion)" "DisplayVersion"
+  exe_win="$(reg_query "$UNINSTALL_KEY" InstallLocation)\\pellucor.exe"
+  assert_eq "$exe_win,0" "$(reg_query "$UNINSTALL_KEY" DisplayIcon)" "DisplayIcon"
+  [[ -f $(_start_menu_shortcut) ]] || e2e_fail "no Start menu shortcut at $(_start_menu_shortcut)"
+  python3 -c 'import sys; sys.exit(sys.argv[2].encode("utf-16-le") not in open(sys.argv[1], "rb").read())' \
+    "$(_start_menu_shortcut)" "Blendet den Mauszeiger aus, solange er ruht" ||
+    e2e_fail "the Start menu shortcut's description is not the German one"
+
+  # The German uninstaller, quiet, closes the running copy and takes it all.
+  uninstaller=$(reg_query "$UNINSTALL_KEY" UninstallString | tr -d '"')
+  (cd "$WINEPREFIX/drive_c" && LC_ALL=$GERMAN LANG=$GERMAN "$WINE64" "$uninstaller" /S) \
+    >>"$E2E_SCENARIO_DIR/uninstall.log" 2>&1 || e2e_fail "the German quiet uninstall failed"
+  wait_for 20 _gone "$dir" || e2e_fail "the install folder stays: $(ls -A "$dir" | tr '\n' ' ')"
+  wait_for 10 _no_program || e2e_fail "pellucor.exe still runs after the uninstall"
+  _gone "$(_start_menu_shortcut)" || e2e_fail "the Start menu shortcut stays"
+  wait_for 5 _key_gone "$UNINSTALL_KEY" || e2e_fail "the uninstall entry stays"
+}
+
 # The per-machine MSI, as a deployment tool runs it: quiet install into
 # Program Files with a Start menu entry for every user and an uninstall
 # entry under HKLM; quiet removal takes all of that away and leaves the
@@ -311,7 +432,8 @@ test_msi_installs_for_all_users_and_quietly_removes_what_it_installed() {
   (cd "$WINEPREFIX/drive_c" && "$WINE64" msiexec /i 'C:\pellucor.msi' /qn /l*v 'C:\install.log') \
     >>"$E2E_SCENARIO_DIR/msi.log" 2>&1 || e2e_fail "msiexec /i ended with status $?"
   dir="$WINEPREFIX/drive_c/Program Files/Pellucor"
-  assert_eq "pellucor.exe policy policy/en-US policy/en-US/pellucor.adml policy/pellucor.admx " \
+  # shellcheck disable=SC2046 # one word a path
+  assert_eq "$(printf '%s\n' pellucor.exe policy policy/pellucor.admx $(_adml_paths folders) | LC_ALL=C sort | tr '\n' ' ')" \
     "$(cd "$dir" && find . -mindepth 1 | sed 's#^\./##' | LC_ALL=C sort | tr '\n' ' ')" "installed files"
   # Where the install put the Start menu: the all-users one on Windows, the
   # user's own under Wine (see README.md).

@@ -22,10 +22,11 @@ _bogus_box() {
   kv text <<<"$box" | unescape
 }
 
-# _speaks LOCALE RUN_CAPTION OPTIONS_TITLE BOX_TEXT SCALE: a start in that
-# language at that scaling (percent), with screenshots of each window.
+# _speaks LOCALE RUN_CAPTION OPTIONS_TITLE BOX_TEXT SCALE QUESTION: a start
+# in that language at that scaling (percent), with screenshots of each
+# window; QUESTION is the seconds frame's caption.
 _speaks() {
-  local locale=$1 run=$2 options=$3 said=$4 scale=$5
+  local locale=$1 run=$2 options=$3 said=$4 scale=$5 question=$6
   if [[ $scale != 100 ]]; then
     "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((scale * 96 / 100)) /f \
       >/dev/null 2>&1 || e2e_fail "cannot set the scaling"
@@ -40,6 +41,9 @@ _speaks() {
   _probe control "$TITLE" "$run" >/dev/null ||
     e2e_fail "no run button reading '$run': $(_probe controls "$TITLE" | unescape)"
   window_shot "$TITLE" "window-$scale" >/dev/null
+  # The seconds field has no label before it: a screen reader reads its frame's question.
+  _probe accname "$TITLE" class:Edit | kv name | unescape >"$E2E_SCENARIO_DIR/field-name"
+  assert_eq "$question" "$(cat "$E2E_SCENARIO_DIR/field-name")" "the seconds field's accessible name"
   focus_window "$TITLE"
   xdotool key alt+space
   wait_for 3 _menu_open || e2e_fail "Alt+Space opened no system menu"
@@ -52,27 +56,31 @@ _speaks() {
 _menu_open() { probe windows --visible | grep -q 'class="#32768"'; }
 
 _german='Ausblenden starten (Beenden mit Strg + Umschalt + S)'
+_german_question='Nach wie vielen Sekunden ohne Mausbewegung soll der Zeiger ausgeblendet werden?'
+_japanese_question='ポインターを非表示にするまでの、マウスの停止時間 (秒)'
 test_a_german_start_speaks_german_at_100_and_150_percent() {
-  _speaks de_DE.UTF-8 "$_german" "Pellucor-Optionen" "Pellucor kennt den Schalter" 100
+  _speaks de_DE.UTF-8 "$_german" "Pellucor-Optionen" "Pellucor kennt den Schalter" 100 "$_german_question"
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 10
-  _speaks de_DE.UTF-8 "$_german" "Pellucor-Optionen" "Pellucor kennt den Schalter" 150
+  _speaks de_DE.UTF-8 "$_german" "Pellucor-Optionen" "Pellucor kennt den Schalter" 150 "$_german_question"
 }
 
 test_a_japanese_start_speaks_japanese_at_100_and_150_percent() {
-  _speaks ja_JP.UTF-8 "非表示を開始 (Ctrl + Shift + S で停止)" "Pellucor のオプション" "Pellucor はスイッチ" 100
+  _speaks ja_JP.UTF-8 "非表示を開始 (Ctrl + Shift + S で停止)" "Pellucor のオプション" "Pellucor はスイッチ" 100 "$_japanese_question"
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 10
-  _speaks ja_JP.UTF-8 "非表示を開始 (Ctrl + Shift + S で停止)" "Pellucor のオプション" "Pellucor はスイッチ" 150
+  _speaks ja_JP.UTF-8 "非表示を開始 (Ctrl + Shift + S で停止)" "Pellucor のオプション" "Pellucor はスイッチ" 150 "$_japanese_question"
 }
 
 test_an_arabic_start_is_mirrored() {
-  _speaks ar_SA.UTF-8 "بدء الإخفاء (اضغط Ctrl + Shift + S للإيقاف)" "خيارات Pellucor" "لا يتعرف Pellucor على الخيار" 100
+  _speaks ar_SA.UTF-8 "بدء الإخفاء (اضغط Ctrl + Shift + S للإيقاف)" "خيارات Pellucor" "لا يتعرف Pellucor على الخيار" 100 \
+    "كم ثانية يجب أن يتوقف الماوس عن الحركة قبل إخفاء المؤشر؟"
   assert_eq 1 "$(window_fact "$TITLE" rtl)" "the main window mirrored"
 }
 
 test_a_welsh_start_reads_english() {
-  _speaks cy_GB.UTF-8 "$START_TEXT" "Pellucor Options" "Pellucor does not know the switch" 100
+  _speaks cy_GB.UTF-8 "$START_TEXT" "Pellucor Options" "Pellucor does not know the switch" 100 \
+    "How many seconds does mouse need to stop moving before hiding?"
   assert_eq 0 "$(window_fact "$TITLE" rtl)" "the main window mirrored"
 }
 

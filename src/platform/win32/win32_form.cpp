@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/failure.h"
+#include "platform/win32/accessible_name.h"
 #include "platform/win32/form_style.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
@@ -122,6 +123,7 @@ void Win32Platform::createControl(Control& c) {
                            rect.right - rect.left, rect.bottom - rect.top, window_, reinterpret_cast<HMENU>(childId),
                            instance_, nullptr);
   if (!c.hwnd) throw Failure(failure_text::kOutOfMemory);
+  if (!c.design.accessibleName.empty()) GiveAccessibleName(c.hwnd, Widen(c.design.accessibleName));
   // No Common Controls 6 for the window: its controls draw in the classic
   // style, the only one in which they use the form's font, fore colour and
   // back colour whatever visual style is on.

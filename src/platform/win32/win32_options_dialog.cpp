@@ -129,8 +129,9 @@ void AddChosenProgram(HWND dialog, const Texts& texts) {
 }
 
 // Refused: the user reads why, and is back in the field with its text.
-void ShowRefusal(HWND dialog, const Refusal& refusal, const std::wstring& caption) {
-  MessageBoxW(dialog, Widen(refusal.message).c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+void ShowRefusal(HWND dialog, const Refusal& refusal, const std::wstring& caption, bool rightToLeft) {
+  MessageBoxW(dialog, Widen(refusal.message).c_str(), caption.c_str(),
+              MB_OK | MB_ICONEXCLAMATION | (rightToLeft ? MB_RTLREADING | MB_RIGHT : 0));
   int id = IDC_PROGRAMS;
   switch (refusal.field) {
     case OptionsField::IgnoredPixels:
@@ -189,7 +190,7 @@ INT_PTR CALLBACK Win32Platform::OptionsDialogProc(HWND dialog, UINT message, WPA
       try {
         OptionsFields fields = Read(dialog, state->fields->managed);
         if (const auto refusal = (*state->judge)(fields)) {
-          ShowRefusal(dialog, *refusal, state->boxCaption);
+          ShowRefusal(dialog, *refusal, state->boxCaption, state->platform->rightToLeft());
           return TRUE;
         }
         *state->fields = std::move(fields);
