@@ -25,7 +25,7 @@ HWND AsWindow(std::intptr_t window) { return reinterpret_cast<HWND>(window); }
 // `utf8` in the ANSI code page, cut to fit `size` bytes with its NUL, never
 // in the middle of a character.
 template <std::size_t size>
-void CopyAnsi(char (&field)[size], const std::string& utf8) {
+void CopyText(char (&field)[size], const std::string& utf8) {
   static_assert(size > 0);
   const std::wstring wide = Widen(utf8);
   std::string ansi;
@@ -68,12 +68,33 @@ bool FitsAnsi(const std::string& utf8) {
 // `utf8` cut to fit `size` characters with its NUL, never between the two
 // halves of a surrogate pair.
 template <std::size_t size>
-void CopyWide(wchar_t (&field)[size], const std::string& utf8) {
+void CopyText(wchar_t (&field)[size], const std::string& utf8) {
   const std::wstring wide = Widen(utf8);
   std::size_t used = std::min(wide.size(), size - 1);
   if (used > 0 && used < wide.size() && IS_HIGH_SURROGATE(wide[used - 1])) --used;
   std::memcpy(field, wide.data(), used * sizeof(wchar_t));
   field[used] = L'\0';
+}
+
+// A fresh, zero-filled record of the version-2 size, ANSI or wide.
+template <class NotifyRecord>
+NotifyRecord Record(const NotifyIconData& data, std::size_t size) {
+  NotifyRecord record;
+  std::memset(&record, 0, sizeof record);
+  record.cbSize = static_cast<DWORD>(size);
+  record.hWnd = AsWindow(data.window);
+  record.uID = data.id;
+  record.uFlags = data.flags;
+  record.uCallbackMessage = data.callbackMessage;
+  record.hIcon = reinterpret_cast<HICON>(data.icon);
+  CopyText(record.szTip, data.tip);
+  record.dwState = data.state;
+  record.dwStateMask = data.stateMask;
+  CopyText(record.szInfo, data.info);
+  record.uTimeout = data.timeout;
+  CopyText(record.szInfoTitle, data.infoTitle);
+  record.dwInfoFlags = data.infoFlags;
+  return record;
 }
 
 }  // namespace
@@ -222,38 +243,10 @@ IconHandle Win32Platform::trayIcon() {
 // question marks: that call takes the wide record of the same version.
 bool Win32Platform::shellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
   if (!FitsAnsi(data.tip) || !FitsAnsi(data.info) || !FitsAnsi(data.infoTitle)) {
-    NOTIFYICONDATAW wide;
-    std::memset(&wide, 0, sizeof wide);
-    wide.cbSize = static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE);
-    wide.hWnd = AsWindow(data.window);
-    wide.uID = data.id;
-    wide.uFlags = data.flags;
-    wide.uCallbackMessage = data.callbackMessage;
-    wide.hIcon = reinterpret_cast<HICON>(data.icon);
-    CopyWide(wide.szTip, data.tip);
-    wide.dwState = data.state;
-    wide.dwStateMask = data.stateMask;
-    CopyWide(wide.szInfo, data.info);
-    wide.uTimeout = data.timeout;
-    CopyWide(wide.szInfoTitle, data.infoTitle);
-    wide.dwInfoFlags = data.infoFlags;
+    NOTIFYICONDATAW wide = Record<NOTIFYICONDATAW>(data, NOTIFYICONDATAW_V2_SIZE);
     return Shell_NotifyIconW(message, &wide) != FALSE;
   }
-  NOTIFYICONDATAA record;
-  std::memset(&record, 0, sizeof record);
-  record.cbSize = static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE);
-  record.hWnd = AsWindow(data.window);
-  record.uID = data.id;
-  record.uFlags = data.flags;
-  record.uCallbackMessage = data.callbackMessage;
-  record.hIcon = reinterpret_cast<HICON>(data.icon);
-  CopyAnsi(record.szTip, data.tip);
-  record.dwState = data.state;
-  record.dwStateMask = data.stateMask;
-  CopyAnsi(record.szInfo, data.info);
-  record.uTimeout = data.timeout;
-  CopyAnsi(record.szInfoTitle, data.infoTitle);
-  record.dwInfoFlags = data.infoFlags;
+  NOTIFYICONDATAA record = Record<NOTIFYICONDATAA>(data, NOTIFYICONDATAA_V2_SIZE);
   // The shell waits about 4 s for Explorer and then answers FALSE.
   return Shell_NotifyIconA(message, &record) != FALSE;
 }
