@@ -56,13 +56,16 @@ _start_typing_run() {
 }
 _in_front() { [[ $(window_fact "$1" foreground 2>/dev/null) == 1 ]]; }
 # _bring_to_front TITLE: gives a window the X focus until Wine makes it the
-# foreground window; on a loaded machine one focus is now and then lost.
+# foreground window; on a loaded machine one focus is now and then lost, and
+# a program slowed by the relay trace takes seconds to answer its activation.
+# When it fails, the log says which window is in front instead.
 _bring_to_front() {
   local try
   for try in 1 2 3; do
     focus_window "$1"
-    wait_for 2 _in_front "$1" && return 0
+    wait_for 4 _in_front "$1" && return 0
   done
+  e2e_log "in front instead of '$1': $(probe windows --visible | grep ' foreground=1 ' || echo none)"
   return 1
 }
 _window_in_front() { probe windows --visible | grep -q "^window hwnd=$1 .* foreground=1 "; }
