@@ -58,30 +58,28 @@ _speaks() {
 }
 _menu_open() { probe windows --visible | grep -q 'class="#32768"'; }
 
-_german='Ausblenden starten (Beenden mit Strg + Umschalt + S)'
-_german_question='Nach wie vielen Sekunden ohne Mausbewegung soll der Zeiger ausgeblendet werden?'
-_japanese_question='ポインターを非表示にするまでの、マウスの停止時間 (秒)'
-test_a_german_start_speaks_german_at_100_and_150_percent() {
-  _speaks de_DE.UTF-8 "$_german" "Pellucor-Optionen" "Pellucor kennt den Schalter" 100 "$_german_question"
+# _speaks_at_100_and_150 LOCALE RUN_CAPTION OPTIONS_TITLE BOX_TEXT QUESTION:
+# _speaks at 100 %, the program closed, then again at 150 %.
+_speaks_at_100_and_150() {
+  _speaks "$1" "$2" "$3" "$4" 100 "$5"
   probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
   expect_app_exit 10
-  _speaks de_DE.UTF-8 "$_german" "Pellucor-Optionen" "Pellucor kennt den Schalter" 150 "$_german_question"
+  _speaks "$1" "$2" "$3" "$4" 150 "$5"
+}
+
+test_a_german_start_speaks_german_at_100_and_150_percent() {
+  _speaks_at_100_and_150 de_DE.UTF-8 'Ausblenden starten (Beenden mit Strg + Umschalt + S)' "Pellucor-Optionen" \
+    "Pellucor kennt den Schalter" 'Nach wie vielen Sekunden ohne Mausbewegung soll der Zeiger ausgeblendet werden?'
 }
 
 test_a_japanese_start_speaks_japanese_at_100_and_150_percent() {
-  _speaks ja_JP.UTF-8 "非表示を開始 (Ctrl + Shift + S で停止)" "Pellucor のオプション" "Pellucor はスイッチ" 100 "$_japanese_question"
-  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
-  expect_app_exit 10
-  _speaks ja_JP.UTF-8 "非表示を開始 (Ctrl + Shift + S で停止)" "Pellucor のオプション" "Pellucor はスイッチ" 150 "$_japanese_question"
+  _speaks_at_100_and_150 ja_JP.UTF-8 "非表示を開始 (Ctrl + Shift + S で停止)" "Pellucor のオプション" "Pellucor はスイッチ" \
+    'ポインターを非表示にするまでの、マウスの停止時間 (秒)'
 }
 
-_arabic='بدء الإخفاء (اضغط Ctrl + Shift + S للإيقاف)'
-_arabic_question='كم ثانية يجب أن يتوقف الماوس عن الحركة قبل إخفاء المؤشر؟'
 test_an_arabic_start_is_mirrored_at_100_and_150_percent() {
-  _speaks ar_SA.UTF-8 "$_arabic" "خيارات Pellucor" "لا يتعرف Pellucor على الخيار" 100 "$_arabic_question"
-  probe close "$TITLE" || e2e_fail "cannot post WM_CLOSE"
-  expect_app_exit 10
-  _speaks ar_SA.UTF-8 "$_arabic" "خيارات Pellucor" "لا يتعرف Pellucor على الخيار" 150 "$_arabic_question"
+  _speaks_at_100_and_150 ar_SA.UTF-8 'بدء الإخفاء (اضغط Ctrl + Shift + S للإيقاف)' "خيارات Pellucor" \
+    "لا يتعرف Pellucor على الخيار" 'كم ثانية يجب أن يتوقف الماوس عن الحركة قبل إخفاء المؤشر؟'
 }
 
 test_a_welsh_start_reads_english() {
