@@ -639,8 +639,8 @@ int cmdSendKey(const wchar_t* key) {
 // Group Policy refresh.
 int cmdSettingChange(const wchar_t* area) {
   DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(area), SMTO_ABORTIFHUNG,
-                           5000, &answer))
+  if (!SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(area), SMTO_ABORTIFHUNG, 5000,
+                           &answer))
     return missing("the broadcast did not go out");
   print("sent=1\n");
   return kFound;

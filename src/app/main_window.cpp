@@ -31,26 +31,27 @@ constexpr int kDesignedWidth = 8040;
 // window, and every control that spans it, by what its longest text needs.
 // English fits as designed and changes nothing.
 int FitToTexts(std::vector<ControlSpec>& controls, Window& measure) {
-  const auto spec = [&](ControlId id) -> ControlSpec& {
+  const auto design = [&](ControlId id) -> ControlSpec& {
     return *std::find_if(controls.begin(), controls.end(), [id](const ControlSpec& c) { return c.id == id; });
   };
-  const auto need = [&](ControlId id, int room) { return measure.textWidthTwips(spec(id).font, spec(id).caption) + room; };
-  ControlSpec& startWith = spec(MainWindow::kStartWithWindowsBox);
-  ControlSpec& minimised = spec(MainWindow::kStartMinimisedBox);
+  const auto need = [&](ControlId id, int room) {
+    return measure.textWidthTwips(design(id).font, design(id).caption) + room;
+  };
+  ControlSpec& startWith = design(MainWindow::kStartWithWindowsBox);
+  ControlSpec& minimised = design(MainWindow::kStartMinimisedBox);
   startWith.rect.width = std::max(startWith.rect.width, need(MainWindow::kStartWithWindowsBox, kCheckBoxRoom));
   minimised.rect.left = std::max(minimised.rect.left, startWith.rect.left + startWith.rect.width + 150);
   minimised.rect.width = std::max(minimised.rect.width, need(MainWindow::kStartMinimisedBox, kCheckBoxRoom));
-  const int spanned = spec(MainWindow::kRunButton).rect.width;
-  int wanted = spanned;
-  wanted = std::max(wanted, need(MainWindow::kIdleSecondsFrame, kFrameCaptionRoom));
-  wanted = std::max(wanted, need(MainWindow::kStartupFrame, kFrameCaptionRoom));
-  wanted = std::max(wanted, need(MainWindow::kRunButton, kButtonRoom));
-  wanted = std::max(wanted, minimised.rect.left + minimised.rect.width + 240);
+  const int spanned = design(MainWindow::kRunButton).rect.width;
+  const int wanted =
+      std::max({spanned, need(MainWindow::kIdleSecondsFrame, kFrameCaptionRoom),
+                need(MainWindow::kStartupFrame, kFrameCaptionRoom), need(MainWindow::kRunButton, kButtonRoom),
+                minimised.rect.left + minimised.rect.width + 240});
   const int grow = wanted - spanned;
   if (grow <= 0) return kDesignedWidth;
   for (const ControlId id : {MainWindow::kIdleSecondsFrame, MainWindow::kIdleSecondsField, MainWindow::kStartupFrame,
                              MainWindow::kRunButton})
-    spec(id).rect.width += grow;
+    design(id).rect.width += grow;
   return kDesignedWidth + grow;
 }
 

@@ -103,8 +103,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, Numbers& numb
       continue;
     }
     if (const std::optional<CommandAction> action = ActionNamed(*name)) {
-      if (line.command.action != CommandAction::None)
-        return fail(texts.textFor(IDS_CMD_ONE_ACTION));
+      if (line.command.action != CommandAction::None) return fail(texts.textFor(IDS_CMD_ONE_ACTION));
       line.command.action = *action;
       continue;
     }

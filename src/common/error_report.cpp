@@ -8,11 +8,16 @@ std::string FailureInLanguage(const Texts& texts, std::string_view message) {
     const char* english;
     int text;
   } kFailures[] = {
-      {kOverflow, IDS_FAIL_OVERFLOW},           {kTypeMismatch, IDS_FAIL_TYPE_MISMATCH},
-      {kInvalidPicture, IDS_FAIL_INVALID_PICTURE}, {kFileNotFound, IDS_FAIL_FILE_NOT_FOUND},
-      {kPathNotFound, IDS_FAIL_PATH_NOT_FOUND},  {kBadFileName, IDS_FAIL_BAD_FILE_NAME},
-      {kInvalidArgument, IDS_FAIL_INVALID_ARGUMENT}, {kOutOfMemory, IDS_FAIL_OUT_OF_MEMORY},
-      {kInvalidSkin, IDS_FAIL_INVALID_SKIN},     {kNotSupported, IDS_FAIL_NOT_SUPPORTED},
+      {kOverflow, IDS_FAIL_OVERFLOW},
+      {kTypeMismatch, IDS_FAIL_TYPE_MISMATCH},
+      {kInvalidPicture, IDS_FAIL_INVALID_PICTURE},
+      {kFileNotFound, IDS_FAIL_FILE_NOT_FOUND},
+      {kPathNotFound, IDS_FAIL_PATH_NOT_FOUND},
+      {kBadFileName, IDS_FAIL_BAD_FILE_NAME},
+      {kInvalidArgument, IDS_FAIL_INVALID_ARGUMENT},
+      {kOutOfMemory, IDS_FAIL_OUT_OF_MEMORY},
+      {kInvalidSkin, IDS_FAIL_INVALID_SKIN},
+      {kNotSupported, IDS_FAIL_NOT_SUPPORTED},
   };
   for (const auto& failure : kFailures) {
     if (message == failure.english) return texts.textFor(failure.text);
@@ -32,8 +37,7 @@ std::string ComposeErrorPrompt(const Texts& texts, std::string_view message, std
   return prompt;
 }
 
-void ReportError(MessageLoop& loop, const Texts& texts, std::string_view location, int line,
-                 std::string_view message) {
+void ReportError(MessageLoop& loop, const Texts& texts, std::string_view location, int line, std::string_view message) {
   loop.messageBox(ComposeErrorPrompt(texts, FailureInLanguage(texts, message), location, line),
                   texts.textFor(IDS_ERROR_CAPTION), kErrorBoxStyle);
 }

@@ -30,8 +30,7 @@ std::string ComposeErrorPrompt(const Texts& texts, std::string_view message, std
 std::string FailureInLanguage(const Texts& texts, std::string_view message);
 
 // Shows the box and returns once the user has closed it.
-void ReportError(MessageLoop& loop, const Texts& texts, std::string_view location, int line,
-                 std::string_view message);
+void ReportError(MessageLoop& loop, const Texts& texts, std::string_view location, int line, std::string_view message);
 
 // Runs a handler's numbered steps. A step that fails is reported with the
 // handler's location text and the step's number, and the handler goes on with

@@ -24,8 +24,8 @@
 #include "platform/files.h"
 #include "platform/input_hooks.h"
 #include "platform/message_loop.h"
-#include "platform/texts.h"
 #include "platform/processes.h"
+#include "platform/texts.h"
 
 namespace pellucor {
 

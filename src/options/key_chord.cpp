@@ -52,15 +52,20 @@ constexpr KeyName kNamedKeys[] = {
 };
 constexpr int kVkTab = 0x09, kVkEscape = 0x1B, kVkDelete = 0x2E, kVkF12 = 0x7B;
 
+const KeyName* NamedKey(int key) {
+  for (const KeyName& k : kNamedKeys) {
+    if (k.key == key) return &k;
+  }
+  return nullptr;
+}
+
 std::string KeyNameOf(int key) {
   if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, static_cast<char>(key));
   // Appended rather than added up: GCC 12 warns falsely (-Wrestrict) on "..." + string.
   if (key >= 0x70 && key <= 0x87) return std::string("F").append(std::to_string(key - 0x70 + 1));
   if (key >= 0x60 && key <= 0x69) return std::string("Num ").append(std::to_string(key - 0x60));
-  for (const KeyName& k : kNamedKeys) {
-    if (k.key == key) return k.name;
-  }
-  return {};
+  const KeyName* named = NamedKey(key);
+  return named ? named->name : std::string();
 }
 
 bool SameWords(std::string_view a, std::string_view b) {
@@ -122,13 +127,10 @@ std::string ChordText(const KeyChord& chord, std::string_view joiner) {
 std::string ChordCaption(const KeyChord& chord, const Texts& texts) {
   std::string key = KeyNameOf(chord.key);
   if (key.empty()) return {};
-  const KeyName* named = nullptr;
-  for (const KeyName& k : kNamedKeys) {
-    if (k.key == chord.key) named = &k;
-  }
+  const KeyName* named = NamedKey(chord.key);
   if (named && named->text) {
     key = texts.textFor(named->text);
-  } else if ((chord.key >= 0x60 && chord.key <= 0x69) || (named && key.rfind("Num ", 0) == 0)) {
+  } else if (key.rfind("Num ", 0) == 0) {
     // The number pad's keys: "Num 5", "Num *", "Num Plus", named the language's way.
     key = FillIn(texts.textFor(IDS_KEY_NUM_PAD), {key.substr(4)});
   }

@@ -40,8 +40,7 @@ Options ReadOptions(Registry& registry, Files& files) {
     if (c == kProgramSeparator) c = '\n';
   }
   for (const std::string& name : SplitProgramLines(lines)) {
-    if (IsProgramName(name) && !ListsProgram(files, options.neverHideIn, name))
-      options.neverHideIn.push_back(name);
+    if (IsProgramName(name) && !ListsProgram(files, options.neverHideIn, name)) options.neverHideIn.push_back(name);
   }
   // "Hide only in" with no program would hide nothing anywhere.
   options.hideOnlyInListed = ReadSwitch(registry, kKeyHideOnlyInListed, false) && !options.neverHideIn.empty();

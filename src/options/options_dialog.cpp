@@ -71,7 +71,8 @@ std::optional<Refusal> JudgeOptions(const OptionsFields& fields, const Texts& te
     return Refusal{OptionsField::IgnoredPixels, texts.textFor(IDS_PIXELS_REFUSED)};
   const std::vector<std::string> programs = SplitProgramLines(fields.programs);
   for (const std::string& name : programs) {
-    if (!IsProgramName(name)) return Refusal{OptionsField::Programs, FillIn(texts.textFor(IDS_PROGRAM_NAME_BAD), {name})};
+    if (!IsProgramName(name))
+      return Refusal{OptionsField::Programs, FillIn(texts.textFor(IDS_PROGRAM_NAME_BAD), {name})};
   }
   if (fields.hideOnlyInListed && programs.empty())
     return Refusal{OptionsField::Programs, texts.textFor(IDS_HIDE_ONLY_IN_NOTHING)};
@@ -91,8 +92,7 @@ Options OptionsFrom(const OptionsFields& fields, Files& files) {
   options.wheelKeepsHidden = fields.wheelKeepsHidden;
   options.startHiding = fields.startHiding;
   for (const std::string& name : SplitProgramLines(fields.programs)) {
-    if (IsProgramName(name) && !ListsProgram(files, options.neverHideIn, name))
-      options.neverHideIn.push_back(name);
+    if (IsProgramName(name) && !ListsProgram(files, options.neverHideIn, name)) options.neverHideIn.push_back(name);
   }
   options.hideOnlyInListed = fields.hideOnlyInListed && !options.neverHideIn.empty();
   options.neverHideInFullScreen = fields.neverHideInFullScreen;

@@ -23,8 +23,7 @@ class SettingsControls {
   // The controls are the window's; `boxCaption` is the application title,
   // which the window sets as it loads.
   SettingsControls(Window& window, MessageLoop& loop, Registry& registry, Files& files, Numbers& numbers,
-                   const Texts& texts,
-                   HidingRun& run, TextField& idleSecondsField, CheckBox& startWithWindowsBox,
+                   const Texts& texts, HidingRun& run, TextField& idleSecondsField, CheckBox& startWithWindowsBox,
                    CheckBox& startMinimisedBox, const std::string& boxCaption);
 
   // The field at start: the seconds the user chose last time, when the tick

@@ -11,10 +11,10 @@
 namespace pellucor::sim {
 
 struct StringTable {
-  std::string file;                 // as pellucor.rc names it, "lang/de.rc"
-  std::vector<int> order;           // the ids as the file lists them
+  std::string file;                  // as pellucor.rc names it, "lang/de.rc"
+  std::vector<int> order;            // the ids as the file lists them
   std::map<int, std::string> texts;  // unescaped
-  std::vector<std::string> faults;  // lines it could not read
+  std::vector<std::string> faults;   // lines it could not read
 };
 
 // Every language's table, in pellucor.rc's order; English first.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 
 namespace pellucor::win32 {
 
@@ -17,9 +18,7 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, HFONT font, COLORREF back, COLOR
   FillRect(dc, &rect, backBrush ? backBrush.get() : GetSysColorBrush(COLOR_BTNFACE));
   DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
 
-  std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(item.hwndItem)) + 1, L'\0');
-  caption.resize(
-      static_cast<std::size_t>(GetWindowTextW(item.hwndItem, caption.data(), static_cast<int>(caption.size()))));
+  const std::wstring caption = WindowText(item.hwndItem);
 
   RECT textRect = rect;
   if (pressed) OffsetRect(&textRect, 1, 1);  // the caption sinks with the face

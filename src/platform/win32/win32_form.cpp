@@ -21,12 +21,6 @@ constexpr int kFirstChildId = 1000;
 // to a frame.
 constexpr DWORD kChildStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_GROUP;
 
-std::wstring WindowText(HWND hwnd) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 // The UTF-16 index in `text` of the character that starts at UTF-8 byte
 // `offset` (the portable code counts in UTF-8).
 int Utf16Index(const std::wstring& text, int offset) {
@@ -150,8 +144,8 @@ void Win32Platform::createForm(const WindowSpec& window, const std::vector<Contr
   // inherit the layout, and its frame.
   const DWORD exStyle = kFormExStyle | (rightToLeft() ? WS_EX_LAYOUTRTL : 0);
   // FormProc records the handle in window_ at WM_NCCREATE.
-  if (!CreateWindowExW(exStyle, kFormClass, Widen(window.caption).c_str(), kFormStyle, CW_USEDEFAULT,
-                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this)) {
+  if (!CreateWindowExW(exStyle, kFormClass, Widen(window.caption).c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                       CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this)) {
     window_ = nullptr;
     throw Failure(failure_text::kOutOfMemory);
   }

@@ -76,12 +76,12 @@ class Layout {
   // push button's own room around it.
   int textWidth(int item) {
     const HWND control = GetDlgItem(dialog_, item);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     RECT box{0, 0, 0, 0};
-    DrawTextW(dc_, text.c_str(), -1, &box, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(dc_, WindowText(control).c_str(), -1, &box, DT_CALCRECT | DT_SINGLELINE);
     const LONG style = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
-    const bool button = std::wstring_view(ClassOf(control)) == L"Button";
+    wchar_t kind[8] = {};
+    GetClassNameW(control, kind, 8);
+    const bool button = std::wstring_view(kind) == L"Button";
     if (button && (style == BS_AUTOCHECKBOX || style == BS_AUTORADIOBUTTON || style == BS_CHECKBOX))
       return box.right + GetSystemMetrics(SM_CXMENUCHECK) + gap_;
     if (button) return box.right + 4 * gap_;
@@ -89,11 +89,8 @@ class Layout {
   }
   // The height the item's text takes wrapped at the item's width.
   int wrappedHeight(int item) {
-    const HWND control = GetDlgItem(dialog_, item);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     RECT box{0, 0, (*this)[item].right - (*this)[item].left, 0};
-    DrawTextW(dc_, text.c_str(), -1, &box, DT_CALCRECT | DT_WORDBREAK);
+    DrawTextW(dc_, WindowText(GetDlgItem(dialog_, item)).c_str(), -1, &box, DT_CALCRECT | DT_WORDBREAK);
     return box.bottom;
   }
   void place() {
@@ -102,12 +99,6 @@ class Layout {
   }
 
  private:
-  static const wchar_t* ClassOf(HWND control) {
-    static thread_local wchar_t name[32];
-    GetClassNameW(control, name, 32);
-    return name;
-  }
-
   HWND dialog_;
   HDC dc_;
   HGDIOBJ font_;
@@ -165,10 +156,28 @@ void Win32Platform::sayOptionsInLanguage(HWND dialog) {
 
   // Wrapped texts push what is below them down.
   int pushed = 0;
-  const int rows[] = {IDC_HIDE_TYPING, IDC_PIXELS_LABEL, IDC_PIXELS, IDC_PIXELS_UNIT, IDC_WHEEL, IDC_START_HIDING,
-                      IDC_LIST_NEVER, IDC_LIST_ONLY, IDC_PROGRAMS_LABEL, IDC_PROGRAMS, IDC_PROGRAMS_HELP, IDC_BROWSE,
-                      IDC_FULL_SCREEN, IDC_STOP_KEY_LABEL, IDC_STOP_KEY, IDC_HIDE_KEY_LABEL, IDC_HIDE_KEY,
-                      IDC_HIDE_KEY_CLEAR, IDC_HIDE_KEY_NOTE, IDC_MANAGED_NOTE, IDOK, IDCANCEL};
+  const int rows[] = {IDC_HIDE_TYPING,
+                      IDC_PIXELS_LABEL,
+                      IDC_PIXELS,
+                      IDC_PIXELS_UNIT,
+                      IDC_WHEEL,
+                      IDC_START_HIDING,
+                      IDC_LIST_NEVER,
+                      IDC_LIST_ONLY,
+                      IDC_PROGRAMS_LABEL,
+                      IDC_PROGRAMS,
+                      IDC_PROGRAMS_HELP,
+                      IDC_BROWSE,
+                      IDC_FULL_SCREEN,
+                      IDC_STOP_KEY_LABEL,
+                      IDC_STOP_KEY,
+                      IDC_HIDE_KEY_LABEL,
+                      IDC_HIDE_KEY,
+                      IDC_HIDE_KEY_CLEAR,
+                      IDC_HIDE_KEY_NOTE,
+                      IDC_MANAGED_NOTE,
+                      IDOK,
+                      IDCANCEL};
   for (const int item : rows) {
     MoveBy(at[item], 0, pushed);
     if (item == IDC_PROGRAMS_HELP || item == IDC_HIDE_KEY_NOTE) {
@@ -181,7 +190,8 @@ void Win32Platform::sayOptionsInLanguage(HWND dialog) {
   }
   // OK and Cancel at the right, as wide as their words need; the managed
   // note takes the room to their left.
-  const int buttons = std::max({static_cast<int>(at[IDOK].right - at[IDOK].left), at.textWidth(IDOK), at.textWidth(IDCANCEL)});
+  const int buttons =
+      std::max({static_cast<int>(at[IDOK].right - at[IDOK].left), at.textWidth(IDOK), at.textWidth(IDCANCEL)});
   at[IDCANCEL].right = margin + width;
   at[IDCANCEL].left = at[IDCANCEL].right - buttons;
   at[IDOK].right = at[IDCANCEL].left - at.gap();
